@@ -1,0 +1,64 @@
+// The process-wide service object that receives every assertion, log line and
+// failed system call of the library. The default one does nothing with them;
+// a host (or a test, or the command-line tool) may install one that records
+// or prints what it receives.
+#pragma once
+
+#include <cstdint>
+
+namespace tqxml {
+
+class Environment {
+public:
+    virtual ~Environment() = default;
+
+    // The operations, in the order of the service's table.
+    virtual bool IsThreadSafe() { return true; }
+    virtual uint32_t GetCurrentThread() { return 0; }
+    virtual uint32_t GetThreadQuery() { return 0; }
+    virtual void Idle() {}
+    virtual void LogMessage(const char* text) { (void)text; }
+    virtual void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
+                                   const char* fileName) {
+        (void)sourceFile, (void)line, (void)errorCode, (void)fileName;
+    }
+    virtual void ReportAssertion(const char* expression, const char* sourceFile, int line) {
+        (void)expression, (void)sourceFile, (void)line;
+    }
+
+    // The object in force for the calling thread: the one installed for this
+    // thread with ScopedThreadEnvironment, else the process-wide one, else the
+    // default that ignores everything.
+    static Environment* Get();
+
+    // Installs `env` process-wide (null restores the default); returns the
+    // previous one. Not for use while conversions run on other threads.
+    static Environment* Set(Environment* env);
+};
+
+// Installs an Environment for the calling thread only, for as long as the
+// object lives. Lets parallel conversions each report to their own sink.
+class ScopedThreadEnvironment {
+public:
+    explicit ScopedThreadEnvironment(Environment* env);
+    ~ScopedThreadEnvironment();
+    ScopedThreadEnvironment(const ScopedThreadEnvironment&) = delete;
+    ScopedThreadEnvironment& operator=(const ScopedThreadEnvironment&) = delete;
+
+private:
+    Environment* _Previous;
+};
+
+// Reports an assertion with the source file's base name.
+void ReportAssertionAt(const char* expression, const char* sourceFile, int line);
+
+} // namespace tqxml
+
+// TQ_ASSERT(cond): when cond is false, reports "cond" as written, the source
+// file and the line; the caller goes on either way and must itself keep every
+// access in bounds. TQ_ASSERT_TEXT reports a given expression text instead.
+#define TQ_ASSERT(cond)                                                                            \
+    ((cond) ? (void)0 : ::tqxml::ReportAssertionAt(#cond, __FILE__, __LINE__))
+#define TQ_ASSERT_TEXT(cond, text)                                                                 \
+    ((cond) ? (void)0 : ::tqxml::ReportAssertionAt(text, __FILE__, __LINE__))
+#define TQ_FAIL(text) ::tqxml::ReportAssertionAt(text, __FILE__, __LINE__)

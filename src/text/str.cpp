@@ -1,0 +1,268 @@
+#include "text/str.h"
+
+#include "base/environment.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace tqxml {
+namespace {
+
+// The shared empty text: never written, never freed.
+char g_emptyText[1] = {'\0'};
+
+size_t SafeLength(const char* text) { return text ? std::strlen(text) : 0; }
+
+} // namespace
+
+Str::Str() noexcept : _Pointer(g_emptyText), _Length(0), _Capacity(0) {}
+
+Str::Str(const char* text) : Str(text, static_cast<int32_t>(SafeLength(text))) {}
+
+Str::Str(const char* text, int32_t length) : Str() {
+    if (text && length > 0) Append(text, length);
+}
+
+Str::Str(char ch) : Str() { Append(ch); }
+
+Str::Str(const char* first, const char* second) : Str() {
+    Append(first);
+    Append(second);
+}
+
+Str::Str(const Str& other) : Str(other._Pointer, other._Length) {}
+
+Str::Str(Str&& other) noexcept
+    : _Pointer(other._Pointer), _Length(other._Length), _Capacity(other._Capacity) {
+    other._Pointer = g_emptyText;
+    other._Length = 0;
+    other._Capacity = 0;
+}
+
+Str& Str::operator=(const Str& other) {
+    if (this != &other) {
+        _Length = 0;
+        if (_Capacity) _Pointer[0] = '\0';
+        Append(other._Pointer, other._Length);
+    }
+    return *this;
+}
+
+Str& Str::operator=(Str&& other) noexcept {
+    if (this != &other) {
+        Release();
+        _Pointer = other._Pointer;
+        _Length = other._Length;
+        _Capacity = other._Capacity;
+        other._Pointer = g_emptyText;
+        other._Length = 0;
+        other._Capacity = 0;
+    }
+    return *this;
+}
+
+Str& Str::operator=(const char* text) {
+    if (text >= _Pointer && text <= _Pointer + _Length) return *this = Str(text);
+    Truncate(0);
+    Append(text);
+    return *this;
+}
+
+Str::~Str() { Release(); }
+
+void Str::Release() noexcept {
+    if (_Capacity) std::free(_Pointer);
+    _Pointer = g_emptyText;
+    _Length = 0;
+    _Capacity = 0;
+}
+
+void Str::Grow(int32_t needed) {
+    if (needed <= _Capacity) return;
+    // Geometric growth keeps a long run of appends linear.
+    int64_t capacity = std::max<int64_t>(needed, static_cast<int64_t>(_Capacity) * 2);
+    capacity = std::max<int64_t>(capacity, 15);
+    if (capacity > INT32_MAX - 1) capacity = INT32_MAX - 1;
+    char* block = static_cast<char*>(
+        _Capacity ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
+                  : std::malloc(static_cast<size_t>(capacity) + 1));
+    if (!block) throw std::bad_alloc();
+    if (!_Capacity) block[0] = '\0';
+    _Pointer = block;
+    _Capacity = static_cast<int32_t>(capacity);
+}
+
+void Str::Reserve(int32_t n) { Grow(n); }
+
+const char* Str::At(int32_t i) const {
+    TQ_ASSERT(i < _Length);
+    TQ_ASSERT(i >= 0);
+    if (i < 0 || i > _Length) return _Pointer + _Length;
+    return _Pointer + i;
+}
+
+int32_t Str::Find(char ch, int32_t from) const {
+    if (from < 0) from = 0;
+    if (from >= _Length) return _Length;
+    const void* hit = std::memchr(_Pointer + from, ch, static_cast<size_t>(_Length - from));
+    return hit ? static_cast<int32_t>(static_cast<const char*>(hit) - _Pointer) : _Length;
+}
+
+int32_t Str::FindText(const char* text, int32_t from) const {
+    const size_t n = SafeLength(text);
+    if (from < 0) from = 0;
+    if (n == 0 || from >= _Length) return _Length;
+    size_t pos = View().find(std::string_view(text, n), static_cast<size_t>(from));
+    return pos == std::string_view::npos ? _Length : static_cast<int32_t>(pos);
+}
+
+int32_t Str::FindLast(char ch) const {
+    size_t pos = View().rfind(ch);
+    return pos == std::string_view::npos ? _Length : static_cast<int32_t>(pos);
+}
+
+int32_t Str::FindAny(const char* chars, int32_t from) const {
+    if (from < 0) from = 0;
+    if (!chars || from >= _Length) return _Length;
+    size_t pos = View().find_first_of(chars, static_cast<size_t>(from));
+    return pos == std::string_view::npos ? _Length : static_cast<int32_t>(pos);
+}
+
+Str Str::Mid(int32_t start, int32_t count) const {
+    if (start < 0 || count <= 0 || start >= _Length) return Str();
+    count = std::min(count, _Length - start);
+    return Str(_Pointer + start, count);
+}
+
+Str Str::Left(int32_t n) const {
+    if (n == 0) return Str();
+    TQ_ASSERT(n > 0);
+    if (n < 0) return Str();
+    return Str(_Pointer, std::min(n, _Length));
+}
+
+Str Str::From(int32_t i) const {
+    TQ_ASSERT(i >= 0);
+    if (i < 0 || i >= _Length) return Str();
+    return Str(_Pointer + i, _Length - i);
+}
+
+bool Str::EqualInsensitive(const Str& other) const {
+    if (_Length != other._Length) return false;
+    for (int32_t i = 0; i < _Length; ++i) {
+        unsigned char a = static_cast<unsigned char>(_Pointer[i]);
+        unsigned char b = static_cast<unsigned char>(other._Pointer[i]);
+        if (a != b && std::tolower(a) != std::tolower(b)) return false;
+    }
+    return true;
+}
+
+int Str::Compare(const Str& other) const { return std::strcmp(_Pointer, other._Pointer); }
+
+void Str::Append(char ch) {
+    if (ch == '\0') return;
+    Grow(_Length + 1);
+    _Pointer[_Length++] = ch;
+    _Pointer[_Length] = '\0';
+}
+
+void Str::Append(const char* text) { Append(text, static_cast<int32_t>(SafeLength(text))); }
+
+void Str::Append(const Str& text) { Append(text._Pointer, text._Length); }
+
+void Str::Append(const char* bytes, int32_t count) {
+    if (!bytes || count <= 0) return;
+    if (bytes >= _Pointer && bytes < _Pointer + _Length) {
+        // Appending a piece of ourselves: copy first, the block may move.
+        Str copy(bytes, count);
+        Append(copy._Pointer, copy._Length);
+        return;
+    }
+    Grow(_Length + count);
+    std::memcpy(_Pointer + _Length, bytes, static_cast<size_t>(count));
+    _Length += count;
+    _Pointer[_Length] = '\0';
+}
+
+char* Str::AppendRoom(int32_t count) {
+    Grow(_Length + count);
+    char* room = _Pointer + _Length;
+    _Length += count;
+    _Pointer[_Length] = '\0';
+    return room;
+}
+
+void Str::Fill(char ch, int32_t n) {
+    TQ_ASSERT(ch != '\0');
+    Truncate(0);
+    if (ch == '\0' || n <= 0) return;
+    std::memset(AppendRoom(n), ch, static_cast<size_t>(n));
+}
+
+void Str::Truncate(int32_t n) {
+    if (n < 0) n = 0;
+    if (n < _Length) {
+        _Length = n;
+        _Pointer[n] = '\0';
+    }
+}
+
+void Str::Delete(int32_t start, int32_t count) {
+    TQ_ASSERT_TEXT(start >= 0, "i >= 0");
+    TQ_ASSERT_TEXT(count >= 0, "n >= 0");
+    if (start < 0 || count < 0 || start >= _Length) return;
+    count = std::min(count, _Length - start);
+    std::memmove(_Pointer + start, _Pointer + start + count,
+                 static_cast<size_t>(_Length - start - count) + 1);
+    _Length -= count;
+}
+
+void Str::ReplaceChar(char oldCh, char newCh) {
+    TQ_ASSERT_TEXT(oldCh && newCh, "Old && New");
+    if (!oldCh || !newCh) return;
+    for (int32_t i = 0; i < _Length; ++i)
+        if (_Pointer[i] == oldCh) _Pointer[i] = newCh;
+}
+
+void Str::ReplaceText(const char* oldText, const char* newText) {
+    TQ_ASSERT_TEXT(oldText, "Old");
+    const int32_t oldLength = static_cast<int32_t>(SafeLength(oldText));
+    TQ_ASSERT_TEXT(oldLength > 0, "LengthOld > 0");
+    if (oldLength == 0 || _Length == 0) return;
+    int32_t hit = FindText(oldText, 0);
+    if (hit == _Length) return;
+    // One pass over the text as it was: what is inserted is never searched.
+    Str result;
+    result.Reserve(_Length);
+    int32_t from = 0;
+    while (hit < _Length) {
+        result.Append(_Pointer + from, hit - from);
+        result.Append(newText);
+        from = hit + oldLength;
+        hit = FindText(oldText, from);
+    }
+    result.Append(_Pointer + from, _Length - from);
+    *this = std::move(result);
+}
+
+void Str::ToUpper() {
+    for (int32_t i = 0; i < _Length; ++i)
+        if (_Pointer[i] >= 'a' && _Pointer[i] <= 'z') _Pointer[i] = static_cast<char>(_Pointer[i] - 32);
+}
+
+void Str::TrimLeading(char ch) {
+    int32_t n = 0;
+    while (n < _Length && _Pointer[n] == ch) ++n;
+    if (n) Delete(0, n);
+}
+
+void Str::TrimTrailing(char ch) {
+    int32_t n = _Length;
+    while (n > 0 && _Pointer[n - 1] == ch) --n;
+    Truncate(n);
+}
+
+} // namespace tqxml

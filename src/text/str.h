@@ -1,0 +1,81 @@
+// Str: the library's owning 8-bit text. Always NUL-terminated, never null; an
+// empty Str points at one shared read-only empty text. Copies are deep.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace tqxml {
+
+class Str {
+public:
+    Str() noexcept;
+    Str(const char* text); // NOLINT: implicit, like the texts it stands for
+    Str(const char* text, int32_t length);
+    explicit Str(char ch);
+    Str(const char* first, const char* second);
+    Str(const Str& other);
+    Str(Str&& other) noexcept;
+    Str& operator=(const Str& other);
+    Str& operator=(Str&& other) noexcept;
+    Str& operator=(const char* text);
+    ~Str();
+
+    // Reading.
+    const char* CStr() const noexcept { return _Pointer; }
+    int32_t Length() const noexcept { return _Length; }
+    bool IsEmpty() const noexcept { return _Length == 0 || _Pointer[0] == '\0'; }
+    const char* At(int32_t i) const;
+    int32_t Find(char ch, int32_t from = 0) const;
+    int32_t FindText(const char* text, int32_t from = 0) const;
+    int32_t FindLast(char ch) const;
+    int32_t FindAny(const char* chars, int32_t from = 0) const;
+    Str Mid(int32_t start, int32_t count) const;
+    Str Left(int32_t n) const;
+    Str From(int32_t i) const;
+    bool EqualInsensitive(const Str& other) const;
+    int Compare(const Str& other) const;
+    std::string_view View() const noexcept { return {_Pointer, static_cast<size_t>(_Length)}; }
+
+    // Changing.
+    void Append(char ch);
+    void Append(const char* text);
+    void Append(const Str& text);
+    void Append(const char* bytes, int32_t count);
+    void Fill(char ch, int32_t n);
+    void Truncate(int32_t n);
+    void Delete(int32_t start, int32_t count);
+    void ReplaceChar(char oldCh, char newCh);
+    void ReplaceText(const char* oldText, const char* newText);
+    void ToUpper();
+    void TrimLeading(char ch);
+    void TrimTrailing(char ch);
+
+    // Makes room for `n` characters without changing the text (kept across
+    // Truncate, so a reused output buffer stops reallocating).
+    void Reserve(int32_t n);
+    int32_t Capacity() const noexcept { return _Capacity; }
+
+    // Appends `count` bytes of uninitialised room and returns a pointer to
+    // it; the caller fills exactly those bytes. For the hot formatting paths.
+    char* AppendRoom(int32_t count);
+
+    friend bool operator==(const Str& a, const Str& b) noexcept {
+        return a._Length == b._Length && a.View() == b.View();
+    }
+    friend bool operator==(const Str& a, const char* b) noexcept {
+        return a.View() == std::string_view(b ? b : "");
+    }
+    friend bool operator<(const Str& a, const Str& b) noexcept { return a.Compare(b) < 0; }
+
+private:
+    void Grow(int32_t needed);
+    void Release() noexcept;
+
+    char* _Pointer;
+    int32_t _Length;
+    int32_t _Capacity; // bytes owned, terminator excluded; 0 for the shared empty text
+};
+
+} // namespace tqxml
