@@ -1,0 +1,68 @@
+// file_Class: a named disk file, or the process's standard output for the
+// name "STDOUT$". Failures are reported to the Environment (system error
+// code and file name) and returned as false; nothing throws.
+#pragma once
+
+#include "text/str.h"
+
+#include <cstdint>
+
+namespace tqxml {
+
+class file_Class {
+public:
+    enum Mode : uint32_t { ModeRead = 0, ModeWrite = 1, ModeReadWrite = 2 };
+    static constexpr uint32_t InvalidPosition = 0xFFFFFFFFu;
+
+    file_Class() = default;
+    explicit file_Class(const Str& path);
+    ~file_Class(); // asserts "!this->IsOpen()"; never closes the handle itself
+    file_Class(const file_Class&) = delete;
+    file_Class& operator=(const file_Class&) = delete;
+
+    // Names: "/" becomes "\", the path is split into Directory (with its
+    // trailing separator), Name and extension. An empty path is ignored.
+    void SetName(const Str& path);
+    Str FullName() const;
+    const Str& Directory() const { return _Directory; }
+    const Str& Name() const { return _Name; }
+    const Str& Extension() const { return _Extension; }
+
+    bool Exists() const;
+    bool IsReadOnly() const;
+    bool Delete() const;
+
+    bool Open(uint32_t mode);
+    bool Create();
+    bool IsOpen() const { return _Handle >= 0; }
+    bool IsStandardOutput() const { return _IsStdOut; }
+
+    // Reads up to `count` bytes at the current position, never past the
+    // recorded size. False at or past the recorded size (leaving *bytesRead
+    // untouched) or when nothing could be read.
+    bool Read(void* destination, uint32_t count, uint32_t* bytesRead = nullptr);
+    bool Write(const void* bytes, uint32_t count, uint32_t* bytesWritten = nullptr);
+    bool Append(const void* bytes, uint32_t count);
+    uint32_t Tell();
+    bool Seek(uint32_t position);
+    bool Truncate(uint32_t position);
+    bool Flush();
+    void Close();
+
+    uint32_t RecordedSize() const { return _RecordedSize; }
+    uint32_t LastError() const { return _LastError; }
+
+private:
+    void ReportError(int line);
+
+    Str _Directory;
+    Str _Name;
+    Str _Extension;
+    uint32_t _RecordedSize = 0;
+    uint32_t _LastError = 0;
+    int _Handle = -1; // the operating system's handle; -1 when closed
+    uint32_t _Mode = ModeRead;
+    bool _IsStdOut = false;
+};
+
+} // namespace tqxml
