@@ -1,0 +1,184 @@
+// One declaration per record type. A record class lists its fields once, in
+// stored order, in a member template `Fields(V& v)`; each call names the XML
+// child, and the member's C++ type gives the stored width:
+//
+//   v.Text("PointName", PointName);                   // NUL-terminated string
+//   v.Enum("Method", Method, dbentity_PointMethod);   // int16_t member: i16
+//   v.Int("Round", Round, IntForm::Unsigned);         // uint16_t member: u16
+//   v.Struct("Circle", Circle);                       // nested value structure
+//
+// The visitors below give the stored form (read and write); the XML form is a
+// visitor of the conversion layer. Calls that only place something in the
+// document (Descriptions, Features) do nothing in the stored form: a record
+// with features reads and writes them in its header. Where the document order
+// differs from the stored order, the class adds `XmlFields(V& v)` naming the
+// same members in document order.
+//
+// Record<Derived, Base, Type, Flags> turns the list into the record
+// operations: Read, Write, IsEqual, CopyFrom, Clone. A record whose stored form
+// is irregular defines ReadOwn(buffer, offset) / WriteOwn(writer) beside (or
+// instead of) Fields, and the template calls those.
+#pragma once
+
+#include "base/environment.h"
+#include "records/record.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace tqxml {
+
+struct NameTable;
+struct FlagSet;
+
+// How an integer field is written in the document.
+enum class IntForm { Signed, Unsigned, Hex, Int3, Bool };
+
+// Class flags of the record table (the three constant queries).
+enum : unsigned { kJobSetting = 1, kSystemSetting = 2, kSingletonSetting = 4 };
+
+template <class T> inline constexpr bool kIsStoredInt =
+    std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 8;
+
+class FieldReader {
+public:
+    FieldReader(const buffer_Class& buffer, int32_t& offset) : _Buffer(buffer), _Offset(offset) {}
+
+    void Text(const char*, Str& value) { value = _Buffer.GetString(_Offset); }
+    void FixedText(const char*, Str& value, int32_t n) { value = _Buffer.GetFixedString(_Offset, n); }
+    void Real(const char*, double& value) { value = _Buffer.GetDouble(_Offset); }
+    void Bool(const char*, bool& value) { value = _Buffer.GetBool(_Offset); }
+    template <class T> void Bool(const char*, T& value) { value = ReadInt<T>(); }
+    template <class T> void Int(const char*, T& value, IntForm) { value = ReadInt<T>(); }
+    template <class T> void Enum(const char*, T& value, const NameTable&) { value = ReadInt<T>(); }
+    template <class T> void Flags(const char*, T& value, const FlagSet&) { value = ReadInt<T>(); }
+    void TwoChar(const char*, int16_t& value) { value = _Buffer.GetInt16(_Offset); }
+    template <class S> void Struct(const char*, S& value, const char* = nullptr) {
+        value.Fields(*this);
+    }
+    void Descriptions(const char*, db_DescriptionsValue&) {}
+    void Features(const char*, FeatureArray&) {}
+
+    const buffer_Class& Buffer() const { return _Buffer; }
+    int32_t& Offset() { return _Offset; }
+
+    template <class T> T ReadInt() {
+        static_assert(kIsStoredInt<T>);
+        if constexpr (sizeof(T) == 1) return static_cast<T>(_Buffer.GetInt8(_Offset));
+        else if constexpr (sizeof(T) == 2 && std::is_signed_v<T>) return _Buffer.GetInt16(_Offset);
+        else if constexpr (sizeof(T) == 2) return _Buffer.GetUInt16(_Offset);
+        else if constexpr (sizeof(T) == 4 && std::is_signed_v<T>) return _Buffer.GetInt32(_Offset);
+        else if constexpr (sizeof(T) == 4) return _Buffer.GetUInt32(_Offset);
+        else return static_cast<T>(_Buffer.GetInt64(_Offset));
+    }
+
+private:
+    const buffer_Class& _Buffer;
+    int32_t& _Offset;
+};
+
+class FieldWriter {
+public:
+    explicit FieldWriter(buffer_Writer& writer) : _Writer(writer) {}
+
+    void Text(const char*, const Str& value) { _Writer.PutString(value); }
+    void FixedText(const char*, const Str& value, int32_t n) {
+        _Writer.PutFixedString(value.CStr(), n, '\0');
+    }
+    void Real(const char*, double value) { _Writer.PutDouble(value); }
+    void Bool(const char*, bool value) { _Writer.PutInt8(value ? 1 : 0); }
+    template <class T> void Bool(const char*, T value) { WriteInt(value); }
+    template <class T> void Int(const char*, T value, IntForm) { WriteInt(value); }
+    template <class T> void Enum(const char*, T value, const NameTable&) { WriteInt(value); }
+    template <class T> void Flags(const char*, T value, const FlagSet&) { WriteInt(value); }
+    void TwoChar(const char*, int16_t value) { _Writer.PutInt16(value); }
+    template <class S> void Struct(const char*, const S& value, const char* = nullptr) {
+        const_cast<S&>(value).Fields(*this);
+    }
+    void Descriptions(const char*, const db_DescriptionsValue&) {}
+    void Features(const char*, const FeatureArray&) {}
+
+    buffer_Writer& Writer() { return _Writer; }
+
+    template <class T> void WriteInt(T value) {
+        static_assert(kIsStoredInt<T>);
+        if constexpr (sizeof(T) == 1) _Writer.PutInt8(static_cast<int8_t>(value));
+        else if constexpr (sizeof(T) == 2) _Writer.PutUInt16(static_cast<uint16_t>(value));
+        else if constexpr (sizeof(T) == 4) _Writer.PutUInt32(static_cast<uint32_t>(value));
+        else _Writer.PutInt64(static_cast<int64_t>(value));
+    }
+
+private:
+    buffer_Writer& _Writer;
+};
+
+template <class R, class V> concept HasFields = requires(R& r, V& v) { r.Fields(v); };
+template <class R> concept HasReadOwn =
+    requires(R& r, const buffer_Class& b, int32_t& o) { r.ReadOwn(b, o); };
+template <class R> concept HasWriteOwn = requires(const R& r, buffer_Writer& w) { r.WriteOwn(w); };
+
+// Serialises a record's stored form; used for equality.
+void WriteStoredForm(const dbRecord_Class& record, buffer_Writer& writer);
+
+template <class Derived, class Base, database_RecordType Type, unsigned ClassFlags = 0>
+class Record : public Base {
+public:
+    static constexpr database_RecordType kType = Type;
+
+    database_RecordType GetType() const override { return Type; }
+    bool IsJobSetting() const override { return ClassFlags & kJobSetting; }
+    bool IsSystemSetting() const override { return ClassFlags & kSystemSetting; }
+    bool IsSingletonSetting() const override { return ClassFlags & kSingletonSetting; }
+
+    void Read(const buffer_Class& buffer, int32_t& offset) override {
+        if constexpr (std::is_base_of_v<dbRecordWithFeatures_Class, Base>)
+            this->ReadWithFeatures(buffer, offset);
+        else
+            this->ReadHeader(buffer, offset);
+        if constexpr (HasReadOwn<Derived>) {
+            Self().ReadOwn(buffer, offset);
+        } else if constexpr (HasFields<Derived, FieldReader>) {
+            FieldReader reader(buffer, offset);
+            Self().Fields(reader);
+        }
+    }
+
+    void Write(buffer_Writer& writer) const override {
+        if constexpr (std::is_base_of_v<dbRecordWithFeatures_Class, Base>)
+            this->WriteWithFeatures(writer);
+        else
+            this->WriteHeader(writer);
+        if constexpr (HasWriteOwn<Derived>) {
+            static_cast<const Derived&>(*this).WriteOwn(writer);
+        } else if constexpr (HasFields<Derived, FieldWriter>) {
+            FieldWriter fieldWriter(writer);
+            const_cast<Derived&>(static_cast<const Derived&>(*this)).Fields(fieldWriter);
+        }
+    }
+
+    // Two records are equal when their stored forms are.
+    bool IsEqual(const dbRecord_Class& other) const override {
+        TQ_ASSERT_TEXT(GetType() == other.GetType(), "this->GetType() == record.GetType ()");
+        if (GetType() != other.GetType()) return false;
+        buffer_Writer a, b;
+        WriteStoredForm(*this, a);
+        WriteStoredForm(other, b);
+        return a.Length() == b.Length() &&
+               (a.Length() == 0 || std::memcmp(a.Data(), b.Data(), a.Length()) == 0);
+    }
+
+    void CopyFrom(const dbRecord_Class& other) override {
+        TQ_ASSERT_TEXT(GetType() == other.GetType(), "this->GetType() == other.GetType()");
+        if (GetType() == other.GetType() && this != &other)
+            Self() = static_cast<const Derived&>(other);
+    }
+
+    std::unique_ptr<dbRecord_Class> Clone() const override {
+        return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+    }
+
+protected:
+    Derived& Self() { return static_cast<Derived&>(*this); }
+};
+
+} // namespace tqxml

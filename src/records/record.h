@@ -1,0 +1,147 @@
+// The record base classes: the common stored header, features and
+// descriptions, the operations every record offers, and the record factory.
+#pragma once
+
+#include "io/buffer.h"
+#include "text/str.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tqxml {
+
+using db_DBIDValue = uint32_t;
+inline constexpr db_DBIDValue NODBID = 0;
+
+enum database_RecordType : uint16_t {
+#define TQ_RECORD(type, enumName, className, written) enumName = type,
+#include "records/record_types.def"
+#undef TQ_RECORD
+    DATABASE_AllRecords = 144
+};
+
+// Whether a number names a record type the factory can make.
+inline bool IsValidRecordType(uint32_t type) { return type < DATABASE_AllRecords; }
+
+// ---- Features and descriptions ---------------------------------------------
+
+enum feature_AttributeType : uint16_t {
+    FEATURE_Numerical = 0,
+    FEATURE_Text = 1,
+    FEATURE_Menu = 2,
+    FEATURE_Date = 3,
+    FEATURE_Time = 4,
+    FEATURE_File = 5,
+    FEATURE_Separator = 6,
+};
+
+struct FeatureAttribute {
+    uint16_t Type = FEATURE_Separator;
+    Str Name;
+    double Real = 0;    // Numerical, Date, Time
+    Str Text;           // Text, File; the item text of a Menu
+    uint16_t ItemIndex = 0; // Menu
+
+    bool operator==(const FeatureAttribute& other) const;
+};
+
+struct Feature {
+    Str StringCode;
+    Str Name;
+    std::vector<FeatureAttribute> Attributes;
+
+    bool operator==(const Feature& other) const = default;
+};
+
+using FeatureArray = std::vector<Feature>;
+
+struct db_DescriptionsValue {
+    Str Description1;
+    Str Description2;
+    bool operator==(const db_DescriptionsValue& other) const = default;
+};
+
+// Stored form of a feature array (count, then the features) and of the two
+// descriptions; shared by records with features and the modifier records.
+void ReadFeatureArray(const buffer_Class& buffer, int32_t& offset, FeatureArray& features);
+void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features);
+
+// ---- Records -----------------------------------------------------------------
+
+class db_BoolAction;
+class db_DBID;
+class db_Str;
+
+class dbRecord_Class {
+public:
+    dbRecord_Class();
+    virtual ~dbRecord_Class() = default;
+
+    db_DBIDValue RecordId = NODBID;
+    double TimeStamp;
+    Str Note;
+
+    db_DBIDValue GetRecordId() const { return RecordId; }
+
+    // The operations every record offers, in the order of the class table.
+    virtual database_RecordType GetType() const = 0;
+    virtual Str GetName() const { return Str(); }
+    virtual bool IsMeasurement() const { return false; }
+    virtual bool IsDeleted() const { return false; }
+    virtual bool IsJobSetting() const { return false; }        // first class flag
+    virtual bool IsSystemSetting() const { return false; }     // second class flag
+    virtual bool IsSingletonSetting() const = 0;               // third class flag
+    virtual std::unique_ptr<dbRecord_Class> Combine(const dbRecord_Class& other) const;
+    virtual bool IsEqual(const dbRecord_Class& other) const = 0;
+    virtual void Write(buffer_Writer& writer) const = 0;
+    virtual void Read(const buffer_Class& buffer, int32_t& offset) = 0;
+    virtual void Receive(const db_BoolAction& action);
+    virtual void Receive(const db_DBID& action);
+    virtual void Receive(const db_Str& action);
+    virtual bool HasFeatures() const { return false; }
+    // Copy-from: the journal's replace rule for observations, lines and arcs.
+    virtual void CopyFrom(const dbRecord_Class& other) = 0;
+    // A new object of the same class with every member copied.
+    virtual std::unique_ptr<dbRecord_Class> Clone() const = 0;
+
+protected:
+    dbRecord_Class(const dbRecord_Class&) = default;
+    dbRecord_Class& operator=(const dbRecord_Class&) = default;
+
+    // The common stored header: type (checked against GetType), RecordId,
+    // TimeStamp, note text.
+    void ReadHeader(const buffer_Class& buffer, int32_t& offset);
+    void WriteHeader(buffer_Writer& writer) const;
+};
+
+class dbRecordWithFeatures_Class : public dbRecord_Class {
+public:
+    db_DescriptionsValue Descriptions;
+    FeatureArray Features;
+
+    bool HasFeatures() const override { return true; }
+
+protected:
+    dbRecordWithFeatures_Class() = default;
+    dbRecordWithFeatures_Class(const dbRecordWithFeatures_Class&) = default;
+    dbRecordWithFeatures_Class& operator=(const dbRecordWithFeatures_Class&) = default;
+
+    // Common header, feature array, then the two descriptions.
+    void ReadWithFeatures(const buffer_Class& buffer, int32_t& offset);
+    void WriteWithFeatures(buffer_Writer& writer) const;
+};
+
+// The record factory: a new record of the class registered for `type`, with
+// no identifier, the current time stamp and no note; null outside 0 to 143.
+std::unique_ptr<dbRecord_Class> CreateRecord(uint32_t type);
+
+// The class name and the DATABASE_ name of a record type ("" outside 0..143).
+const char* RecordClassName(uint32_t type);
+const char* RecordTypeName(uint32_t type);
+
+// The time stamp of a record made now: seconds since 1980-01-01 00:00 local
+// time, recomputed at most about once a second.
+double CurrentTimeStamp();
+
+} // namespace tqxml
