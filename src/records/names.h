@@ -36,6 +36,7 @@ int32_t EnumValue(const NameTable& table, const char* text);
 // Every table below, the point classification last.
 std::span<const NameTable* const> AllNameTables();
 
+// Entity and computation methods
 extern const NameTable dbentity_ArcDirection;
 extern const NameTable dbentity_ArcMethod;
 extern const NameTable dbentity_AzimuthType;
@@ -58,6 +59,8 @@ extern const NameTable dbentity_SurveyMethod;
 extern const NameTable dbentity_TrvAdjustmentMethod;
 extern const NameTable dbentity_TrvAdjustmentType;
 extern const NameTable dbentity_TrvResultType;
+
+// Survey configuration
 extern const NameTable dbconfig_AsStaked;
 extern const NameTable dbconfig_AzimuthFormat;
 extern const NameTable dbconfig_BuildId;
@@ -76,6 +79,8 @@ extern const NameTable dbconfig_StakePerspectiveMode;
 extern const NameTable dbconfig_Stationing;
 extern const NameTable dbconfig_TrackingMode;
 extern const NameTable dbconfig_TSStakeViewMode;
+
+// GNSS survey
 extern const NameTable dbgps_APCType;
 extern const NameTable dbgps_ContMethod;
 extern const NameTable dbgps_ContOffsetOption;
@@ -97,6 +102,8 @@ extern const NameTable dbgps_SurveyEvent;
 extern const NameTable dbgps_SurveyType;
 extern const NameTable dbgps_Throttling;
 extern const NameTable dbgps_VRSStoreType;
+
+// Coordinate system
 extern const NameTable coordsys_AzimuthFormat;
 extern const NameTable coordsys_CogoDistance;
 extern const NameTable coordsys_CrossSectionInterpolationMethod;
@@ -111,8 +118,12 @@ extern const NameTable coordsys_ProjectionArea;
 extern const NameTable coordsys_ProjectionType;
 extern const NameTable coordsys_SubdivideCode;
 extern const NameTable coordsys_WeightExponent;
+
+// Coordinates
 extern const NameTable coord_Face;
 extern const NameTable coord_Type;
+
+// Total station
 extern const NameTable total_AtmosphereMethod;
 extern const NameTable total_InstrumentType;
 extern const NameTable total_MeasurementMode;
@@ -125,15 +136,25 @@ extern const NameTable total_ServoOptions;
 extern const NameTable total_SetHzCircleMode;
 extern const NameTable total_StationType;
 extern const NameTable total_TargetHeightMethod;
+
+// Units
 extern const NameTable units_Type;
+
+// Serial ports
 extern const NameTable rs232_FlowControls;
 extern const NameTable rs232_ParityCodes;
 extern const NameTable rs232_Ports;
+
+// Laser rangefinders
 extern const NameTable dblaser_LaserType;
+
+// Survey style and calibration
 extern const NameTable dbtq_CalibPointNameMethod;
 extern const NameTable dbtq_CalibrateStatus;
 extern const NameTable dbtq_ObservationType;
 extern const NameTable dbtq_PositioningTechnology;
+
+// Dimensions
 extern const NameTable dbtype_Dimension;
 
 // The point classification: "None" for -1, "Check" for 0, ... "Control" for 9.
