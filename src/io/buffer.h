@@ -75,6 +75,8 @@ private:
     // from `offset` lie inside the data; otherwise reports `text` and moves
     // `offset` to the end.
     bool Take(int32_t& offset, int32_t width, const char* text, int line) const;
+    // A fixed-width number in the buffer's byte order; 0 when out of bounds.
+    template <class U> U Load(int32_t& offset, const char* text, int line) const;
 
     data_Endian data_Endian_;
     int32_t _DataLength = 0;
@@ -115,7 +117,10 @@ public:
     void Reserve(int32_t n);
 
 private:
+    // Makes room for `width` more bytes and returns where they go.
     uint8_t* Room(int32_t width);
+    // Appends a fixed-width number in the writer's byte order.
+    template <class U> void Store(U value);
 
     data_Endian data_Endian_;
     int32_t _DataLength = 0;

@@ -16,7 +16,9 @@ public:
 
     file_Class() = default;
     explicit file_Class(const Str& path);
-    ~file_Class(); // asserts "!this->IsOpen()"; never closes the handle itself
+    // Asserts "!this->IsOpen()". A file still open is then closed without
+    // cutting it back, so that the descriptor does not leak.
+    ~file_Class();
     file_Class(const file_Class&) = delete;
     file_Class& operator=(const file_Class&) = delete;
 
@@ -53,7 +55,8 @@ public:
     uint32_t LastError() const { return _LastError; }
 
 private:
-    void ReportError(int line);
+    void ReportError(int line, int code);
+    bool TakeSizeFromSystem(int line);
 
     Str _Directory;
     Str _Name;
@@ -63,6 +66,7 @@ private:
     int _Handle = -1; // the operating system's handle; -1 when closed
     uint32_t _Mode = ModeRead;
     bool _IsStdOut = false;
+    bool _SizeOutOfRange = false; // the file outgrew 32 bits: never cut it back
 };
 
 } // namespace tqxml

@@ -14,7 +14,9 @@ namespace {
 // The shared empty text: never written, never freed.
 char g_emptyText[1] = {'\0'};
 
-size_t SafeLength(const char* text) { return text ? std::strlen(text) : 0; }
+size_t SafeLength(const char* text) {
+    return text ? std::strlen(text) : 0;
+}
 
 } // namespace
 
@@ -26,7 +28,9 @@ Str::Str(const char* text, int32_t length) : Str() {
     if (text && length > 0) Append(text, length);
 }
 
-Str::Str(char ch) : Str() { Append(ch); }
+Str::Str(char ch) : Str() {
+    Append(ch);
+}
 
 Str::Str(const char* first, const char* second) : Str() {
     Append(first);
@@ -71,7 +75,9 @@ Str& Str::operator=(const char* text) {
     return *this;
 }
 
-Str::~Str() { Release(); }
+Str::~Str() {
+    Release();
+}
 
 void Str::Release() noexcept {
     if (_Capacity) std::free(_Pointer);
@@ -80,22 +86,26 @@ void Str::Release() noexcept {
     _Capacity = 0;
 }
 
-void Str::Grow(int32_t needed) {
+void Str::Grow(int64_t needed) {
     if (needed <= _Capacity) return;
+    // A text never outgrows its signed 32-bit length.
+    if (needed > INT32_MAX - 1) throw std::bad_alloc();
     // Geometric growth keeps a long run of appends linear.
     int64_t capacity = std::max<int64_t>(needed, static_cast<int64_t>(_Capacity) * 2);
     capacity = std::max<int64_t>(capacity, 15);
     if (capacity > INT32_MAX - 1) capacity = INT32_MAX - 1;
-    char* block = static_cast<char*>(
-        _Capacity ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
-                  : std::malloc(static_cast<size_t>(capacity) + 1));
+    char* block =
+        static_cast<char*>(_Capacity ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
+                                     : std::malloc(static_cast<size_t>(capacity) + 1));
     if (!block) throw std::bad_alloc();
     if (!_Capacity) block[0] = '\0';
     _Pointer = block;
     _Capacity = static_cast<int32_t>(capacity);
 }
 
-void Str::Reserve(int32_t n) { Grow(n); }
+void Str::Reserve(int32_t n) {
+    Grow(n);
+}
 
 const char* Str::At(int32_t i) const {
     TQ_ASSERT(i < _Length);
@@ -160,7 +170,9 @@ bool Str::EqualInsensitive(const Str& other) const {
     return true;
 }
 
-int Str::Compare(const Str& other) const { return std::strcmp(_Pointer, other._Pointer); }
+int Str::Compare(const Str& other) const {
+    return std::strcmp(_Pointer, other._Pointer);
+}
 
 void Str::Append(char ch) {
     if (ch == '\0') return;
@@ -169,9 +181,13 @@ void Str::Append(char ch) {
     _Pointer[_Length] = '\0';
 }
 
-void Str::Append(const char* text) { Append(text, static_cast<int32_t>(SafeLength(text))); }
+void Str::Append(const char* text) {
+    Append(text, static_cast<int32_t>(SafeLength(text)));
+}
 
-void Str::Append(const Str& text) { Append(text._Pointer, text._Length); }
+void Str::Append(const Str& text) {
+    Append(text._Pointer, text._Length);
+}
 
 void Str::Append(const char* bytes, int32_t count) {
     if (!bytes || count <= 0) return;
@@ -181,14 +197,16 @@ void Str::Append(const char* bytes, int32_t count) {
         Append(copy._Pointer, copy._Length);
         return;
     }
-    Grow(_Length + count);
+    Grow(static_cast<int64_t>(_Length) + count);
     std::memcpy(_Pointer + _Length, bytes, static_cast<size_t>(count));
     _Length += count;
     _Pointer[_Length] = '\0';
 }
 
 char* Str::AppendRoom(int32_t count) {
-    Grow(_Length + count);
+    // Nothing to add: the shared empty text must not be written.
+    if (count <= 0) return _Pointer + _Length;
+    Grow(static_cast<int64_t>(_Length) + count);
     char* room = _Pointer + _Length;
     _Length += count;
     _Pointer[_Length] = '\0';
@@ -250,18 +268,21 @@ void Str::ReplaceText(const char* oldText, const char* newText) {
 
 void Str::ToUpper() {
     for (int32_t i = 0; i < _Length; ++i)
-        if (_Pointer[i] >= 'a' && _Pointer[i] <= 'z') _Pointer[i] = static_cast<char>(_Pointer[i] - 32);
+        if (_Pointer[i] >= 'a' && _Pointer[i] <= 'z')
+            _Pointer[i] = static_cast<char>(_Pointer[i] - 32);
 }
 
 void Str::TrimLeading(char ch) {
     int32_t n = 0;
-    while (n < _Length && _Pointer[n] == ch) ++n;
+    while (n < _Length && _Pointer[n] == ch)
+        ++n;
     if (n) Delete(0, n);
 }
 
 void Str::TrimTrailing(char ch) {
     int32_t n = _Length;
-    while (n > 0 && _Pointer[n - 1] == ch) --n;
+    while (n > 0 && _Pointer[n - 1] == ch)
+        --n;
     Truncate(n);
 }
 

@@ -70,7 +70,7 @@ public:
     friend bool operator<(const Str& a, const Str& b) noexcept { return a.Compare(b) < 0; }
 
 private:
-    void Grow(int32_t needed);
+    void Grow(int64_t needed);
     void Release() noexcept;
 
     char* _Pointer;

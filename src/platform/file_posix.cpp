@@ -1,0 +1,373 @@
+// file_Class over POSIX descriptors. Names are held with "\" separators like
+// every other path in the library; ToSystemPath turns them back into "/" at
+// the one place where a name is handed to the operating system.
+#include "platform/file.h"
+
+#include "base/environment.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tqxml {
+namespace {
+
+constexpr const char* kSourceName = "file_posix.cpp";
+constexpr uint32_t kMaxRecordedSize = 0xFFFFFFFFu;
+
+Str ToSystemPath(const Str& name) {
+    Str path(name);
+    if (!path.IsEmpty()) path.ReplaceChar('\\', '/');
+    return path;
+}
+
+// The directory to create when a new file's directory is missing: the
+// directory part without its trailing separator.
+Str ToSystemDirectory(const Str& directory) {
+    Str path = ToSystemPath(directory);
+    if (path.Length() > 1) path.Truncate(path.Length() - 1);
+    return path;
+}
+
+int OpenFlags(uint32_t mode) {
+    switch (mode) {
+    case file_Class::ModeWrite:
+        return O_WRONLY;
+    case file_Class::ModeReadWrite:
+        return O_RDWR;
+    default:
+        return O_RDONLY;
+    }
+}
+
+// Writes all `count` bytes unless the system refuses; returns the number
+// written and leaves `error` at 0 or the refusal's code.
+uint32_t WriteAll(int fd, const void* bytes, uint32_t count, int& error) {
+    error = 0;
+    const auto* from = static_cast<const uint8_t*>(bytes);
+    uint32_t written = 0;
+    while (written < count) {
+        const ssize_t n = ::write(fd, from + written, count - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            break;
+        }
+        if (n == 0) {
+            error = EIO;
+            break;
+        }
+        written += static_cast<uint32_t>(n);
+    }
+    return written;
+}
+
+} // namespace
+
+file_Class::file_Class(const Str& path) {
+    SetName(path);
+}
+
+file_Class::~file_Class() {
+    TQ_ASSERT(!this->IsOpen());
+    // Closed here (without the cut-back of Close) so that a forgotten file
+    // does not keep its descriptor for the rest of the process.
+    if (IsOpen()) ::close(_Handle);
+}
+
+void file_Class::SetName(const Str& path) {
+    if (path.IsEmpty()) return;
+    Str name(path);
+    name.ReplaceChar('/', '\\');
+    const int32_t slash = name.FindLast('\\');
+    Str last;
+    if (slash < name.Length()) {
+        _Directory = name.Left(slash + 1);
+        last = name.From(slash + 1);
+    } else {
+        _Directory = Str();
+        last = name;
+    }
+    // The extension follows the last dot of the final component. A dot that
+    // opens the component (".profile") or closes it ("name.") separates no
+    // extension: such names stay whole, so that FullName gives back exactly
+    // the file that was named.
+    const int32_t dot = last.FindLast('.');
+    if (dot > 0 && dot < last.Length() - 1) {
+        _Name = last.Left(dot);
+        _Extension = last.From(dot + 1);
+    } else {
+        _Name = last;
+        _Extension = Str();
+    }
+}
+
+Str file_Class::FullName() const {
+    if (_Name.IsEmpty() && _Extension.IsEmpty()) return Str();
+    Str full(_Directory);
+    full.Append(_Name);
+    if (!_Extension.IsEmpty()) {
+        full.Append('.');
+        full.Append(_Extension);
+    }
+    return full;
+}
+
+bool file_Class::Exists() const {
+    if (_Name.IsEmpty()) return false;
+    struct stat info;
+    return ::stat(ToSystemPath(FullName()).CStr(), &info) == 0;
+}
+
+// The counterpart of a read-only file attribute: no write permission bit set.
+bool file_Class::IsReadOnly() const {
+    struct stat info;
+    if (::stat(ToSystemPath(FullName()).CStr(), &info) != 0) return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool file_Class::Delete() const {
+    return ::unlink(ToSystemPath(FullName()).CStr()) == 0;
+}
+
+void file_Class::ReportError(int line, int code) {
+    _LastError = static_cast<uint32_t>(code);
+    Environment::Get()->ReportSystemError(kSourceName, line, _LastError, FullName().CStr());
+}
+
+bool file_Class::TakeSizeFromSystem(int line) {
+    _RecordedSize = 0;
+    _SizeOutOfRange = false;
+    struct stat info;
+    if (::fstat(_Handle, &info) != 0) {
+        ReportError(line, errno);
+        return false;
+    }
+    const auto size = static_cast<uint64_t>(info.st_size);
+    TQ_ASSERT_TEXT(size < 0x7FFFFFFF, "size < 0x7FFFFFFF");
+    if (size > kMaxRecordedSize) {
+        _SizeOutOfRange = true;
+        _RecordedSize = kMaxRecordedSize;
+    } else {
+        _RecordedSize = static_cast<uint32_t>(size);
+    }
+    return true;
+}
+
+bool file_Class::Open(uint32_t mode) {
+    if (_Name.IsEmpty()) return false;
+    TQ_ASSERT(!this->IsOpen());
+    TQ_ASSERT(mode <= ModeReadWrite);
+    if (IsOpen() || mode > ModeReadWrite) return false;
+
+    if (_Name == "STDOUT$" && _Directory.IsEmpty() && _Extension.IsEmpty()) {
+        // Standard output is borrowed through a duplicate, so that closing
+        // this object leaves descriptor 1 usable for the next conversion.
+        const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (fd < 0) {
+            ReportError(__LINE__, errno);
+            return false;
+        }
+        _Handle = fd;
+        _Mode = mode;
+        _IsStdOut = true;
+        _RecordedSize = 0;
+        _SizeOutOfRange = false;
+        return true;
+    }
+
+    const int fd = ::open(ToSystemPath(FullName()).CStr(), OpenFlags(mode) | O_CLOEXEC);
+    if (fd < 0) {
+        ReportError(__LINE__, errno);
+        return false;
+    }
+    // A directory is not a file that can be opened.
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        ReportError(__LINE__, EISDIR);
+        return false;
+    }
+    _Handle = fd;
+    _Mode = mode;
+    _IsStdOut = false;
+    TakeSizeFromSystem(__LINE__);
+    return true;
+}
+
+bool file_Class::Create() {
+    TQ_ASSERT(!this->IsOpen());
+    if (IsOpen()) return false;
+    if (IsReadOnly()) return false;
+
+    const Str path = ToSystemPath(FullName());
+    const int flags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC;
+    int fd = ::open(path.CStr(), flags, 0666);
+    int error = fd < 0 ? errno : 0;
+    if (fd < 0 && error == ENOENT && !_Directory.IsEmpty()) {
+        // Only the innermost missing directory is made, and only once.
+        if (::mkdir(ToSystemDirectory(_Directory).CStr(), 0777) == 0) {
+            fd = ::open(path.CStr(), flags, 0666);
+            error = fd < 0 ? errno : 0;
+        } else {
+            error = errno;
+        }
+    }
+    if (fd < 0) {
+        ReportError(__LINE__, error);
+        return false;
+    }
+    _Handle = fd;
+    _Mode = ModeReadWrite;
+    _IsStdOut = false;
+    TakeSizeFromSystem(__LINE__);
+    return true;
+}
+
+bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen()) return false;
+    const off_t position = ::lseek(_Handle, 0, SEEK_CUR);
+    if (position < 0) {
+        ReportError(__LINE__, errno);
+        if (bytesRead) *bytesRead = 0;
+        return false;
+    }
+    // At or past the end: the caller's preset count is left as it is.
+    if (static_cast<uint64_t>(position) >= _RecordedSize) return false;
+    const auto wanted = static_cast<uint32_t>(
+        std::min<uint64_t>(count, _RecordedSize - static_cast<uint64_t>(position)));
+
+    auto* into = static_cast<uint8_t*>(destination);
+    uint32_t total = 0;
+    while (total < wanted) {
+        const ssize_t n = ::read(_Handle, into + total, wanted - total);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ReportError(__LINE__, errno);
+            if (bytesRead) *bytesRead = 0;
+            return false;
+        }
+        if (n == 0) break;
+        total += static_cast<uint32_t>(n);
+    }
+    if (bytesRead) *bytesRead = total;
+    return total > 0;
+}
+
+bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    TQ_ASSERT(bytes || count == 0);
+    if (bytesWritten) *bytesWritten = 0;
+    if (!IsOpen() || (!bytes && count)) return false;
+
+    int error = 0;
+    const uint32_t written = WriteAll(_Handle, bytes, count, error);
+    if (bytesWritten) *bytesWritten = written;
+    if (written && !_IsStdOut) {
+        const off_t position = ::lseek(_Handle, 0, SEEK_CUR);
+        if (position >= 0 && static_cast<uint64_t>(position) > _RecordedSize)
+            _RecordedSize = static_cast<uint32_t>(
+                std::min<uint64_t>(static_cast<uint64_t>(position), kMaxRecordedSize));
+    }
+    if (error) {
+        ReportError(__LINE__, error);
+        return false;
+    }
+    return written == count;
+}
+
+bool file_Class::Append(const void* bytes, uint32_t count) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    TQ_ASSERT(bytes || count == 0);
+    if (!IsOpen() || (!bytes && count)) return false;
+    if (!_IsStdOut && ::lseek(_Handle, static_cast<off_t>(_RecordedSize), SEEK_SET) < 0) {
+        ReportError(__LINE__, errno);
+        return false;
+    }
+    int error = 0;
+    const uint32_t written = WriteAll(_Handle, bytes, count, error);
+    if (!_IsStdOut)
+        _RecordedSize = static_cast<uint32_t>(
+            std::min<uint64_t>(uint64_t{_RecordedSize} + written, kMaxRecordedSize));
+    if (error) {
+        ReportError(__LINE__, error);
+        return false;
+    }
+    return written == count;
+}
+
+uint32_t file_Class::Tell() {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen()) return InvalidPosition;
+    const off_t position = ::lseek(_Handle, 0, SEEK_CUR);
+    if (position < 0) {
+        ReportError(__LINE__, errno);
+        return InvalidPosition;
+    }
+    TQ_ASSERT_TEXT(position < 0x7FFFFFFF, "pos < 0x7FFFFFFF");
+    if (static_cast<uint64_t>(position) >= InvalidPosition) return InvalidPosition;
+    return static_cast<uint32_t>(position);
+}
+
+bool file_Class::Seek(uint32_t position) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen()) return false;
+    if (::lseek(_Handle, static_cast<off_t>(position), SEEK_SET) < 0) {
+        ReportError(__LINE__, errno);
+        return false;
+    }
+    return true;
+}
+
+// After a successful cut the file's size is `position`, and the recorded
+// size follows it, so that Append and Close work from the new end.
+bool file_Class::Truncate(uint32_t position) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen()) return false;
+    if (::lseek(_Handle, static_cast<off_t>(position), SEEK_SET) < 0 ||
+        ::ftruncate(_Handle, static_cast<off_t>(position)) != 0) {
+        ReportError(__LINE__, errno);
+        return false;
+    }
+    _RecordedSize = position;
+    _SizeOutOfRange = false;
+    return true;
+}
+
+bool file_Class::Flush() {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen()) return false;
+    // Nothing is held back in this layer; a pipe or terminal has nothing to sync.
+    if (_IsStdOut) return true;
+    if (::fsync(_Handle) != 0) {
+        ReportError(__LINE__, errno);
+        return false;
+    }
+    return true;
+}
+
+void file_Class::Close() {
+    if (!IsOpen()) return;
+    // A file that grew past what this object wrote or saw at open is cut back
+    // to the recorded size. A file opened only for reading cannot be cut, and
+    // one that outgrew 32 bits has no trustworthy recorded size.
+    if (!_IsStdOut && _Mode != ModeRead && !_SizeOutOfRange) {
+        struct stat info;
+        if (::fstat(_Handle, &info) != 0) {
+            ReportError(__LINE__, errno);
+        } else if (static_cast<uint64_t>(info.st_size) > _RecordedSize &&
+                   ::ftruncate(_Handle, static_cast<off_t>(_RecordedSize)) != 0) {
+            ReportError(__LINE__, errno);
+        }
+    }
+    // The descriptor is released even when close reports a failure.
+    if (::close(_Handle) != 0) ReportError(__LINE__, errno);
+    _Handle = -1;
+    _IsStdOut = false;
+}
+
+} // namespace tqxml
