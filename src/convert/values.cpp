@@ -1,0 +1,209 @@
+#include "convert/values.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace tqxml {
+namespace {
+
+// Significant digits of the real form.
+constexpr int kRealDigits = 16;
+// From this decimal exponent on, and below kLowestPlainExponent, a real is
+// written in scientific notation.
+constexpr int kFirstScientificExponent = kRealDigits;
+constexpr int kLowestPlainExponent = -4;
+
+inline char* Put(char* out, const char* bytes, size_t count) {
+    std::memcpy(out, bytes, count);
+    return out + count;
+}
+
+char* PutNonFinite(char* out, double value) {
+    if (std::signbit(value)) *out++ = '-';
+    return Put(out, std::isnan(value) ? "NAN" : "INF", 3);
+}
+
+// Lays out `count` significant digits (the first non-zero unless the value is
+// zero) with decimal exponent `exponent`.
+char* PutPlainOrScientific(char* out, const char* digits, int count, int exponent) {
+    if (exponent < kLowestPlainExponent || exponent >= kFirstScientificExponent) {
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            out = Put(out, digits + 1, static_cast<size_t>(count - 1));
+        }
+        *out++ = 'E';
+        *out++ = exponent < 0 ? '-' : '+';
+        const unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+        out[0] = static_cast<char>('0' + magnitude / 100);
+        out[1] = static_cast<char>('0' + magnitude / 10 % 10);
+        out[2] = static_cast<char>('0' + magnitude % 10);
+        return out + 3;
+    }
+    if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        std::memset(out, '0', static_cast<size_t>(-exponent - 1));
+        out += -exponent - 1;
+        return Put(out, digits, static_cast<size_t>(count));
+    }
+    const int whole = exponent + 1;
+    if (count <= whole) {
+        out = Put(out, digits, static_cast<size_t>(count));
+        std::memset(out, '0', static_cast<size_t>(whole - count));
+        return out + (whole - count);
+    }
+    out = Put(out, digits, static_cast<size_t>(whole));
+    *out++ = '.';
+    return Put(out, digits + whole, static_cast<size_t>(count - whole));
+}
+
+Str FromChars(const char* text, const char* end) {
+    return Str(text, static_cast<int32_t>(end - text));
+}
+
+template <typename Number> char* PutDecimal(char* out, Number value) {
+    return std::to_chars(out, out + kValueTextSize, value).ptr;
+}
+
+} // namespace
+
+char* FormatReal(char* out, double value) {
+    if (value == kNoValueReal) return out;
+    if (!std::isfinite(value)) return PutNonFinite(out, value);
+
+    // The correctly rounded 16 digits and the exponent, as
+    // "[-]d.ddddddddddddddde[+-]dd[d]"; the layout is ours.
+    char scientific[kValueTextSize];
+    const char* const end = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                          std::chars_format::scientific, kRealDigits - 1)
+                                .ptr;
+    const char* p = scientific;
+    if (*p == '-') {
+        *out++ = '-';
+        ++p;
+    }
+    char digits[kRealDigits];
+    digits[0] = p[0];
+    std::memcpy(digits + 1, p + 2, kRealDigits - 1);
+    p += kRealDigits + 1; // at the 'e'
+    const bool negativeExponent = p[1] == '-';
+    int exponent = 0;
+    for (p += 2; p < end; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    if (negativeExponent) exponent = -exponent;
+
+    int count = kRealDigits;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    return PutPlainOrScientific(out, digits, count, exponent);
+}
+
+namespace {
+
+template <auto Format, typename Number> Str ValueOf(Number value) {
+    char text[kValueTextSize];
+    return FromChars(text, Format(text, value));
+}
+
+template <auto Format, typename Number> void AppendValue(Str& out, Number value) {
+    char text[kValueTextSize];
+    out.Append(text, static_cast<int32_t>(Format(text, value) - text));
+}
+
+} // namespace
+
+Str RealValue(double value) {
+    return ValueOf<FormatReal>(value);
+}
+void AppendReal(Str& out, double value) {
+    AppendValue<FormatReal>(out, value);
+}
+
+Str TextValue(const char* text) {
+    return Str(text);
+}
+
+Str BoolValue(int32_t value) {
+    return BoolValue(value != 0);
+}
+Str BoolValue(int8_t value) {
+    return BoolValue(value != 0);
+}
+Str BoolValue(bool value) {
+    return Str(value ? "true" : "false");
+}
+
+void AppendBool(Str& out, bool value) {
+    if (value)
+        out.Append("true", 4);
+    else
+        out.Append("false", 5);
+}
+
+char* FormatUnsigned(char* out, uint32_t value) {
+    return PutDecimal(out, value);
+}
+char* FormatInt(char* out, int32_t value) {
+    return PutDecimal(out, value);
+}
+char* FormatUInt64(char* out, uint64_t value) {
+    return PutDecimal(out, value);
+}
+
+char* FormatInt3(char* out, int32_t value) {
+    char digits[kValueTextSize];
+    const uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    const int count = static_cast<int>(PutDecimal(digits, magnitude) - digits);
+    const int sign = value < 0 ? 1 : 0;
+    if (sign) *out++ = '-';
+    // The sign takes one of the three positions.
+    for (int fill = 3 - sign - count; fill > 0; --fill)
+        *out++ = '0';
+    return Put(out, digits, static_cast<size_t>(count));
+}
+
+char* FormatHex(char* out, uint32_t value) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out[0] = '0';
+    out[1] = 'x';
+    for (int i = 0; i < 8; ++i)
+        out[2 + i] = kHex[(value >> (28 - 4 * i)) & 0xF];
+    return out + 10;
+}
+
+Str UnsignedValue(uint32_t value) {
+    return ValueOf<FormatUnsigned>(value);
+}
+Str IntValue(int32_t value) {
+    return ValueOf<FormatInt>(value);
+}
+Str Int3Value(int32_t value) {
+    return ValueOf<FormatInt3>(value);
+}
+Str HexValue(uint32_t value) {
+    return ValueOf<FormatHex>(value);
+}
+Str UInt64Value(uint64_t value) {
+    return ValueOf<FormatUInt64>(value);
+}
+
+void AppendUnsigned(Str& out, uint32_t value) {
+    AppendValue<FormatUnsigned>(out, value);
+}
+void AppendInt(Str& out, int32_t value) {
+    AppendValue<FormatInt>(out, value);
+}
+void AppendInt3(Str& out, int32_t value) {
+    AppendValue<FormatInt3>(out, value);
+}
+void AppendHex(Str& out, uint32_t value) {
+    AppendValue<FormatHex>(out, value);
+}
+void AppendUInt64(Str& out, uint64_t value) {
+    AppendValue<FormatUInt64>(out, value);
+}
+
+} // namespace tqxml
