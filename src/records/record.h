@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tqxml {
@@ -22,7 +23,9 @@ enum database_RecordType : uint16_t {
 };
 
 // Whether a number names a record type the factory can make.
-inline bool IsValidRecordType(uint32_t type) { return type < DATABASE_AllRecords; }
+inline bool IsValidRecordType(uint32_t type) {
+    return type < DATABASE_AllRecords;
+}
 
 // ---- Features and descriptions ---------------------------------------------
 
@@ -39,8 +42,8 @@ enum feature_AttributeType : uint16_t {
 struct FeatureAttribute {
     uint16_t Type = FEATURE_Separator;
     Str Name;
-    double Real = 0;    // Numerical, Date, Time
-    Str Text;           // Text, File; the item text of a Menu
+    double Real = 0;        // Numerical, Date, Time
+    Str Text;               // Text, File; the item text of a Menu
     uint16_t ItemIndex = 0; // Menu
 
     bool operator==(const FeatureAttribute& other) const;
@@ -89,9 +92,9 @@ public:
     virtual Str GetName() const { return Str(); }
     virtual bool IsMeasurement() const { return false; }
     virtual bool IsDeleted() const { return false; }
-    virtual bool IsJobSetting() const { return false; }        // first class flag
-    virtual bool IsSystemSetting() const { return false; }     // second class flag
-    virtual bool IsSingletonSetting() const = 0;               // third class flag
+    virtual bool IsJobSetting() const { return false; }    // first class flag
+    virtual bool IsSystemSetting() const { return false; } // second class flag
+    virtual bool IsSingletonSetting() const = 0;           // third class flag
     virtual std::unique_ptr<dbRecord_Class> Combine(const dbRecord_Class& other) const;
     virtual bool IsEqual(const dbRecord_Class& other) const = 0;
     virtual void Write(buffer_Writer& writer) const = 0;
@@ -130,6 +133,17 @@ protected:
     // Common header, feature array, then the two descriptions.
     void ReadWithFeatures(const buffer_Class& buffer, int32_t& offset);
     void WriteWithFeatures(buffer_Writer& writer) const;
+
+    // The replace rule of observations, lines and arcs: `self` takes all of
+    // `source` but keeps its own identifier and its own features.
+    template <class R> static void TakeContentOf(R& self, const R& source) {
+        if (&self == &source) return;
+        const db_DBIDValue id = self.RecordId;
+        FeatureArray features = std::move(self.Features);
+        self = source;
+        self.RecordId = id;
+        self.Features = std::move(features);
+    }
 };
 
 // The record factory: a new record of the class registered for `type`, with
