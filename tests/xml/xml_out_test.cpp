@@ -1,24 +1,17 @@
 #include "xml/xml_out.h"
 
-#include "base/environment.h"
+#include "platform/file.h"
+#include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace tqxml {
 namespace {
-
-class RecordingEnvironment : public Environment {
-public:
-    void ReportAssertion(const char* expression, const char* sourceFile, int line) override {
-        (void)sourceFile, (void)line;
-        assertions.emplace_back(expression);
-    }
-    std::vector<std::string> assertions;
-};
 
 std::string Written(const xmlout_element& e, bool indent = true, int32_t depth = 1) {
     Str buffer;
@@ -69,7 +62,6 @@ TEST(XmlEncoding, AppendStopsAtNulAndKeepsWhatIsThere) {
 
 TEST(XmlEncoding, LongTextIsReportedAndEncodedFully) {
     RecordingEnvironment env;
-    ScopedThreadEnvironment scope(&env);
 
     std::string text(5195, 'a');
     EXPECT_EQ(Encoded(text.c_str()), text);
@@ -106,7 +98,6 @@ TEST(XmlElement, AttributesAreSerialisedInOrderAndEncoded) {
 
 TEST(XmlElement, ChildrenAreLinkedInOrder) {
     RecordingEnvironment env;
-    ScopedThreadEnvironment scope(&env);
 
     xmlout_element e("R");
     e.AddChild(nullptr);
@@ -233,6 +224,96 @@ TEST(XmlFlush, NothingIsWrittenWithoutAnOutput) {
     Flush(nullptr, buffer);
     EXPECT_EQ(buffer.Length(), 0);
     EXPECT_EQ(buffer.Capacity(), capacity);
+}
+
+// A document written through a real file, its pending text crossing the
+// flush threshold by a few bytes either way.
+class XmlFlushToFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        _Path = ::testing::TempDir() + "xml_flush_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xml";
+        std::remove(_Path.c_str());
+    }
+    void TearDown() override { std::remove(_Path.c_str()); }
+
+    std::string ReadBack() const {
+        std::string bytes;
+        if (FILE* f = std::fopen(_Path.c_str(), "rb")) {
+            char block[4096];
+            size_t n;
+            while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+                bytes.append(block, n);
+            std::fclose(f);
+        }
+        return bytes;
+    }
+
+    std::string _Path;
+};
+
+// A field at depth 1 that serialises to exactly `size` bytes (at least 14).
+xmlout_element FieldOfSize(int32_t size) {
+    return xmlout_element("F", Str(std::string(static_cast<size_t>(size - 13), 'v').c_str()));
+}
+
+TEST_F(XmlFlushToFile, FlushesOnlyAboveTheThresholdAndLosesNothing) {
+    for (int32_t total = kFlushThreshold - 3; total <= kFlushThreshold + 3; ++total) {
+        SCOPED_TRACE(total);
+        std::remove(_Path.c_str());
+        file_Class output{Str(_Path.c_str())};
+        ASSERT_TRUE(output.Create());
+
+        Str buffer;
+        std::string document;
+        uint32_t onDisk = 0;
+        // The pending text reaches exactly `total` with the second field.
+        const int32_t sizes[] = {40000, total - 40000, 100, kFlushThreshold, 14, 14};
+        for (int32_t size : sizes) {
+            const xmlout_element field = FieldOfSize(size);
+            Str piece;
+            Write(&field, nullptr, true, 1, piece);
+            ASSERT_EQ(piece.Length(), size);
+            document += piece.View();
+
+            const int32_t pending = buffer.Length() + size;
+            Write(&field, &output, true, 1, buffer);
+            if (pending > kFlushThreshold) {
+                onDisk += static_cast<uint32_t>(pending);
+                EXPECT_EQ(buffer.Length(), 0);
+            } else {
+                EXPECT_EQ(buffer.Length(), pending);
+            }
+            EXPECT_EQ(output.RecordedSize(), onDisk);
+        }
+        Flush(&output, buffer);
+        EXPECT_EQ(buffer.Length(), 0);
+        output.Close();
+        EXPECT_EQ(ReadBack(), document);
+    }
+}
+
+TEST_F(XmlFlushToFile, RecordsFlushedMidwayComeOutWhole) {
+    file_Class output{Str(_Path.c_str())};
+    ASSERT_TRUE(output.Create());
+    Str buffer("<JOBFile>\r\n");
+    Str expected("<JOBFile>\r\n");
+    for (int r = 0; r < 400; ++r) {
+        xmlout_element record("DATABASE_PointRecord");
+        record.isRecord = true;
+        record.AddAttribute("ID", Str(std::to_string(r).c_str()));
+        for (int f = 0; f < 20; ++f)
+            record.AddChild(new xmlout_element("Value", Str(std::to_string(r * f).c_str())));
+        Write(&record, nullptr, true, 1, expected);
+        Write(&record, &output, true, 1, buffer);
+        EXPECT_LE(buffer.Length(), kFlushThreshold + 64);
+    }
+    EXPECT_GT(output.RecordedSize(), 2u * kFlushThreshold);
+    buffer.Append("</JOBFile>\r\n");
+    expected.Append("</JOBFile>\r\n");
+    Flush(&output, buffer);
+    output.Close();
+    EXPECT_EQ(ReadBack(), std::string(expected.View()));
 }
 
 } // namespace
