@@ -122,18 +122,6 @@ TEST(StrEdges, AppendIgnoresCharacterZeroAndEmptyTexts) {
     EXPECT_EQ(s, "abcdebcdabcdebcd");
 }
 
-TEST(StrEdges, LongAppendRunKeepsEveryByte) {
-    Str s;
-    std::string expected;
-    for (int i = 0; i < 5000; ++i) {
-        const char ch = static_cast<char>('a' + i % 26);
-        s.Append(ch);
-        expected.push_back(ch);
-    }
-    EXPECT_EQ(s.View(), expected);
-    EXPECT_EQ(s.CStr()[s.Length()], '\0');
-}
-
 TEST(StrEdges, DeleteCutsCountToWhatRemains) {
     Str s("abcdef");
     s.Delete(1, 2);
