@@ -1,0 +1,92 @@
+// JobFileWriter: writes a job file the way the field software does, one
+// journal entry per change. Each call is a transaction of its own unless
+// BeginTransaction/EndTransaction group several.
+//
+// Every call stamps the record's RecordId with the identifier the replay
+// will give it, and returns it: add, insert and attach take the next
+// identifier (1 for the first record of a new job); replace and delete carry
+// their target's. Identifiers taken inside a discarded transaction are given
+// out again, as the replay never sees them.
+//
+//   JobFileWriter job;
+//   job.Create("job.job");
+//   db_Observation point;
+//   const db_DBIDValue id = job.Add(point);        // 1
+//   db_Circle circle;
+//   job.Attach(id, circle);                        // 2: the point's measurement
+//   job.Close();
+#pragma once
+
+#include "db/journal.h"
+#include "records/record.h"
+#include "text/str.h"
+
+#include <cstdint>
+
+namespace tqxml {
+
+class JobFileWriter {
+public:
+    JobFileWriter() = default;
+    ~JobFileWriter();
+    JobFileWriter(const JobFileWriter&) = delete;
+    JobFileWriter& operator=(const JobFileWriter&) = delete;
+
+    // A new job file (an existing file at `path` is replaced).
+    bool Create(const Str& path);
+    // An existing job, for appending: replays it to learn the next
+    // identifier, then appends after its last complete transaction. Fails
+    // for a job that does not open cleanly.
+    bool Open(const Str& path);
+
+    db_DBIDValue Add(dbRecord_Class& record);
+    db_DBIDValue Insert(db_DBIDValue before, dbRecord_Class& record);
+    db_DBIDValue Replace(db_DBIDValue target, dbRecord_Class& record);
+    db_DBIDValue Delete(db_DBIDValue target, dbRecord_Class& record);
+    // ACTION_AttachNote: a note's text for the target, a measurement for an
+    // observation, a point delta for a tunnel cross-section, or a modifier
+    // record (deleted flag, reference, name, features, descriptions).
+    db_DBIDValue Attach(db_DBIDValue target, dbRecord_Class& record);
+    // Any action, with the identifier stamped as the replay expects it.
+    db_DBIDValue Append(uint16_t action, db_DBIDValue target, dbRecord_Class& record);
+
+    void BeginTransaction();
+    // Ends the open transaction; `discard` marks it to be dropped on replay.
+    void EndTransaction(bool discard = false);
+    bool InTransaction() const { return _InTransaction; }
+
+    // Lower level, outside transactions: one entry with the flags given and
+    // the record exactly as it is (no identifier stamped), or bytes as they are.
+    void AppendEntry(uint8_t flags, uint16_t action, db_DBIDValue target,
+                     const dbRecord_Class* record);
+    void AppendRaw(const void* bytes, int32_t count);
+
+    db_DBIDValue NextDBID() const { return _NextDBID; }
+    void SetNextDBID(db_DBIDValue id) { _NextDBID = id; }
+    dbJournal& Journal() { return _Journal; }
+
+    // Writes what is pending and closes the file. An open transaction is
+    // written as it stands, without its last entry marked: the replay drops
+    // it as unfinished. False when bytes could not be written.
+    bool Close();
+
+private:
+    void Put(uint16_t action, db_DBIDValue target, const dbRecord_Class& record);
+    void ReleaseHeld(uint8_t extraFlags);
+
+    dbJournal _Journal;
+    db_DBIDValue _NextDBID = 1;
+    bool _InTransaction = false;
+    db_DBIDValue _NextDBIDAtBegin = 1;
+    int32_t _EntriesInTransaction = 0;
+
+    // The last entry of an open transaction is held back until it is known
+    // whether it ends the transaction.
+    bool _HasHeld = false;
+    uint8_t _HeldFlags = 0;
+    uint16_t _HeldAction = 0;
+    db_DBIDValue _HeldTarget = NODBID;
+    buffer_Writer _HeldRecord{ENDIAN_Little};
+};
+
+} // namespace tqxml

@@ -1,0 +1,466 @@
+#include "db/model.h"
+
+#include "base/environment.h"
+#include "records/modifiers.h"
+#include "records/observation.h"
+#include "records/road.h"
+
+#include <algorithm>
+
+namespace tqxml {
+
+// ---- Index ----------------------------------------------------------------------
+
+bool dbModel_Index::Insert(db_DBIDValue id, dbModel_Node* node) {
+    if (Find(id)) return false;
+    if (id >= _Dense.size()) {
+        // Grow the flat array only while it stays proportional to the number
+        // of records held; anything further out goes to the hash map.
+        const uint64_t limit = 2 * (uint64_t{_Count} + 1) + 1024;
+        if (id < limit) {
+            const uint64_t grown =
+                std::max<uint64_t>(2 * uint64_t{_Dense.size()}, uint64_t{id} + 1);
+            _Dense.resize(static_cast<size_t>(std::min(grown, limit)), nullptr);
+            // Identifiers now inside the array move over from the map.
+            for (auto it = _Sparse.begin(); it != _Sparse.end();) {
+                if (it->first < _Dense.size()) {
+                    _Dense[it->first] = it->second;
+                    it = _Sparse.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+    }
+    if (id < _Dense.size())
+        _Dense[id] = node;
+    else
+        _Sparse.emplace(id, node);
+    ++_Count;
+    return true;
+}
+
+void dbModel_Index::Erase(db_DBIDValue id) {
+    if (id < _Dense.size()) {
+        if (!_Dense[id]) return;
+        _Dense[id] = nullptr;
+    } else if (_Sparse.erase(id) == 0) {
+        return;
+    }
+    --_Count;
+}
+
+void dbModel_Index::Clear() {
+    _Dense.clear();
+    _Sparse.clear();
+    _Count = 0;
+}
+
+// ---- Model ----------------------------------------------------------------------
+
+namespace {
+
+bool IsCopiedInPlace(uint32_t type) {
+    return type == DATABASE_ObservationRecord || type == DATABASE_LineRecord ||
+           type == DATABASE_ArcRecord;
+}
+
+// The records whose features and descriptions the modifier records change.
+dbRecordWithFeatures_Class* FeatureTarget(dbRecord_Class& record) {
+    switch (record.GetType()) {
+    case DATABASE_ObservationRecord:
+    case DATABASE_LineRecord:
+    case DATABASE_ArcRecord:
+    case DATABASE_PointDesignRecord:
+    case DATABASE_LinearDesignRecord:
+    case DATABASE_RoadDesignRecord:
+    case DATABASE_RoadCatchDeltaRecord:
+        return dynamic_cast<dbRecordWithFeatures_Class*>(&record);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+dbModel::dbModel() = default;
+
+dbModel::~dbModel() {
+    Clear();
+}
+
+void dbModel::Clear() {
+    for (dbModel_Node* node = _FrontPointer; node;) {
+        dbModel_Node* next = node->ChainForward;
+        delete node;
+        node = next;
+    }
+    _FrontPointer = _BackPointer = nullptr;
+    _Index.Clear();
+    for (TypeSlot& slot : _Types)
+        slot = TypeSlot();
+    _TotalCount = 0;
+    _NextDBID = 1;
+    _Failed = false;
+    _Counters = dbModel_Counters();
+}
+
+void dbModel::ApplyTransaction(dbTransaction& transaction, bool repairMode) {
+    for (dbAction& action : transaction.Actions) {
+        if (_Failed) break;
+        ApplyEntry(action, repairMode);
+    }
+    ++_Counters.TransactionsApplied;
+}
+
+void dbModel::ApplyEntry(dbAction& action, bool repairMode) {
+    if (action.Operation == ACTION_Foreign) {
+        ++_Counters.ForeignSkipped;
+        return;
+    }
+    if (!action.DBRecord) return; // the reader never hands one out
+    dbRecord_Class& record = *action.DBRecord;
+
+    if (repairMode && action.Operation != ACTION_Add && !_Index.Find(action.Target)) {
+        LogHexLine("Target record missing from Model.  Target ", action.Target);
+        LogHexLine("-- Offending record ID ", record.RecordId);
+        ++_Counters.MissingTargets;
+        return;
+    }
+
+    if (action.Operation == ACTION_Replace || action.Operation == ACTION_Delete) {
+        TQ_ASSERT_TEXT(record.RecordId == action.Target,
+                       "action->DBRecord->RecordId == action->Target");
+    } else {
+        db_DBIDValue recId = _NextDBID++;
+        if (repairMode && record.RecordId != recId) {
+            LogHexLine("DBID discontinuity.  Expected ", recId);
+            LogHexLine("-- Actual DBID read ", record.RecordId);
+            ++_Counters.DbidDiscontinuities;
+            recId = record.RecordId;
+            _NextDBID = recId + 1;
+        }
+        TQ_ASSERT_TEXT(record.RecordId == recId, "action->DBRecord->RecordId == recId");
+    }
+    ++_Counters.EntriesApplied;
+    ApplyRule(action, repairMode);
+}
+
+void dbModel::ApplyRule(dbAction& action, bool repairMode) {
+    dbRecord_Class& record = *action.DBRecord;
+    const uint16_t operation = action.Operation;
+    const uint32_t type = record.GetType();
+
+    if (record.IsMeasurement()) {
+        AttachMeasurement(action, repairMode);
+        return;
+    }
+    switch (type) {
+    case DATABASE_NoteRecord:
+        if (operation == ACTION_Add || operation == ACTION_Insert) break;
+        if (operation == ACTION_Replace || operation == ACTION_AttachNote) {
+            // The text becomes the target's note; the note itself is not chained.
+            if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
+                target->DBRecord->Note = record.Note;
+            return;
+        }
+        TQ_FAIL("Bad action");
+        ++_Counters.Rejected;
+        return;
+    case DATABASE_BoolActionRecord:
+    case DATABASE_DBIDRecord:
+    case DATABASE_StrRecord:
+    case DATABASE_FeaturesRecord:
+    case DATABASE_DescriptionsRecord:
+        ApplyModifier(action, repairMode);
+        return;
+    case DATABASE_TunnelPointDeltaRecord:
+        ApplyTunnelPointDelta(action, repairMode);
+        return;
+    default:
+        break;
+    }
+
+    switch (operation) {
+    case ACTION_Add:
+        Chain(action, nullptr);
+        return;
+    case ACTION_Insert:
+        if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
+            Chain(action, target);
+        else
+            ++_Counters.Rejected;
+        return;
+    case ACTION_Replace:
+        if (dbModel_Node* target = FindTarget(action, repairMode, "target")) {
+            if (IsCopiedInPlace(type))
+                CopyInto(target, record);
+            else
+                ReplaceRecord(target, std::move(action.DBRecord));
+        }
+        return;
+    case ACTION_Delete:
+        if (dbModel_Node* target = FindTarget(action, repairMode, "target")) {
+            Unlink(target);
+            delete target;
+        }
+        return;
+    default:
+        TQ_FAIL("Bad action");
+        ++_Counters.Rejected;
+        return;
+    }
+}
+
+// A target that is not in the model is skipped: logged when the journal has
+// been repaired by hand, an assertion otherwise.
+dbModel_Node* dbModel::FindTarget(const dbAction& action, bool repairMode, const char* assertion) {
+    dbModel_Node* node = _Index.Find(action.Target);
+    if (node) return node;
+    if (repairMode) {
+        LogHexLine("Target record missing from Model.  Target ", action.Target);
+        LogHexLine("-- Offending record ID ", action.DBRecord ? action.DBRecord->RecordId : 0);
+    } else {
+        TQ_FAIL(assertion);
+    }
+    ++_Counters.MissingTargets;
+    return nullptr;
+}
+
+// Links the action's record in front of `before`, or at the back when null.
+bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
+    const db_DBIDValue id = action.DBRecord->GetRecordId();
+    TQ_ASSERT_TEXT(id != NODBID, "record->GetRecordId() != NODBID");
+    TQ_ASSERT_TEXT(!_Index.Find(id), "!_Index.Find (record->GetRecordId())");
+    if (id == NODBID || _Index.Find(id)) {
+        ++_Counters.Rejected;
+        return false;
+    }
+    auto* node = new dbModel_Node;
+    node->DBRecord = std::move(action.DBRecord);
+    const uint32_t type = node->DBRecord->GetType();
+    if (before) {
+        node->ChainForward = before;
+        node->ChainBack = before->ChainBack;
+        if (before->ChainBack)
+            before->ChainBack->ChainForward = node;
+        else
+            _FrontPointer = node;
+        before->ChainBack = node;
+    } else {
+        node->ChainBack = _BackPointer;
+        if (_BackPointer)
+            _BackPointer->ChainForward = node;
+        else
+            _FrontPointer = node;
+        _BackPointer = node;
+    }
+    _Index.Insert(id, node);
+    Counted(type, id, before == nullptr);
+    return true;
+}
+
+// The new record takes the old one's place, identifier and time stamp.
+void dbModel::ReplaceRecord(dbModel_Node* node, std::unique_ptr<dbRecord_Class> record) {
+    dbRecord_Class& old = *node->DBRecord;
+    TQ_ASSERT_TEXT(old.GetType() == record->GetType(),
+                   "oldRecord->DBRecord->GetType() == record->GetType()");
+    record->RecordId = old.RecordId;
+    record->TimeStamp = old.TimeStamp;
+    if (old.GetType() != record->GetType()) {
+        Uncounted(old.GetType());
+        Counted(record->GetType(), record->RecordId, false);
+    }
+    node->DBRecord = std::move(record);
+}
+
+// Observations, lines and arcs are replaced in place: the chained object
+// takes the new content and keeps what it holds of its own.
+void dbModel::CopyInto(dbModel_Node* node, const dbRecord_Class& record) {
+    const db_DBIDValue id = node->DBRecord->RecordId;
+    node->DBRecord->CopyFrom(record);
+    node->DBRecord->RecordId = id; // the index is keyed by it
+}
+
+void dbModel::Unlink(dbModel_Node* oldRecord) {
+    dbModel_Node* recordBefore = oldRecord->ChainBack;
+    dbModel_Node* recordAfter = oldRecord->ChainForward;
+    if (recordBefore) {
+        TQ_ASSERT(recordBefore->ChainForward == oldRecord);
+        recordBefore->ChainForward = recordAfter;
+    } else {
+        TQ_ASSERT(_FrontPointer == oldRecord);
+        _FrontPointer = recordAfter;
+    }
+    if (recordAfter) {
+        TQ_ASSERT(recordAfter->ChainBack == oldRecord);
+        recordAfter->ChainBack = recordBefore;
+    } else {
+        TQ_ASSERT(_BackPointer == oldRecord);
+        _BackPointer = recordBefore;
+    }
+    oldRecord->ChainForward = oldRecord->ChainBack = nullptr;
+    _Index.Erase(oldRecord->DBRecord->RecordId);
+    Uncounted(oldRecord->DBRecord->GetType());
+}
+
+void dbModel::AttachMeasurement(dbAction& action, bool repairMode) {
+    dbModel_Node* target = FindTarget(action, repairMode, "obs");
+    if (!target) return;
+    auto* observation = dynamic_cast<db_Observation*>(target->DBRecord.get());
+    if (!observation) {
+        TQ_FAIL("obs");
+        ++_Counters.Rejected;
+        return;
+    }
+    observation->SetMeasurement(*action.DBRecord);
+}
+
+void dbModel::ApplyModifier(dbAction& action, bool repairMode) {
+    const dbRecord_Class& record = *action.DBRecord;
+    switch (record.GetType()) {
+    case DATABASE_BoolActionRecord:
+        if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
+            target->DBRecord->Receive(static_cast<const db_BoolAction&>(record));
+        return;
+    case DATABASE_DBIDRecord: {
+        dbModel_Node* target = FindTarget(action, repairMode, "observation");
+        if (!target) return;
+        const auto& value = static_cast<const db_DBID&>(record);
+        dbRecord_Class& targetRecord = *target->DBRecord;
+        if (targetRecord.GetType() == DATABASE_ObservationRecord) {
+            auto* observation = dynamic_cast<db_Observation*>(&targetRecord);
+            TQ_ASSERT_TEXT(observation, "observation");
+            dbRecord_Class* measurement = observation ? observation->Measurement.get() : nullptr;
+            TQ_ASSERT_TEXT(measurement, "measurement");
+            if (measurement) measurement->Receive(value);
+        } else if (targetRecord.GetType() == DATABASE_AntennaRecord) {
+            targetRecord.Receive(value);
+        }
+        return;
+    }
+    case DATABASE_StrRecord:
+        if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
+            target->DBRecord->Receive(static_cast<const db_Str&>(record));
+        return;
+    case DATABASE_FeaturesRecord: {
+        TQ_ASSERT_TEXT(action.Target != NODBID, "action->Target.value != NODBID");
+        if (action.Target == NODBID) {
+            ++_Counters.Rejected;
+            return;
+        }
+        dbModel_Node* target = FindTarget(action, repairMode, "target");
+        if (!target) return;
+        dbRecordWithFeatures_Class* withFeatures = FeatureTarget(*target->DBRecord);
+        TQ_ASSERT_TEXT(withFeatures, "featureRecord");
+        if (!withFeatures) {
+            ++_Counters.Rejected;
+            return;
+        }
+        auto& update = static_cast<db_Features&>(*action.DBRecord);
+        if (!(withFeatures->Features == update.Features))
+            withFeatures->Features = std::move(update.Features);
+        return;
+    }
+    case DATABASE_DescriptionsRecord: {
+        dbModel_Node* target = FindTarget(action, repairMode, "target");
+        if (!target) return;
+        dbRecordWithFeatures_Class* withFeatures = FeatureTarget(*target->DBRecord);
+        TQ_ASSERT_TEXT(withFeatures, "featureRecord");
+        if (!withFeatures) {
+            ++_Counters.Rejected;
+            return;
+        }
+        withFeatures->Descriptions = static_cast<const db_Descriptions&>(record).Descriptions;
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// A replacing point delta is looked for from the record with identifier 1
+// towards the back; any other action hands the delta to its cross-section.
+void dbModel::ApplyTunnelPointDelta(dbAction& action, bool repairMode) {
+    const auto& delta = static_cast<const db_TunnelPointDelta&>(*action.DBRecord);
+    if (action.Operation == ACTION_Replace) {
+        for (dbModel_Node* node = _Index.Find(1); node; node = node->ChainForward) {
+            if (node->DBRecord->GetType() != DATABASE_TunnelCrossSectionRecord) continue;
+            auto& crossSection = static_cast<db_TunnelCrossSection&>(*node->DBRecord);
+            if (crossSection.ReplacePointDelta(action.Target, delta)) return;
+        }
+        return;
+    }
+    dbModel_Node* target = FindTarget(action, repairMode, "target");
+    if (!target) return;
+    auto* crossSection = dynamic_cast<db_TunnelCrossSection*>(target->DBRecord.get());
+    if (!crossSection) {
+        TQ_FAIL("target");
+        ++_Counters.Rejected;
+        return;
+    }
+    crossSection->AttachPointDelta(delta);
+}
+
+// ---- Walk -----------------------------------------------------------------------
+
+db_DBIDValue dbModel::FirstRecordId() const {
+    return _FrontPointer ? _FrontPointer->DBRecord->RecordId : NODBID;
+}
+
+db_DBIDValue dbModel::NextRecordId(db_DBIDValue id) const {
+    const dbModel_Node* node = id == NODBID ? nullptr : _Index.Find(id);
+    return node && node->ChainForward ? node->ChainForward->DBRecord->RecordId : NODBID;
+}
+
+dbRecord_Class* dbModel::GetRecord(db_DBIDValue id) const {
+    const dbModel_Node* node = id == NODBID ? nullptr : _Index.Find(id);
+    return node ? node->DBRecord.get() : nullptr;
+}
+
+// ---- Per-type counts ------------------------------------------------------------
+
+// Additions at the back keep First/Last exact; any other change marks them
+// to be found again by a walk when asked for.
+void dbModel::Counted(uint32_t type, db_DBIDValue id, bool atBack) {
+    ++_TotalCount;
+    if (type >= kTypeSlots) return;
+    TypeSlot& slot = _Types[type];
+    if (++slot.Value.Count == 1) {
+        slot.Value.First = slot.Value.Last = id;
+        slot.Stale = false;
+    } else if (atBack) {
+        slot.Value.Last = id;
+    } else {
+        slot.Stale = true;
+    }
+}
+
+void dbModel::Uncounted(uint32_t type) {
+    if (_TotalCount > 0) --_TotalCount;
+    if (type >= kTypeSlots) return;
+    TypeSlot& slot = _Types[type];
+    if (slot.Value.Count > 0) --slot.Value.Count;
+    if (slot.Value.Count == 0) {
+        slot = TypeSlot();
+    } else {
+        slot.Stale = true;
+    }
+}
+
+dbModel_TypeCount dbModel::TypeCount(uint32_t type) const {
+    if (type >= kTypeSlots) return {};
+    TypeSlot& slot = _Types[type];
+    if (slot.Stale) {
+        slot.Value.First = slot.Value.Last = NODBID;
+        for (const dbModel_Node* node = _FrontPointer; node; node = node->ChainForward) {
+            if (node->DBRecord->GetType() != type) continue;
+            if (slot.Value.First == NODBID) slot.Value.First = node->DBRecord->RecordId;
+            slot.Value.Last = node->DBRecord->RecordId;
+        }
+        slot.Stale = false;
+    }
+    return slot.Value;
+}
+
+} // namespace tqxml

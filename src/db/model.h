@@ -1,0 +1,136 @@
+// dbModel: the records of an open job as an ordered chain, with an index by
+// record identifier. Replaying the journal applies each transaction here; the
+// conversion walks the chain from front to back.
+#pragma once
+
+#include "db/journal.h"
+#include "records/record.h"
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace tqxml {
+
+struct dbModel_Node {
+    dbModel_Node* ChainForward = nullptr;
+    dbModel_Node* ChainBack = nullptr;
+    std::unique_ptr<dbRecord_Class> DBRecord;
+};
+
+// Identifier -> node. Identifiers are handed out from 1 upward, so they are
+// kept in a flat array indexed by the identifier, which makes a lookup one
+// load. The array is only ever grown to a size proportional to the number of
+// records held: an identifier far beyond that (a hand-repaired journal can
+// carry 0xFFFFFFF0) goes to a hash map instead, so a stored identifier never
+// decides how much memory is taken.
+class dbModel_Index {
+public:
+    dbModel_Node* Find(db_DBIDValue id) const {
+        if (id < _Dense.size()) return _Dense[id];
+        if (_Sparse.empty()) return nullptr;
+        const auto it = _Sparse.find(id);
+        return it == _Sparse.end() ? nullptr : it->second;
+    }
+    // False when the identifier is taken already.
+    bool Insert(db_DBIDValue id, dbModel_Node* node);
+    void Erase(db_DBIDValue id);
+    void Clear();
+    uint32_t Count() const { return _Count; }
+    size_t DenseSize() const { return _Dense.size(); }
+    size_t SparseSize() const { return _Sparse.size(); }
+
+private:
+    std::vector<dbModel_Node*> _Dense;
+    std::unordered_map<db_DBIDValue, dbModel_Node*> _Sparse;
+    uint32_t _Count = 0;
+};
+
+// First and last identifier (in chain order) and the number of chained
+// records of one record type.
+struct dbModel_TypeCount {
+    db_DBIDValue First = NODBID;
+    db_DBIDValue Last = NODBID;
+    uint32_t Count = 0;
+};
+
+// What the replay did to the model; a diagnostics report reads them.
+struct dbModel_Counters {
+    uint32_t TransactionsApplied = 0;
+    uint32_t EntriesApplied = 0;
+    uint32_t ForeignSkipped = 0;      // entries of foreign data, never applied
+    uint32_t MissingTargets = 0;      // entries skipped for a target not in the model
+    uint32_t DbidDiscontinuities = 0; // gaps tolerated in a hand-repaired journal
+    uint32_t Rejected = 0;            // bad actions and entries that could not be applied
+};
+
+class dbModel {
+public:
+    static constexpr int kTypeSlots = 145;
+
+    dbModel();
+    ~dbModel();
+    dbModel(const dbModel&) = delete;
+    dbModel& operator=(const dbModel&) = delete;
+
+    // Destroys every record; the model is as constructed afterwards.
+    void Clear();
+
+    // Applies the entries of a complete transaction in file order. The
+    // records are taken out of the transaction. `repairMode`: the journal
+    // has been repaired by hand, so missing targets and identifier gaps are
+    // logged and tolerated rather than asserted.
+    void ApplyTransaction(dbTransaction& transaction, bool repairMode);
+
+    // Set only by group operations, which the replay never starts; stops
+    // the replay when set.
+    bool IsFailed() const { return _Failed; }
+    void SetFailed(bool failed) { _Failed = failed; }
+
+    db_DBIDValue NextDBID() const { return _NextDBID; }
+
+    // The walk, in chain order.
+    db_DBIDValue FirstRecordId() const;
+    db_DBIDValue NextRecordId(db_DBIDValue id) const;
+    dbRecord_Class* GetRecord(db_DBIDValue id) const;
+    const dbModel_Node* Front() const { return _FrontPointer; }
+    const dbModel_Node* Back() const { return _BackPointer; }
+
+    uint32_t TotalCount() const { return _TotalCount; }
+    dbModel_TypeCount TypeCount(uint32_t type) const;
+    const dbModel_Counters& Counters() const { return _Counters; }
+    const dbModel_Index& Index() const { return _Index; }
+
+private:
+    struct TypeSlot {
+        dbModel_TypeCount Value;
+        bool Stale = false; // First/Last must be found again by a walk
+    };
+
+    void ApplyEntry(dbAction& action, bool repairMode);
+    void ApplyRule(dbAction& action, bool repairMode);
+    dbModel_Node* FindTarget(const dbAction& action, bool repairMode, const char* assertion);
+
+    bool Chain(dbAction& action, dbModel_Node* before);
+    void ReplaceRecord(dbModel_Node* node, std::unique_ptr<dbRecord_Class> record);
+    void CopyInto(dbModel_Node* node, const dbRecord_Class& record);
+    void Unlink(dbModel_Node* node);
+    void AttachMeasurement(dbAction& action, bool repairMode);
+    void ApplyModifier(dbAction& action, bool repairMode);
+    void ApplyTunnelPointDelta(dbAction& action, bool repairMode);
+
+    void Counted(uint32_t type, db_DBIDValue id, bool atBack);
+    void Uncounted(uint32_t type);
+
+    dbModel_Node* _FrontPointer = nullptr;
+    dbModel_Node* _BackPointer = nullptr;
+    dbModel_Index _Index;
+    mutable TypeSlot _Types[kTypeSlots];
+    uint32_t _TotalCount = 0;
+    db_DBIDValue _NextDBID = 1;
+    bool _Failed = false;
+    dbModel_Counters _Counters;
+};
+
+} // namespace tqxml

@@ -1,0 +1,164 @@
+// Opening a job: the header checks, the open status and the walk.
+#include "job_fixture.h"
+#include "records/job_level.h"
+#include "records/observation.h"
+#include "records/road.h"
+
+#include <cstring>
+
+namespace tqxml {
+namespace {
+
+class AccessTest : public JobTest {
+protected:
+    // A job of three records: a job header, an observation and a note.
+    void WriteSmallJob() {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        db_JobHeader header;
+        db_Observation point;
+        point.Descriptions.Description1 = "P1";
+        db_Note note;
+        note.Note = "first line";
+        writer.Add(header);
+        writer.Add(point);
+        writer.Add(note);
+        ASSERT_TRUE(writer.Close());
+    }
+};
+
+TEST_F(AccessTest, FailsWithStatusOneWithoutAFileOrAWholeHeader) {
+    dbAccess job;
+    EXPECT_FALSE(job.Open(JobPath(), false)); // no file
+    EXPECT_EQ(job.GetOpenStatus(), DBACCESS_CannotOpen);
+
+    WriteFileBytes(path, {});
+    EXPECT_EQ(OpenJob(job), DBACCESS_CannotOpen);
+
+    WriteSmallJob();
+    CutAt(path, 47);
+    EXPECT_EQ(OpenJob(job), DBACCESS_CannotOpen);
+    EXPECT_FALSE(job.IsOpen());
+    EXPECT_EQ(job.FirstRecordId(), NODBID);
+}
+
+TEST_F(AccessTest, ComparesTypeAndVersionButNotTextOrReservedByte) {
+    dbAccess job;
+    WriteSmallJob();
+    PatchBytes(path, 47, {35});
+    EXPECT_EQ(OpenJob(job), DBACCESS_VersionDiffers);
+    EXPECT_FALSE(job.IsOpen());
+
+    WriteSmallJob();
+    PatchBytes(path, 43, {FILEHDR_Style});
+    EXPECT_EQ(OpenJob(job), DBACCESS_NoJob);
+
+    // Another text and a reserved byte are not looked at.
+    WriteSmallJob();
+    std::vector<uint8_t> text(43, 0);
+    std::memcpy(text.data(), "Halvorn X", 9);
+    PatchBytes(path, 0, text);
+    PatchBytes(path, 44, {0x77});
+    EXPECT_EQ(OpenJob(job), DBACCESS_Opened);
+    EXPECT_EQ(job.Statistics().Header.Identification, "Halvorn X");
+    job.Close();
+
+    // The old form without text opens as a job.
+    WriteSmallJob();
+    std::vector<uint8_t> old(48, 0);
+    old[0] = 1, old[2] = 12, old[3] = 20, old[4] = 36;
+    PatchBytes(path, 0, old);
+    EXPECT_EQ(OpenJob(job), DBACCESS_Opened);
+    EXPECT_EQ(Walk(job).size(), 3u);
+}
+
+TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
+    dbAccess job;
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        ASSERT_TRUE(writer.Close());
+    }
+    EXPECT_EQ(ReadFileBytes(path).size(), 48u);
+    EXPECT_FALSE(job.Open(JobPath(), false));
+    EXPECT_EQ(job.GetOpenStatus(), DBACCESS_NoJob);
+
+    // A discarded transaction and a note attached to nothing leave it empty too.
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        db_JobHeader header;
+        writer.BeginTransaction();
+        writer.Add(header);
+        writer.EndTransaction(true);
+        ASSERT_TRUE(writer.Close());
+    }
+    EXPECT_EQ(OpenJob(job), DBACCESS_NoJob);
+    EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_Discarded], 1u);
+}
+
+TEST_F(AccessTest, WalksTheChainAndKeepsStatistics) {
+    WriteSmallJob();
+    dbAccess job;
+    ASSERT_TRUE(job.Open(JobPath(), false));
+    EXPECT_EQ(job.GetOpenStatus(), DBACCESS_Opened);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 2, 3}));
+    ASSERT_NE(job.GetRecord(2), nullptr);
+    EXPECT_EQ(job.GetRecord(2)->GetType(), DATABASE_ObservationRecord);
+    EXPECT_EQ(static_cast<db_Observation*>(job.GetRecord(2))->Descriptions.Description1, "P1");
+    EXPECT_EQ(job.GetRecord(3)->Note, "first line");
+    EXPECT_EQ(job.GetRecord(NODBID), nullptr);
+    EXPECT_EQ(job.GetRecord(4), nullptr);
+    EXPECT_EQ(job.NextRecordId(NODBID), NODBID);
+    EXPECT_EQ(job.NextRecordId(77), NODBID);
+    EXPECT_EQ(job.NextRecordId(3), NODBID);
+
+    const dbAccess_Statistics& stats = job.Statistics();
+    const uint32_t size = static_cast<uint32_t>(ReadFileBytes(path).size());
+    EXPECT_EQ(stats.FileSize, size);
+    EXPECT_EQ(stats.EntriesRead, 3u);
+    EXPECT_EQ(stats.TransactionsApplied, 3u);
+    EXPECT_EQ(stats.TransactionsDroppedTotal(), 0u);
+    EXPECT_EQ(stats.StopStatus, ENTRY_End);
+    EXPECT_EQ(stats.StopPosition, size);
+    EXPECT_EQ(stats.CommittedPosition, size);
+    EXPECT_EQ(stats.RecordsChained, 3u);
+    EXPECT_EQ(stats.NextDBID, 4u);
+    EXPECT_TRUE(env.assertions.empty());
+
+    job.Close();
+    EXPECT_EQ(job.FirstRecordId(), NODBID);
+    EXPECT_EQ(job.GetRecord(1), nullptr);
+    // The statistics outlive the close, and the object can open again.
+    EXPECT_EQ(job.Statistics().EntriesRead, 3u);
+    EXPECT_TRUE(job.Open(JobPath(), false));
+    EXPECT_EQ(Walk(job).size(), 3u);
+}
+
+TEST_F(AccessTest, ReplaysLargeJobsAcrossTheWriterFlushes) {
+    constexpr db_DBIDValue kCount = 3000;
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        for (db_DBIDValue i = 1; i <= kCount; ++i) {
+            db_TunnelCrossSection section;
+            section.TunnelName = "T";
+            section.Station = i;
+            EXPECT_EQ(writer.Add(section), i);
+            EXPECT_LE(writer.Journal().PendingBytes(), JOURNAL_FlushThreshold + 200);
+        }
+        ASSERT_TRUE(writer.Close());
+    }
+    dbAccess job;
+    ASSERT_EQ(OpenJob(job), DBACCESS_Opened);
+    const std::vector<db_DBIDValue> ids = Walk(job);
+    ASSERT_EQ(ids.size(), kCount);
+    for (db_DBIDValue i = 1; i <= kCount; ++i) {
+        ASSERT_EQ(ids[i - 1], i);
+        EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(i))->Station, i);
+    }
+    EXPECT_EQ(job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord).Count, kCount);
+}
+
+} // namespace
+} // namespace tqxml

@@ -1,0 +1,73 @@
+// The journal checksum and the file header.
+#include "db/crc16.h"
+#include "db/filehdr.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace tqxml {
+namespace {
+
+TEST(Crc16Arc, MatchesTheCheckValueAndContinuesAcrossPieces) {
+    const char* text = "123456789";
+    EXPECT_EQ(Crc16Arc(text, 9), 0xBB3D);
+    EXPECT_EQ(Crc16Arc(text, 0), 0);
+    EXPECT_EQ(Crc16Arc(text + 4, 5, Crc16Arc(text, 4)), 0xBB3D);
+    // One bit changed anywhere changes the checksum.
+    const char other[] = "123456788";
+    EXPECT_NE(Crc16Arc(other, 9), 0xBB3D);
+}
+
+buffer_Class HeaderBuffer(const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> padded = bytes;
+    padded.resize(48, 0);
+    return buffer_Class(48, ENDIAN_Little, padded.data());
+}
+
+TEST(FileHeader, WrittenFormIsTextPaddedToFortyThreeThenFiveBytes) {
+    buffer_Writer writer;
+    filehdr_Header::JobJournal().Encode(writer);
+    ASSERT_EQ(writer.Length(), FILEHDR_SizeOnDisk);
+    const char* text = "Halvorn Tessary Journal";
+    EXPECT_EQ(std::memcmp(writer.Data(), text, std::strlen(text)), 0);
+    for (int i = static_cast<int>(std::strlen(text)); i < 43; ++i)
+        EXPECT_EQ(writer.Data()[i], 0) << "offset " << i;
+    EXPECT_EQ(writer.Data()[43], 1);
+    EXPECT_EQ(writer.Data()[44], 0);
+    EXPECT_EQ(writer.Data()[45], 12);
+    EXPECT_EQ(writer.Data()[46], 20);
+    EXPECT_EQ(writer.Data()[47], '$');
+}
+
+TEST(FileHeader, DecodesBothForms) {
+    buffer_Writer writer;
+    filehdr_Header style = filehdr_Header::JobJournal();
+    style.Identification = "Halvorn Tessary Style";
+    style.Type = FILEHDR_Style;
+    style.Reserved = 9;
+    style.Encode(writer);
+    filehdr_Header decoded;
+    decoded.Decode(buffer_Class(writer.Length(), ENDIAN_Little, writer.Data()));
+    EXPECT_EQ(decoded.Identification, "Halvorn Tessary Style");
+    EXPECT_EQ(decoded.Type, 3);
+    EXPECT_EQ(decoded.Reserved, 9);
+    EXPECT_TRUE(decoded.SameVersion(filehdr_Header::JobJournal()));
+
+    // The old form: no text, the five bytes from offset 0.
+    filehdr_Header old;
+    old.Decode(HeaderBuffer({0x01, 0x00, 0x0C, 0x14, 0x24}));
+    EXPECT_TRUE(old.Identification.IsEmpty());
+    EXPECT_EQ(old.Type, 1);
+    EXPECT_TRUE(old.SameVersion(filehdr_Header::JobJournal()));
+
+    // The mark is case-sensitive: a lower-case text is read as the old form.
+    filehdr_Header lower;
+    lower.Decode(HeaderBuffer({'h', 'a', 'l', 'v', 'o', 'r', 'n'}));
+    EXPECT_TRUE(lower.Identification.IsEmpty());
+    EXPECT_EQ(lower.Type, 'h');
+}
+
+} // namespace
+} // namespace tqxml

@@ -1,0 +1,51 @@
+// Shared set-up of the job database tests: a temporary job file, a recording
+// Environment, and the walk of an opened job.
+#pragma once
+
+#include "db/access.h"
+#include "db/job_writer.h"
+#include "support/journal_damage.h"
+#include "support/recording_environment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tqxml {
+
+inline void PrintTo(const Str& text, std::ostream* out) {
+    *out << '"' << text.View() << '"';
+}
+
+class JobTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    RecordingEnvironment env;
+    std::string path = dir.File("survey.job");
+
+    Str JobPath() const { return Str(path.c_str()); }
+
+    // Opens the job read-only into `job`; the open status is returned.
+    dbAccess_OpenStatus OpenJob(dbAccess& job) {
+        job.Open(JobPath(), false);
+        return job.GetOpenStatus();
+    }
+
+    static std::vector<db_DBIDValue> Walk(const dbAccess& job) {
+        std::vector<db_DBIDValue> ids;
+        for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id)) {
+            ids.push_back(id);
+            if (ids.size() > 100000) break; // a broken chain must not hang the test
+        }
+        return ids;
+    }
+
+    bool Logged(const std::string& line) const {
+        return std::find(env.logs.begin(), env.logs.end(), line) != env.logs.end();
+    }
+};
+
+} // namespace tqxml

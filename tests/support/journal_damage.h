@@ -1,0 +1,55 @@
+// Helpers for tests that build job files and damage them: a temporary
+// directory, whole-file reads and writes, and the damage itself (flip a byte,
+// cut the file, re-sign an entry's CRC so that damage inside a record gets
+// past the checksum and reaches the record decoders).
+#pragma once
+
+#include "records/record.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tqxml {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return _Path; }
+    std::string File(const std::string& name) const { return _Path + "/" + name; }
+
+private:
+    std::string _Path;
+};
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// XORs the byte at `offset` with `mask`.
+void FlipByte(const std::string& path, uint32_t offset, uint8_t mask = 0xFF);
+// Keeps the first `size` bytes.
+void CutAt(const std::string& path, uint32_t size);
+// Overwrites bytes from `offset`.
+void PatchBytes(const std::string& path, uint32_t offset, const std::vector<uint8_t>& bytes);
+void PatchUInt32(const std::string& path, uint32_t offset, uint32_t value);
+
+// Where each entry's length field begins, following the lengths from the end
+// of the 48-byte header; stops at a length that does not fit in the file.
+std::vector<uint32_t> EntryPositions(const std::string& path);
+// Recomputes the CRC of the entry whose length field begins at `position`.
+void ResignEntry(const std::string& path, uint32_t position);
+
+// An entry's bytes after its length field and before its CRC: flags, action,
+// target and the record's stored form (when given).
+std::vector<uint8_t> EntryBody(uint8_t flags, uint16_t action, uint32_t target,
+                               const dbRecord_Class* record);
+// A whole entry: length, `body`, and the CRC of `body`.
+std::vector<uint8_t> SignedEntry(const std::vector<uint8_t>& body);
+
+} // namespace tqxml
