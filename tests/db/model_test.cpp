@@ -1,0 +1,360 @@
+// Replaying a clean journal: how each action and record type changes the chain.
+#include "job_fixture.h"
+#include "records/cogo.h"
+#include "records/gnss.h"
+#include "records/job_level.h"
+#include "records/modifiers.h"
+#include "records/observation.h"
+#include "records/road.h"
+
+namespace tqxml {
+namespace {
+
+db_TunnelCrossSection Section(const char* name, double timeStamp = 0) {
+    db_TunnelCrossSection section;
+    section.TunnelName = name;
+    section.TimeStamp = timeStamp;
+    return section;
+}
+
+db_TunnelCrossSection* SectionAt(const dbAccess& job, db_DBIDValue id) {
+    return dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(id));
+}
+
+class ModelTest : public JobTest {
+protected:
+    JobFileWriter writer;
+
+    void SetUp() override { ASSERT_TRUE(writer.Create(JobPath())); }
+
+    // Closes the writer and opens the job; it must open cleanly.
+    void Reopen(dbAccess& job) {
+        ASSERT_TRUE(writer.Close());
+        ASSERT_TRUE(job.Open(JobPath(), false));
+        ASSERT_EQ(job.GetOpenStatus(), DBACCESS_Opened);
+    }
+};
+
+TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
+    auto a = Section("A"), b = Section("B"), c = Section("C"), d = Section("D"), e = Section("E");
+    EXPECT_EQ(writer.Add(a), 1u);
+    EXPECT_EQ(writer.Add(b), 2u);
+    EXPECT_EQ(writer.Add(c), 3u);
+    EXPECT_EQ(writer.Insert(1, d), 4u); // in front of the first record
+    EXPECT_EQ(writer.Insert(3, e), 5u);
+    {
+        dbAccess job;
+        Reopen(job);
+        EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{4, 1, 2, 5, 3}));
+        EXPECT_EQ(job.FirstRecordId(), 4u);
+        EXPECT_EQ(SectionAt(job, 4)->TunnelName, "D");
+        const dbModel_TypeCount count = job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord);
+        EXPECT_EQ(count.Count, 5u);
+        EXPECT_EQ(count.First, 4u);
+        EXPECT_EQ(count.Last, 3u);
+    }
+
+    ASSERT_TRUE(writer.Open(JobPath()));
+    EXPECT_EQ(writer.NextDBID(), 6u);
+    EXPECT_EQ(writer.Delete(4, d), 4u); // front
+    EXPECT_EQ(writer.Delete(3, c), 3u); // back
+    EXPECT_EQ(writer.Delete(2, b), 2u); // middle
+    auto f = Section("F");
+    EXPECT_EQ(writer.Add(f), 6u); // deletions take no identifier
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 5, 6}));
+    EXPECT_EQ(job.GetRecord(2), nullptr);
+    EXPECT_EQ(job.NextRecordId(2), NODBID);
+    EXPECT_EQ(job.Model().Back()->DBRecord->RecordId, 6u);
+    EXPECT_EQ(job.Model().Front()->ChainBack, nullptr);
+    const dbModel_TypeCount count = job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord);
+    EXPECT_EQ(count.Count, 3u);
+    EXPECT_EQ(count.First, 1u);
+    EXPECT_EQ(count.Last, 6u);
+    EXPECT_EQ(job.Model().TotalCount(), 3u);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(ModelTest, ReplaceTakesThePlaceIdentifierAndTimeStampOfTheOldRecord) {
+    auto a = Section("A", 10), b = Section("B", 20), c = Section("C", 30);
+    writer.Add(a);
+    writer.Add(b);
+    writer.Add(c);
+    auto replacement = Section("B2", 99);
+    replacement.Station = 12.5;
+    EXPECT_EQ(writer.Replace(2, replacement), 2u);
+    auto d = Section("D");
+    EXPECT_EQ(writer.Add(d), 4u); // a replacement takes no identifier
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 2, 3, 4}));
+    EXPECT_EQ(SectionAt(job, 2)->TunnelName, "B2");
+    EXPECT_EQ(SectionAt(job, 2)->Station, 12.5);
+    EXPECT_EQ(SectionAt(job, 2)->TimeStamp, 20);
+    EXPECT_EQ(job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord).Count, 4u);
+}
+
+TEST_F(ModelTest, AReplacedObservationIsUpdatedInPlace) {
+    db_Observation point;
+    point.TimeStamp = 5;
+    point.Descriptions.Description1 = "old";
+    point.Features.push_back(Feature{"TREE", "Tree", {}});
+    writer.Add(point);
+    db_Circle circle;
+    writer.Attach(1, circle);
+
+    db_Observation newer;
+    newer.TimeStamp = 7;
+    newer.Descriptions.Description1 = "new";
+    writer.Replace(1, newer);
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1}));
+    auto* observation = dynamic_cast<db_Observation*>(job.GetRecord(1));
+    ASSERT_NE(observation, nullptr);
+    EXPECT_EQ(observation->Descriptions.Description1, "new");
+    EXPECT_EQ(observation->TimeStamp, 7); // unlike a plain replace
+    ASSERT_EQ(observation->Features.size(), 1u);
+    ASSERT_NE(observation->GetMeasurement(), nullptr);
+    EXPECT_EQ(observation->GetMeasurement()->GetType(), DATABASE_CircleRecord);
+}
+
+TEST_F(ModelTest, NotesAttachedOrReplacedBecomeTheTargetsNote) {
+    auto a = Section("A");
+    writer.Add(a);
+    db_Note attached;
+    attached.Note = "hello\r\nworld";
+    EXPECT_EQ(writer.Attach(1, attached), 2u);
+    db_Note chained;
+    chained.Note = "on its own";
+    EXPECT_EQ(writer.Add(chained), 3u);
+    db_Note replacing;
+    replacing.Note = "changed";
+    writer.Replace(1, replacing);
+    {
+        dbAccess job;
+        Reopen(job);
+        EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3}));
+        EXPECT_EQ(job.GetRecord(1)->Note, "changed");
+        EXPECT_EQ(job.GetRecord(3)->Note, "on its own");
+        EXPECT_EQ(job.GetRecord(2), nullptr);
+        EXPECT_TRUE(env.assertions.empty());
+    }
+    // A note before any replace: the attached text is what the target shows.
+    ASSERT_TRUE(writer.Create(JobPath()));
+    writer.Add(a);
+    writer.Attach(1, attached);
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(job.GetRecord(1)->Note, "hello\r\nworld");
+}
+
+TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
+    db_Observation point;
+    writer.Add(point);
+    db_Circle first;
+    first.TimeStamp = 1;
+    EXPECT_EQ(writer.Attach(1, first), 2u);
+    db_Polar second;
+    second.TimeStamp = 2;
+    writer.Append(ACTION_Add, 1, second); // any action carries a measurement to its target
+    auto a = Section("A");
+    writer.Add(a); // 4
+    db_Circle astray;
+    writer.Attach(4, astray);
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 4}));
+    const auto* observation = dynamic_cast<const db_Observation*>(job.GetRecord(1));
+    ASSERT_NE(observation, nullptr);
+    ASSERT_NE(observation->GetMeasurement(), nullptr);
+    EXPECT_EQ(observation->GetMeasurement()->GetType(), DATABASE_PolarRecord);
+    EXPECT_EQ(observation->GetMeasurement()->RecordId, 3u);
+    EXPECT_EQ(observation->GetMeasurement()->TimeStamp, 2);
+    EXPECT_EQ(env.assertions, std::vector<std::string>{"obs"});
+}
+
+TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
+    db_Observation point;
+    writer.Add(point); // 1
+    db_Circle circle;
+    writer.Attach(1, circle); // 2
+    db_Line line;
+    line.Features.push_back(Feature{"OLD", "Old", {}});
+    writer.Add(line); // 3
+    db_Antenna antenna;
+    writer.Add(antenna); // 4
+    auto section = Section("S");
+    writer.Add(section); // 5
+
+    db_BoolAction remove, restore, other;
+    remove.Value = 0, restore.Value = 1, other.Value = 2;
+    writer.Attach(1, remove);
+    writer.Attach(3, remove);
+    writer.Attach(3, restore);
+    writer.Attach(1, other);
+    db_Str name;
+    name.Value = "RENAMED";
+    writer.Attach(1, name);
+    db_DBID reference;
+    reference.Value = 0x44;
+    writer.Attach(1, reference); // to the observation's measurement
+    reference.Value = 0x55;
+    writer.Attach(4, reference);
+    writer.Attach(5, reference); // nothing to change there
+    db_Features features;
+    features.Features.push_back(Feature{"NEW", "New", {}});
+    writer.Attach(3, features);
+    db_Descriptions descriptions;
+    descriptions.Descriptions = {"first", "second"};
+    writer.Attach(1, descriptions);
+
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3, 4, 5}));
+    auto* observation = dynamic_cast<db_Observation*>(job.GetRecord(1));
+    ASSERT_NE(observation, nullptr);
+    EXPECT_TRUE(observation->IsDeleted());
+    EXPECT_EQ(observation->PointName, "RENAMED");
+    EXPECT_EQ(observation->Descriptions.Description2, "second");
+    auto* measurement = dynamic_cast<const db_Circle*>(observation->GetMeasurement());
+    ASSERT_NE(measurement, nullptr);
+    EXPECT_EQ(measurement->Target, 0x44u);
+    EXPECT_EQ(dynamic_cast<db_Antenna*>(job.GetRecord(4))->Equipment, 0x55u);
+    auto* chainedLine = dynamic_cast<db_Line*>(job.GetRecord(3));
+    EXPECT_FALSE(chainedLine->IsDeleted());
+    ASSERT_EQ(chainedLine->Features.size(), 1u);
+    EXPECT_EQ(chainedLine->Features[0].StringCode, "NEW");
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(ModelTest, ModifierRecordsWithoutAFittingTargetChangeNothing) {
+    db_Observation point;
+    writer.Add(point); // 1, without a measurement
+    auto section = Section("S");
+    writer.Add(section); // 2
+    db_DBID reference;
+    reference.Value = 9;
+    writer.Attach(1, reference);
+    db_Features features;
+    features.Features.push_back(Feature{"X", "X", {}});
+    writer.Attach(2, features);
+    writer.Attach(NODBID, features);
+    db_Descriptions descriptions;
+    descriptions.Descriptions = {"a", "b"};
+    writer.Attach(2, descriptions);
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 2}));
+    EXPECT_TRUE(env.HasAssertion("measurement"));
+    EXPECT_TRUE(env.HasAssertion("featureRecord"));
+    EXPECT_TRUE(env.HasAssertion("action->Target.value != NODBID"));
+    EXPECT_EQ(job.Statistics().EntriesRejected, 3u);
+}
+
+TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecordOne) {
+    auto first = Section("first");
+    writer.Add(first); // 1
+    auto front = Section("front");
+    writer.Insert(1, front); // 2, now in front of record 1
+    db_TunnelPointDelta delta;
+    delta.Delta = 1;
+    EXPECT_EQ(writer.Attach(2, delta), 3u);
+    delta.Delta = 2;
+    EXPECT_EQ(writer.Attach(1, delta), 4u);
+    delta.Delta = 3;
+    EXPECT_EQ(writer.Attach(1, delta), 5u);
+
+    db_TunnelPointDelta replacement;
+    replacement.Delta = 30;
+    writer.Replace(5, replacement);
+    replacement.Delta = 10;
+    writer.Replace(3, replacement); // held by a section the search never reaches
+    replacement.Delta = 99;
+    writer.Replace(77, replacement); // held by none
+    db_Observation point;
+    writer.Add(point); // 6
+    writer.Attach(6, delta);
+
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{2, 1, 6}));
+    const db_TunnelCrossSection* atFront = SectionAt(job, 2);
+    const db_TunnelCrossSection* atOne = SectionAt(job, 1);
+    ASSERT_EQ(atFront->PointDeltaCount(), 1);
+    ASSERT_EQ(atOne->PointDeltaCount(), 2);
+    EXPECT_EQ(atFront->PointDelta(0)->Delta, 1);
+    EXPECT_EQ(atOne->PointDelta(0)->Delta, 2);
+    EXPECT_EQ(atOne->PointDelta(1)->Delta, 30);
+    EXPECT_EQ(atOne->PointDelta(1)->RecordId, 5u);
+    EXPECT_EQ(env.assertions, std::vector<std::string>{"target"});
+}
+
+TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
+    auto a = Section("A");
+    writer.Add(a); // 1
+    auto b = Section("B");
+    writer.Attach(1, b); // 2: only notes are attached to records
+    auto c = Section("C");
+    writer.Insert(99, c);  // 3
+    writer.Replace(98, c); // identifiers that name nothing
+    writer.Delete(97, c);
+    db_Note note;
+    writer.Add(note); // 4
+    writer.Delete(4, note);
+    // A record carrying an identifier that is already chained.
+    auto twin = Section("twin");
+    twin.RecordId = 1;
+    writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Add, NODBID, &twin);
+    writer.SetNextDBID(6);
+    // Foreign data is skipped and takes no identifier.
+    auto foreign = Section("foreign");
+    writer.Append(ACTION_Foreign, NODBID, foreign);
+    auto d = Section("D");
+    EXPECT_EQ(writer.Add(d), 6u);
+
+    dbAccess job;
+    Reopen(job);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 4, 6}));
+    EXPECT_EQ(SectionAt(job, 1)->TunnelName, "A");
+    EXPECT_EQ(std::count(env.assertions.begin(), env.assertions.end(), "Bad action"), 2);
+    EXPECT_EQ(std::count(env.assertions.begin(), env.assertions.end(), "target"), 3);
+    EXPECT_TRUE(env.HasAssertion("action->DBRecord->RecordId == recId"));
+    EXPECT_EQ(job.Statistics().ForeignEntriesSkipped, 1u);
+    EXPECT_EQ(job.Model().TotalCount(), 3u);
+}
+
+TEST(ModelIndex, KeepsIdentifiersDenseAndSendsFarOnesToTheMap) {
+    dbModel_Index index;
+    std::vector<dbModel_Node> nodes(300);
+    for (db_DBIDValue id = 1; id <= 200; ++id)
+        ASSERT_TRUE(index.Insert(id, &nodes[id]));
+    EXPECT_FALSE(index.Insert(7, &nodes[0]));
+    EXPECT_TRUE(index.Insert(0xFFFFFFF0u, &nodes[201]));
+    EXPECT_TRUE(index.Insert(5000, &nodes[202])); // beyond what 201 records justify
+    EXPECT_LE(index.DenseSize(), 2u * 202 + 1024);
+    EXPECT_EQ(index.SparseSize(), 2u);
+    EXPECT_EQ(index.Find(0xFFFFFFF0u), &nodes[201]);
+    EXPECT_EQ(index.Find(5000), &nodes[202]);
+    EXPECT_EQ(index.Find(7), &nodes[7]);
+    EXPECT_EQ(index.Find(0xFFFFFFFFu), nullptr);
+    EXPECT_EQ(index.Find(4999), nullptr);
+
+    // As records accumulate the array grows over 5000, which moves across.
+    for (db_DBIDValue id = 1000; id < 4500; ++id)
+        index.Insert(id, &nodes[203]);
+    EXPECT_GT(index.DenseSize(), 5000u);
+    EXPECT_EQ(index.SparseSize(), 1u);
+    EXPECT_EQ(index.Find(5000), &nodes[202]);
+
+    index.Erase(5000);
+    index.Erase(0xFFFFFFF0u);
+    index.Erase(123456); // not there
+    EXPECT_EQ(index.Find(5000), nullptr);
+    EXPECT_EQ(index.Find(0xFFFFFFF0u), nullptr);
+    EXPECT_EQ(index.Count(), 200u + 3500u);
+}
+
+} // namespace
+} // namespace tqxml
