@@ -1,5 +1,6 @@
 #include "convert/values.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -59,6 +60,69 @@ char* PutPlainOrScientific(char* out, const char* digits, int count, int exponen
     return Put(out, digits + whole, static_cast<size_t>(count - whole));
 }
 
+// Significant digits and decimal exponent of a number.
+struct Decimal {
+    char digits[kValueTextSize];
+    int count;
+    int exponent;
+};
+
+// Reads to_chars' scientific form of a non-negative number,
+// "d[.ddd]e[+-]dd[d]".
+void ReadScientific(const char* p, const char* end, Decimal& decimal) {
+    decimal.count = 0;
+    decimal.digits[decimal.count++] = *p++;
+    if (*p == '.')
+        for (++p; *p != 'e'; ++p)
+            decimal.digits[decimal.count++] = *p;
+    ++p; // the 'e'
+    const bool negative = *p++ == '-';
+    int exponent = 0;
+    for (; p < end; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    decimal.exponent = negative ? -exponent : exponent;
+}
+
+// Turns the shortest digits that read back as `magnitude` into its rounding
+// to 16 significant digits where that can be done without the exact value;
+// false where it cannot.
+//
+// Seventeen digits are the correctly rounded 17-digit form of the value, so
+// no 16-digit midpoint lies between them and the value unless they are that
+// midpoint (a final 5): rounding them to 16 rounds the value.
+//
+// Sixteen digits or fewer lie within half a unit in the last place of the
+// value; when that unit is no larger than the spacing of 16-digit numbers at
+// the value's exponent, no other 16-digit number is nearer. A lone 1 may
+// stand for a value just below its power of ten, whose own exponent is one
+// less; that case takes the long way too.
+bool RoundShortest(double magnitude, Decimal& decimal) {
+    if (decimal.count > kRealDigits) {
+        const char last = decimal.digits[kRealDigits];
+        if (decimal.count != kRealDigits + 1 || last == '5') return false;
+        decimal.count = kRealDigits;
+        if (last > '5') {
+            int i = kRealDigits - 1;
+            while (i >= 0 && decimal.digits[i] == '9')
+                decimal.digits[i--] = '0';
+            if (i >= 0) {
+                ++decimal.digits[i];
+            } else {
+                decimal.digits[0] = '1';
+                ++decimal.exponent;
+            }
+        }
+        return true;
+    }
+    if (decimal.count == 1 && decimal.digits[0] == '1') return false;
+    const auto biased = static_cast<int>((std::bit_cast<uint64_t>(magnitude) >> 52) & 0x7FF);
+    const int unitExponent = (biased == 0 ? 1 : biased) - 1075; // the unit is 2^unitExponent
+    // 2^a and 10^b are never this close for the exponents a double has, so
+    // the rounding of the product cannot change the answer.
+    constexpr double kLog10Of2 = 0.30102999566398119521;
+    return unitExponent * kLog10Of2 <= decimal.exponent - (kRealDigits - 1);
+}
+
 Str FromChars(const char* text, const char* end) {
     return Str(text, static_cast<int32_t>(end - text));
 }
@@ -72,32 +136,27 @@ template <typename Number> char* PutDecimal(char* out, Number value) {
 char* FormatReal(char* out, double value) {
     if (value == kNoValueReal) return out;
     if (!std::isfinite(value)) return PutNonFinite(out, value);
+    if (std::signbit(value)) *out++ = '-';
+    const double magnitude = std::fabs(value);
 
-    // The correctly rounded 16 digits and the exponent, as
-    // "[-]d.ddddddddddddddde[+-]dd[d]"; the layout is ours.
+    // The shortest digits that read back as the value are quick to find and
+    // are usually the 16-digit rounding as well; where they may not be, the
+    // correctly rounded 16 digits are asked for. The layout is ours.
     char scientific[kValueTextSize];
-    const char* const end = std::to_chars(scientific, scientific + sizeof scientific, value,
-                                          std::chars_format::scientific, kRealDigits - 1)
-                                .ptr;
-    const char* p = scientific;
-    if (*p == '-') {
-        *out++ = '-';
-        ++p;
+    Decimal decimal;
+    const char* end = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                    std::chars_format::scientific)
+                          .ptr;
+    ReadScientific(scientific, end, decimal);
+    if (!RoundShortest(magnitude, decimal)) {
+        end = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                            std::chars_format::scientific, kRealDigits - 1)
+                  .ptr;
+        ReadScientific(scientific, end, decimal);
     }
-    char digits[kRealDigits];
-    digits[0] = p[0];
-    std::memcpy(digits + 1, p + 2, kRealDigits - 1);
-    p += kRealDigits + 1; // at the 'e'
-    const bool negativeExponent = p[1] == '-';
-    int exponent = 0;
-    for (p += 2; p < end; ++p)
-        exponent = exponent * 10 + (*p - '0');
-    if (negativeExponent) exponent = -exponent;
-
-    int count = kRealDigits;
-    while (count > 1 && digits[count - 1] == '0')
-        --count;
-    return PutPlainOrScientific(out, digits, count, exponent);
+    while (decimal.count > 1 && decimal.digits[decimal.count - 1] == '0')
+        --decimal.count;
+    return PutPlainOrScientific(out, decimal.digits, decimal.count, decimal.exponent);
 }
 
 namespace {
