@@ -1,0 +1,414 @@
+// The journal: damaged and hand-repaired job files, transaction flags, and
+// the append side's entry framing and buffering.
+#include "db/crc16.h"
+#include "job_fixture.h"
+#include "records/job_level.h"
+#include "records/modifiers.h"
+#include "records/road.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace tqxml {
+namespace {
+
+// A log line as the journal writes it: the text, " 0x", the number in hex.
+std::string Line(const char* text, uint32_t value) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, " 0x%x", value);
+    return std::string(text) + hex;
+}
+
+db_TunnelCrossSection Section(const char* name) {
+    db_TunnelCrossSection section;
+    section.TunnelName = name;
+    return section;
+}
+
+class JournalTest : public JobTest {
+protected:
+    // Four single-entry transactions of cross-sections A, B, C, D (1 to 4).
+    void WriteFourSections() {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        for (const char* name : {"A", "B", "C", "D"}) {
+            auto section = Section(name);
+            writer.Add(section);
+        }
+        ASSERT_TRUE(writer.Close());
+    }
+
+    uint32_t FileSize() const { return static_cast<uint32_t>(ReadFileBytes(path).size()); }
+
+    // Opens the job, expects `status`, and gives back the walk.
+    std::vector<db_DBIDValue> OpenExpecting(dbAccess& job, dbAccess_OpenStatus status) {
+        job.Open(JobPath(), false);
+        EXPECT_EQ(job.GetOpenStatus(), status);
+        return Walk(job);
+    }
+};
+
+TEST_F(JournalTest, AFileEndingInsideAnEntryKeepsWhatCameBefore) {
+    WriteFourSections();
+    const std::vector<uint32_t> at = EntryPositions(path);
+    ASSERT_EQ(at.size(), 4u);
+
+    CutAt(path, at[3] + 2); // inside the length field
+    dbAccess job;
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1, 2, 3}));
+    EXPECT_TRUE(Logged(Line("Journal record length short read failure at filepos ", at[3])));
+    EXPECT_TRUE(Logged(Line("-- Reported file size ", at[3] + 2)));
+    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::LengthShortRead);
+    EXPECT_EQ(job.Statistics().StopStatus, ENTRY_Damaged);
+    EXPECT_EQ(job.Statistics().StopPosition, at[3]);
+    EXPECT_EQ(job.Statistics().CommittedPosition, at[3]);
+    job.Close();
+
+    CutAt(path, at[2] + 10); // inside the entry
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1, 2}));
+    EXPECT_TRUE(Logged(Line("Journal record short read failure at filepos ", at[2])));
+    job.Close();
+
+    CutAt(path, at[2]); // between entries: a clean end
+    env.logs.clear();
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
+    EXPECT_TRUE(env.logs.empty());
+}
+
+TEST_F(JournalTest, DamageInsideATransactionLosesTheWholeTransaction) {
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A"), b = Section("B"), c = Section("C");
+        writer.Add(a);
+        writer.BeginTransaction();
+        writer.Add(b);
+        writer.Add(c);
+        writer.EndTransaction();
+        ASSERT_TRUE(writer.Close());
+    }
+    const std::vector<uint32_t> at = EntryPositions(path);
+    ASSERT_EQ(at.size(), 3u);
+    CutAt(path, at[2] + 6);
+    dbAccess job;
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
+    EXPECT_TRUE(Logged(Line("Journal: Partial last transaction near filepos ", at[2] + 6)));
+    EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_CutByDamage], 1u);
+    EXPECT_EQ(job.Statistics().EntriesRead, 2u);
+}
+
+TEST_F(JournalTest, LengthsOutsideTheLimitsEndTheReplay) {
+    dbAccess job;
+    for (uint32_t length : {11u, JOURNAL_MaxEntryLength + 1}) {
+        WriteFourSections();
+        const std::vector<uint32_t> at = EntryPositions(path);
+        PatchUInt32(path, at[1], length);
+        env.logs.clear();
+        EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
+        EXPECT_TRUE(Logged(Line("Journal record length is unbelieveable at ", at[1])));
+        EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::LengthUnbelievable);
+        job.Close();
+    }
+    // The largest believable length is read, and here runs past the end.
+    WriteFourSections();
+    PatchUInt32(path, EntryPositions(path)[1], JOURNAL_MaxEntryLength);
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
+    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::ShortRead);
+}
+
+TEST_F(JournalTest, AChecksumMismatchDropsItsTransactionAndStops) {
+    WriteFourSections();
+    const std::vector<uint32_t> at = EntryPositions(path);
+    // The last byte of B's record (the top byte of its station) is changed.
+    FlipByte(path, at[2] - 3, 0x01);
+    dbAccess job;
+    ASSERT_TRUE(job.Open(JobPath(), true));
+    EXPECT_EQ(job.GetOpenStatus(), DBACCESS_Damaged);
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1}));
+    EXPECT_TRUE(Logged(Line("Journal: CRC error at ", at[1])));
+    EXPECT_TRUE(Logged(Line("-- Reported file size ", FileSize())));
+    EXPECT_FALSE(job.Journal().IsWritable()); // nothing may be appended after damage
+    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Checksum);
+    EXPECT_EQ(job.Statistics().StopPosition, at[1]);
+}
+
+TEST_F(JournalTest, ResignedDamageReachesTheRecordDecoders) {
+    dbAccess job;
+    // A record type beyond the registry.
+    WriteFourSections();
+    std::vector<uint32_t> at = EntryPositions(path);
+    PatchBytes(path, at[2] + 4 + 7, {144, 0});
+    ResignEntry(path, at[2]);
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1, 2}));
+    EXPECT_TRUE(Logged(Line("Journal: Record corruption at filepos ", at[2])));
+    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Corruption);
+    job.Close();
+
+    // An action that does not exist.
+    WriteFourSections();
+    PatchBytes(path, at[1] + 5, {0x37, 0x2A}); // 10807
+    ResignEntry(path, at[1]);
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
+    EXPECT_TRUE(Logged(Line("Journal: Record corruption at filepos ", at[1])));
+    job.Close();
+
+    // The marker carries no record: a reader takes it for corruption.
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A");
+        writer.Add(a);
+        writer.AppendRaw(SignedEntry({JOURNAL_SingleEntry, 0x35, 0x2A, 0, 0, 0, 0, 0, 0, 0}).data(),
+                         16);
+        ASSERT_TRUE(writer.Close());
+    }
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
+    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Corruption);
+    job.Close();
+
+    // A record cut short inside a well-signed entry is decoded within the
+    // entry's bytes; the entry itself is accepted.
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A long tunnel name");
+        a.RecordId = 1;
+        std::vector<uint8_t> body = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &a);
+        body.resize(body.size() - 20);
+        const std::vector<uint8_t> entry = SignedEntry(body);
+        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
+        ASSERT_TRUE(writer.Close());
+    }
+    env.assertions.clear();
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
+    EXPECT_FALSE(env.assertions.empty());
+}
+
+TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A"), b = Section("B"), c = Section("C"), d = Section("D");
+        writer.Add(a);       // 1
+        writer.Add(b);       // 2: removed by hand below
+        writer.Add(c);       // 3
+        writer.Insert(2, d); // 4: its target is gone
+        auto e = Section("E");
+        writer.Add(e); // 5
+        db_Str rename;
+        rename.Value = "x";
+        writer.Append(ACTION_Add, 0xFFFFFFFEu, rename); // 6: an add is not looked at early
+        ASSERT_TRUE(writer.Close());
+    }
+    const std::vector<uint32_t> at = EntryPositions(path);
+    const uint32_t hammered = ReadFileBytes(path)[at[1]]; // L of B's entry (below 256)
+    PatchBytes(path, at[1] + 4, {JOURNAL_ManualRepair});
+
+    dbAccess job;
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 3, 5}));
+    EXPECT_TRUE(env.assertions.empty());
+    const std::vector<std::string> expected = {
+        Line("Journal: Manual repair detected at ", at[1]),
+        Line("-- Hammered record size ", hammered),
+        Line("DBID discontinuity.  Expected ", 2),
+        Line("-- Actual DBID read ", 3),
+        Line("Target record missing from Model.  Target ", 2),
+        Line("-- Offending record ID ", 4),
+        Line("DBID discontinuity.  Expected ", 4),
+        Line("-- Actual DBID read ", 5),
+        Line("Target record missing from Model.  Target ", 0xFFFFFFFEu),
+        Line("-- Offending record ID ", 6),
+    };
+    EXPECT_EQ(env.logs, expected);
+    EXPECT_EQ(job.Statistics().ManualRepairs, 1u);
+    EXPECT_EQ(job.Statistics().MissingTargets, 2u);
+    EXPECT_EQ(job.Statistics().DbidDiscontinuities, 2u);
+    EXPECT_FALSE(job.Journal().InRepairMode()); // cleared when the replay ends
+}
+
+TEST_F(JournalTest, HostileIdentifiersInARepairedJournalStayHarmless) {
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto gone = Section("gone");
+        writer.Add(gone);
+        for (db_DBIDValue id : {0xFFFFFFF0u, 7u, 0xFFFFFFFFu, 0u, 1u, 2u, 7u}) {
+            auto section = Section("S");
+            section.RecordId = id;
+            writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Add, NODBID, &section);
+        }
+        auto last = Section("last");
+        last.RecordId = 0xFFFFFFF0u;
+        writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Delete, 0xFFFFFFF0u, &last);
+        ASSERT_TRUE(writer.Close());
+    }
+    PatchBytes(path, EntryPositions(path)[0] + 4, {JOURNAL_ManualRepair});
+
+    dbAccess job;
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened),
+              (std::vector<db_DBIDValue>{7, 0xFFFFFFFFu, 1, 2}));
+    EXPECT_NE(job.GetRecord(0xFFFFFFFFu), nullptr);
+    EXPECT_EQ(job.GetRecord(0xFFFFFFF0u), nullptr);
+    EXPECT_EQ(job.NextRecordId(0xFFFFFFFFu), 1u);
+    EXPECT_LT(job.Model().Index().DenseSize(), 4096u);
+    // Neither NODBID nor an identifier already chained joins the chain.
+    EXPECT_TRUE(env.HasAssertion("record->GetRecordId() != NODBID"));
+    EXPECT_TRUE(env.HasAssertion("!_Index.Find (record->GetRecordId())"));
+    EXPECT_EQ(job.Model().TotalCount(), 4u);
+}
+
+TEST_F(JournalTest, TransactionsWithBrokenFlagsAreDroppedAndReadingGoesOn) {
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A");
+        writer.Add(a); // 1
+        auto b = Section("B");
+        b.RecordId = 2;
+        writer.AppendEntry(JOURNAL_LastEntry, ACTION_Add, NODBID, &b); // no start flag
+        writer.AppendEntry(JOURNAL_FirstEntry, ACTION_Add, NODBID, &b);
+        writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Add, NODBID, &b); // starts inside
+        auto c = Section("C");
+        writer.BeginTransaction();
+        writer.Add(c);
+        writer.Add(c);
+        writer.EndTransaction(true); // discarded: its identifiers are given out again
+        auto d = Section("D");
+        EXPECT_EQ(writer.Add(d), 2u);
+        ASSERT_TRUE(writer.Close());
+    }
+    const std::vector<uint32_t> at = EntryPositions(path);
+    ASSERT_EQ(at.size(), 7u);
+    dbAccess job;
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
+    EXPECT_EQ(dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(2))->TunnelName, "D");
+    EXPECT_TRUE(Logged(Line("Journal: Transaction start flag missing near filepos ", at[2])));
+    EXPECT_TRUE(Logged(Line("Journal: Partial transaction near filepos ", at[4])));
+    const dbAccess_Statistics& stats = job.Statistics();
+    EXPECT_EQ(stats.TransactionsDropped[DROP_Broken], 2u);
+    EXPECT_EQ(stats.TransactionsDropped[DROP_Interrupted], 1u);
+    EXPECT_EQ(stats.TransactionsDropped[DROP_Discarded], 1u);
+    EXPECT_EQ(stats.TransactionsApplied, 2u);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JournalTest, AnUnfinishedTransactionAtACleanEndIsDropped) {
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A"), b = Section("B");
+        writer.Add(a);
+        writer.BeginTransaction();
+        writer.Add(b);
+        writer.Add(b);
+        ASSERT_TRUE(writer.Close()); // written as it stands, without its last entry
+    }
+    const uint32_t size = FileSize();
+    dbAccess job;
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
+    EXPECT_TRUE(Logged(Line("Journal: Partial last transaction near filepos ", size)));
+    EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_UnfinishedAtEnd], 1u);
+    EXPECT_EQ(job.Statistics().CommittedPosition, EntryPositions(path)[1]);
+    EXPECT_EQ(job.Statistics().LastGoodAppendPosition, size);
+    job.Close();
+
+    // Appending to the job starts after its last complete transaction.
+    JobFileWriter writer;
+    ASSERT_TRUE(writer.Open(JobPath()));
+    auto c = Section("C");
+    EXPECT_EQ(writer.Add(c), 2u);
+    ASSERT_TRUE(writer.Close());
+    env.logs.clear();
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
+    EXPECT_TRUE(env.logs.empty());
+    job.Close();
+
+    // A damaged job is not appended to.
+    FlipByte(path, EntryPositions(path)[1] + 8);
+    EXPECT_FALSE(writer.Open(JobPath()));
+}
+
+TEST_F(JournalTest, EntriesAreFramedWithLengthFlagsAndChecksum) {
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        db_Note note;
+        note.TimeStamp = 0;
+        writer.Add(note);
+        writer.BeginTransaction();
+        for (int i = 0; i < 3; ++i)
+            writer.Add(note);
+        writer.EndTransaction();
+        writer.BeginTransaction();
+        writer.Add(note);
+        writer.EndTransaction(true);
+        ASSERT_TRUE(writer.Close());
+    }
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const std::vector<uint32_t> at = EntryPositions(path);
+    ASSERT_EQ(at.size(), 5u);
+    // L, flags 3, action 10800, target 0, then the note: type 1, RecordId 1,
+    // time stamp 0.0, empty text.
+    ASSERT_EQ(at[1], 48u + 4 + 24);
+    const std::vector<uint8_t> first(bytes.begin() + 48, bytes.begin() + 48 + 4 + 24);
+    const std::vector<uint8_t> expected = {24, 0, 0, 0, 3, 0x30, 0x2A, 0, 0, 0, 0, 1, 0,
+                                           1,  0, 0, 0, 0, 0,    0,    0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(first.begin(), first.end() - 2), expected);
+    EXPECT_EQ(first[26] | first[27] << 8, Crc16Arc(bytes.data() + 52, 22));
+
+    std::vector<int> flags;
+    for (uint32_t position : at)
+        flags.push_back(bytes[position + 4]);
+    EXPECT_EQ(flags, (std::vector<int>{3, 1, 0, 2, 7}));
+    EXPECT_EQ(bytes[at[3] + 4 + 7 + 2], 4); // the third note of the transaction is record 4
+}
+
+TEST_F(JournalTest, OutputIsHeldUntilItPassesTheFlushThreshold) {
+    JobFileWriter writer;
+    ASSERT_TRUE(writer.Create(JobPath()));
+    auto section = Section("0123456789012345678901234567890123456789");
+    // Nothing reaches the file while the pending output stays within the threshold.
+    while (std::filesystem::file_size(path) == 0) {
+        EXPECT_LE(writer.Journal().PendingBytes(), JOURNAL_FlushThreshold);
+        writer.Add(section);
+        ASSERT_LT(section.RecordId, 10000u);
+    }
+    EXPECT_EQ(writer.Journal().PendingBytes(), 0);
+    EXPECT_GT(std::filesystem::file_size(path), static_cast<uintmax_t>(JOURNAL_FlushThreshold));
+    writer.Add(section);
+    EXPECT_GT(writer.Journal().PendingBytes(), 0);
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(EntryPositions(path).size(), section.RecordId);
+}
+
+// The file size limit makes the system refuse the write partway.
+TEST_F(JournalTest, ACloseThatCannotWriteEverythingSaysHowMuchWasLost) {
+    JobFileWriter writer;
+    ASSERT_TRUE(writer.Create(JobPath()));
+    for (int i = 0; i < 5; ++i) {
+        auto section = Section("S");
+        writer.Add(section);
+    }
+    const uint32_t pending = static_cast<uint32_t>(writer.Journal().PendingBytes());
+    ASSERT_GT(pending, 100u);
+
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 100;
+    auto* previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool closed = writer.Close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(Logged(Line("Journal close: Flush() failed.  Bytes unwritten:", pending - 100)));
+    EXPECT_EQ(ReadFileBytes(path).size(), 100u);
+}
+
+} // namespace
+} // namespace tqxml
