@@ -1,0 +1,656 @@
+#include "records/record.h"
+
+#include "records/cogo.h"
+#include "records/coordsys.h"
+#include "records/design.h"
+#include "records/gnss.h"
+#include "records/imaging.h"
+#include "records/job_level.h"
+#include "records/modifiers.h"
+#include "records/observation.h"
+#include "records/road.h"
+#include "records/styles.h"
+#include "records/total_station.h"
+#include "support/recording_environment.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <set>
+#include <string>
+
+namespace tqxml {
+namespace {
+
+buffer_Class ToBuffer(const buffer_Writer& writer) {
+    return buffer_Class(writer.Length(), ENDIAN_Little, writer.Data());
+}
+
+template <class R> buffer_Class Stored(const R& record) {
+    buffer_Writer writer;
+    record.Write(writer);
+    return ToBuffer(writer);
+}
+
+// Reads `buffer` into a new record of class R; `offset` tells where reading stopped.
+template <class R> R ReadBack(const buffer_Class& buffer, int32_t& offset) {
+    R record;
+    offset = 0;
+    record.Read(buffer, offset);
+    return record;
+}
+
+void PutHeader(buffer_Writer& writer, uint16_t type, uint32_t id) {
+    writer.PutUInt16(type);
+    writer.PutUInt32(id);
+    writer.PutDouble(0.0);
+    writer.PutString("");
+}
+
+TEST(RecordHeader, PlainRecordOccupiesFifteenBytesAndReadsBack) {
+    RecordingEnvironment env;
+    db_Note note;
+    note.RecordId = 5;
+    note.TimeStamp = 0.0;
+    const buffer_Class empty = Stored(note);
+    ASSERT_EQ(empty.Length(), 15);
+    const uint8_t expected[15] = {1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(empty.Data(), expected, 15), 0);
+
+    note.RecordId = 0x01020304;
+    note.TimeStamp = 1234567.25;
+    note.Note = "first line\r\nsecond line";
+    const buffer_Class stored = Stored(note);
+    int32_t offset = 0;
+    const db_Note back = ReadBack<db_Note>(stored, offset);
+    EXPECT_EQ(offset, stored.Length());
+    EXPECT_EQ(back.RecordId, 0x01020304u);
+    EXPECT_EQ(back.TimeStamp, 1234567.25);
+    EXPECT_EQ(back.Note, "first line\r\nsecond line");
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(RecordHeader, TypeMismatchIsReportedAndReadingGoesOn) {
+    RecordingEnvironment env;
+    buffer_Writer writer;
+    PutHeader(writer, DATABASE_NoteRecord, 77);
+    writer.PutString("after");
+    const buffer_Class buffer = ToBuffer(writer);
+    db_EndEntity marker;
+    int32_t offset = 0;
+    marker.Read(buffer, offset);
+    EXPECT_TRUE(
+        env.HasAssertion("this->GetType() == (database_RecordType) buffer.GetUInt16 (byteOffset)"));
+    EXPECT_EQ(marker.RecordId, 77u);
+    EXPECT_EQ(offset, 15);
+}
+
+TEST(RecordRegistry, MakesTheRegisteredClassForEveryType) {
+    RecordingEnvironment env;
+    int count = 0;
+#define TQ_RECORD(type, enumName, className, written)                                              \
+    {                                                                                              \
+        std::unique_ptr<dbRecord_Class> record = CreateRecord(type);                               \
+        ASSERT_NE(record, nullptr) << type;                                                        \
+        EXPECT_NE(dynamic_cast<className*>(record.get()), nullptr) << type;                        \
+        EXPECT_EQ(record->GetType(), type);                                                        \
+        EXPECT_STREQ(RecordClassName(type), #className);                                           \
+        EXPECT_STREQ(RecordTypeName(type), #enumName);                                             \
+        EXPECT_EQ(record->GetRecordId(), NODBID);                                                  \
+        EXPECT_TRUE(record->Note.IsEmpty());                                                       \
+        EXPECT_EQ(record->IsMeasurement(), type >= 8 && type <= 18) << type;                       \
+        EXPECT_EQ(record->HasFeatures(), type >= 2 && type <= 4) << type;                          \
+        ++count;                                                                                   \
+    }
+#include "records/record_types.def"
+#undef TQ_RECORD
+    EXPECT_EQ(count, 144);
+    EXPECT_EQ(CreateRecord(144), nullptr);
+    EXPECT_EQ(CreateRecord(65535), nullptr);
+    EXPECT_STREQ(RecordClassName(144), "");
+    EXPECT_STREQ(RecordTypeName(65535), "");
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+// Every record, fields or not, writes a stored form that reads back whole
+// into a fresh record of its type.
+TEST(RecordRegistry, EveryTypeRoundTripsItsStoredForm) {
+    RecordingEnvironment env;
+    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
+        std::unique_ptr<dbRecord_Class> record = CreateRecord(type);
+        record->RecordId = type + 1;
+        record->Note = "n";
+        buffer_Writer writer;
+        record->Write(writer);
+        const buffer_Class buffer = ToBuffer(writer);
+        std::unique_ptr<dbRecord_Class> back = CreateRecord(type);
+        int32_t offset = 0;
+        back->Read(buffer, offset);
+        EXPECT_EQ(offset, buffer.Length()) << type;
+        EXPECT_EQ(back->RecordId, type + 1) << type;
+        EXPECT_EQ(back->Note, "n") << type;
+    }
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(RecordRegistry, NewRecordsCarryTheLocalTimeSince1980) {
+    const double stamp = CurrentTimeStamp();
+    std::tm start{};
+    start.tm_year = 80;
+    start.tm_mon = 0;
+    start.tm_mday = 1;
+    start.tm_isdst = -1;
+    const double elapsed = std::difftime(std::time(nullptr), std::mktime(&start));
+    // Local wall-clock seconds: they may differ from the elapsed seconds by a
+    // daylight-saving hour.
+    EXPECT_LE(std::fabs(stamp - elapsed), 3600.0 + 2.0);
+    EXPECT_EQ(stamp, std::floor(stamp));
+    db_Note note;
+    EXPECT_GE(note.TimeStamp, stamp);
+    EXPECT_LE(note.TimeStamp, stamp + 2.0);
+}
+
+TEST(RecordClassFlags, AnswerTheConstantListsOfEachClass) {
+    const std::set<uint32_t> job = {31, 32, 33, 34, 35, 36, 37,  112, 49,
+                                    48, 74, 78, 76, 46, 67, 114, 115, 116};
+    const std::set<uint32_t> system = {31, 32, 33, 34, 35, 36, 49, 48, 78, 76, 46};
+    const std::set<uint32_t> singleton = {123, 41, 31, 32, 33, 35, 36,  60, 78, 76,
+                                          105, 25, 21, 22, 24, 40, 138, 42, 43, 139};
+    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
+        const std::unique_ptr<dbRecord_Class> record = CreateRecord(type);
+        EXPECT_EQ(record->IsJobSetting(), job.count(type) == 1) << type;
+        EXPECT_EQ(record->IsSystemSetting(), system.count(type) == 1) << type;
+        EXPECT_EQ(record->IsSingletonSetting(), singleton.count(type) == 1) << type;
+        EXPECT_EQ(record->Combine(*record), nullptr);
+    }
+}
+
+// ---- Features ------------------------------------------------------------------
+
+Feature EveryAttributeKind() {
+    Feature feature;
+    feature.StringCode = "FENCE";
+    feature.Name = "Fence";
+    auto add = [&](uint16_t type, const char* name) -> FeatureAttribute& {
+        FeatureAttribute& a = feature.Attributes.emplace_back();
+        a.Type = type;
+        a.Name = name;
+        return a;
+    };
+    add(FEATURE_Numerical, "Height").Real = 1.25;
+    add(FEATURE_Text, "Material").Text = "wire";
+    FeatureAttribute& menu = add(FEATURE_Menu, "Condition");
+    menu.ItemIndex = 3;
+    menu.Text = "bad";
+    add(FEATURE_Date, "Built").Real = 44000.0;
+    add(FEATURE_Time, "At").Real = 0.5;
+    add(FEATURE_File, "Photo").Text = "fence.jpg";
+    add(FEATURE_Separator, "----");
+    return feature;
+}
+
+TEST(RecordFeatures, NoFeaturesTakeSixBytesAfterTheHeader) {
+    RecordingEnvironment env;
+    db_Line line;
+    line.RecordId = 5;
+    line.TimeStamp = 0.0;
+    const buffer_Class stored = Stored(line);
+    ASSERT_EQ(stored.Length(), 15 + 6);
+    const uint8_t tail[6] = {0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(stored.Data() + 15, tail, 6), 0);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(RecordFeatures, EveryAttributeKindRoundTrips) {
+    RecordingEnvironment env;
+    db_Arc arc;
+    arc.Features = {EveryAttributeKind(), Feature{"TREE", "Tree", {}}};
+    arc.Descriptions = {"oak", "old"};
+    const buffer_Class stored = Stored(arc);
+    // count, then "FENCE" "Fence" and 7 attributes, "TREE" "Tree" and none, two descriptions
+    const int32_t attributes = (2 + 7 + 8) + (2 + 9 + 5) + (2 + 10 + 2 + 4) + (2 + 6 + 8) +
+                               (2 + 3 + 8) + (2 + 6 + 10) + (2 + 5);
+    EXPECT_EQ(stored.Length(), 15 + 4 + (6 + 6 + 4 + attributes) + (5 + 5 + 4) + 4 + 4);
+    int32_t offset = 0;
+    const db_Arc back = ReadBack<db_Arc>(stored, offset);
+    EXPECT_EQ(offset, stored.Length());
+    EXPECT_EQ(back.Features, arc.Features);
+    EXPECT_EQ(back.Descriptions, arc.Descriptions);
+    ASSERT_EQ(back.Features.size(), 2u);
+    EXPECT_EQ(back.Features[0].Attributes[2].ItemIndex, 3);
+    EXPECT_EQ(back.Features[0].Attributes[2].Text, "bad");
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(RecordFeatures, MenuValueIsIndexThenTextAndSeparatorHasNone) {
+    RecordingEnvironment env;
+    buffer_Writer writer;
+    writer.PutUInt32(1);
+    writer.PutString("C");
+    writer.PutString("N");
+    writer.PutUInt32(2);
+    writer.PutUInt16(FEATURE_Menu);
+    writer.PutString("m");
+    writer.PutUInt16(3);
+    writer.PutString("abc");
+    writer.PutUInt16(FEATURE_Separator);
+    writer.PutString("s");
+    writer.PutString("after");
+    const buffer_Class buffer = ToBuffer(writer);
+    FeatureArray features;
+    int32_t offset = 0;
+    ReadFeatureArray(buffer, offset, features);
+    // 4 + 2 + 2 + 4, the menu attribute 2 + 2 + 6, the separator 2 + 2
+    EXPECT_EQ(offset, 12 + 10 + 4);
+    ASSERT_EQ(features.size(), 1u);
+    ASSERT_EQ(features[0].Attributes.size(), 2u);
+    EXPECT_EQ(features[0].Attributes[0].ItemIndex, 3);
+    EXPECT_EQ(features[0].Attributes[0].Text, "abc");
+    EXPECT_EQ(features[0].Attributes[1].Type, FEATURE_Separator);
+    EXPECT_EQ(buffer.GetString(offset), "after");
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(RecordFeatures, AttributesCompareByTheValueTheirKindCarries) {
+    FeatureAttribute a;
+    a.Type = FEATURE_Text;
+    a.Name = "x";
+    a.Text = "t";
+    FeatureAttribute b = a;
+    b.Real = 99; // not part of a text attribute
+    EXPECT_EQ(a, b);
+    b.Text = "u";
+    EXPECT_FALSE(a == b);
+
+    FeatureAttribute menu;
+    menu.Type = FEATURE_Menu;
+    menu.ItemIndex = 1;
+    FeatureAttribute other = menu;
+    other.ItemIndex = 2;
+    EXPECT_FALSE(menu == other);
+
+    FeatureAttribute separator;
+    separator.Text = "ignored";
+    EXPECT_EQ(separator, FeatureAttribute());
+    FeatureAttribute renamed;
+    renamed.Name = "other";
+    EXPECT_FALSE(renamed == FeatureAttribute());
+}
+
+// Damaged counts must neither allocate for the count nor read past the data.
+TEST(RecordFeatures, HostileCountsStopAtTheEndOfTheData) {
+    {
+        RecordingEnvironment env;
+        buffer_Writer writer;
+        writer.PutUInt32(0xFFFFFFFFu);
+        writer.PutString("xy");
+        const buffer_Class buffer = ToBuffer(writer);
+        FeatureArray features;
+        int32_t offset = 0;
+        ReadFeatureArray(buffer, offset, features);
+        EXPECT_TRUE(env.HasAssertion("NumFeatures < 100"));
+        EXPECT_TRUE(features.empty());
+        EXPECT_EQ(offset, buffer.Length());
+    }
+    {
+        // Below the limit, but more than the remaining bytes can hold.
+        RecordingEnvironment env;
+        buffer_Writer writer;
+        writer.PutUInt32(99);
+        writer.PutString("abcdefgh");
+        const buffer_Class buffer = ToBuffer(writer);
+        FeatureArray features;
+        int32_t offset = 0;
+        ReadFeatureArray(buffer, offset, features);
+        EXPECT_FALSE(env.assertions.empty());
+        EXPECT_TRUE(features.empty());
+        EXPECT_EQ(offset, buffer.Length());
+    }
+    {
+        RecordingEnvironment env;
+        buffer_Writer writer;
+        writer.PutUInt32(1);
+        writer.PutString("C");
+        writer.PutString("N");
+        writer.PutUInt32(0x7FFFFFFFu);
+        writer.PutUInt16(FEATURE_Separator);
+        writer.PutString("s");
+        const buffer_Class buffer = ToBuffer(writer);
+        FeatureArray features;
+        int32_t offset = 0;
+        ReadFeatureArray(buffer, offset, features);
+        EXPECT_FALSE(env.assertions.empty());
+        ASSERT_EQ(features.size(), 1u);
+        EXPECT_TRUE(features[0].Attributes.empty());
+        EXPECT_EQ(offset, buffer.Length());
+    }
+    {
+        // A count the bytes could hold, but the attributes run out first.
+        RecordingEnvironment env;
+        buffer_Writer writer;
+        writer.PutUInt32(1);
+        writer.PutString("C");
+        writer.PutString("N");
+        writer.PutUInt32(3);
+        writer.PutUInt16(FEATURE_Text);
+        writer.PutString("n");
+        writer.PutString("abcdefgh");
+        const buffer_Class buffer = ToBuffer(writer);
+        FeatureArray features;
+        int32_t offset = 0;
+        ReadFeatureArray(buffer, offset, features);
+        EXPECT_TRUE(env.HasAssertion("AttribCountCheck == this->NumAttribs"));
+        ASSERT_EQ(features.size(), 1u);
+        EXPECT_EQ(features[0].Attributes.size(), 1u);
+        EXPECT_EQ(offset, buffer.Length());
+    }
+}
+
+// ---- Copies and equality -------------------------------------------------------
+
+TEST(RecordCopies, CloneAndCopyFromTakeEveryMember) {
+    RecordingEnvironment env;
+    db_TunnelPointDelta delta;
+    delta.RecordId = 9;
+    delta.TimeStamp = 12.5;
+    delta.Note = "n";
+    delta.Observation = 0x44;
+    delta.Delta = -0.25;
+    delta.DeltaStation = 100;
+    const std::unique_ptr<dbRecord_Class> clone = delta.Clone();
+    auto* copy = dynamic_cast<db_TunnelPointDelta*>(clone.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->RecordId, 9u);
+    EXPECT_EQ(copy->TimeStamp, 12.5);
+    EXPECT_EQ(copy->Note, "n");
+    EXPECT_EQ(copy->Observation, 0x44u);
+    EXPECT_EQ(copy->DeltaStation, 100);
+    EXPECT_TRUE(copy->IsEqual(delta));
+
+    db_TunnelPointDelta target;
+    target.CopyFrom(delta);
+    EXPECT_EQ(target.RecordId, 9u);
+    EXPECT_EQ(target.Delta, -0.25);
+
+    db_Note note;
+    note.RecordId = 3;
+    target.CopyFrom(note);
+    EXPECT_TRUE(env.HasAssertion("this->GetType() == other.GetType()"));
+    EXPECT_EQ(target.RecordId, 9u);
+}
+
+TEST(RecordCopies, EqualityComparesValuesNotHeaders) {
+    RecordingEnvironment env;
+    db_Str a, b;
+    a.Value = "P1";
+    b.Value = "P1";
+    a.RecordId = 1;
+    b.RecordId = 2;
+    b.Note = "different note";
+    EXPECT_TRUE(a.IsEqual(b));
+    b.Value = "P2";
+    EXPECT_FALSE(a.IsEqual(b));
+
+    db_Features fa, fb;
+    fa.Features = {EveryAttributeKind()};
+    fb.Features = fa.Features;
+    EXPECT_TRUE(fa.IsEqual(fb));
+    fb.Features[0].Attributes[0].Real = 2;
+    EXPECT_FALSE(fa.IsEqual(fb));
+    EXPECT_TRUE(env.assertions.empty());
+
+    EXPECT_FALSE(a.IsEqual(fa));
+    EXPECT_TRUE(env.HasAssertion("this->GetType() == record.GetType ()"));
+}
+
+TEST(RecordCopies, ObservationReplaceKeepsIdentityFeaturesAndMeasurement) {
+    RecordingEnvironment env;
+    db_Observation held;
+    held.RecordId = 10;
+    held.TimeStamp = 1;
+    held.Features = {Feature{"OLD", "", {}}};
+    db_Grid grid;
+    grid.RecordId = 11;
+    held.SetMeasurement(grid);
+
+    db_Observation incoming;
+    incoming.RecordId = 20;
+    incoming.TimeStamp = 2;
+    incoming.Note = "edited";
+    incoming.PointName = "P7";
+    incoming.Deleted = true;
+    incoming.Descriptions = {"d1", "d2"};
+    incoming.Features = {Feature{"NEW", "", {}}};
+    incoming.SetMeasurement(db_Polar());
+
+    held.CopyFrom(incoming);
+    EXPECT_EQ(held.RecordId, 10u);
+    EXPECT_EQ(held.TimeStamp, 2);
+    EXPECT_EQ(held.Note, "edited");
+    EXPECT_EQ(held.PointName, "P7");
+    EXPECT_EQ(held.GetName(), "P7");
+    EXPECT_TRUE(held.IsDeleted());
+    EXPECT_EQ(held.Descriptions.Description2, "d2");
+    EXPECT_EQ(held.Features[0].StringCode, "OLD");
+    ASSERT_NE(held.GetMeasurement(), nullptr);
+    EXPECT_EQ(held.GetMeasurement()->GetType(), DATABASE_GridRecord);
+    EXPECT_EQ(held.GetMeasurement()->RecordId, 11u);
+    EXPECT_TRUE(env.assertions.empty());
+
+    // A clone owns a copy of the measurement.
+    const std::unique_ptr<dbRecord_Class> clone = held.Clone();
+    const auto& copy = static_cast<const db_Observation&>(*clone);
+    ASSERT_NE(copy.GetMeasurement(), nullptr);
+    EXPECT_NE(copy.GetMeasurement(), held.GetMeasurement());
+    EXPECT_EQ(copy.GetMeasurement()->RecordId, 11u);
+
+    // Only measurements are held; observations are never compared.
+    held.SetMeasurement(db_Note());
+    EXPECT_EQ(held.GetMeasurement()->GetType(), DATABASE_GridRecord);
+    EXPECT_FALSE(held.IsEqual(copy));
+    EXPECT_TRUE(env.HasAssertion("!\"Meaningless\""));
+    held.CopyFrom(db_Line());
+    EXPECT_TRUE(env.HasAssertion("obs"));
+    EXPECT_EQ(held.PointName, "P7");
+}
+
+TEST(RecordCopies, LineAndArcReplaceKeepIdentityAndFeatures) {
+    RecordingEnvironment env;
+    db_Line line;
+    line.RecordId = 4;
+    line.Features = {Feature{"KEEP", "", {}}};
+    db_Line incoming;
+    incoming.RecordId = 8;
+    incoming.TimeStamp = 3;
+    incoming.Deleted = true;
+    incoming.Descriptions = {"a", "b"};
+    incoming.Features = {Feature{"DROP", "", {}}};
+    line.CopyFrom(incoming);
+    EXPECT_EQ(line.RecordId, 4u);
+    EXPECT_EQ(line.TimeStamp, 3);
+    EXPECT_TRUE(line.IsDeleted());
+    EXPECT_EQ(line.Descriptions.Description1, "a");
+    EXPECT_EQ(line.Features[0].StringCode, "KEEP");
+
+    db_Arc arc;
+    arc.Features = {Feature{"KEEP", "", {}}};
+    db_Arc newArc;
+    newArc.Deleted = true;
+    arc.CopyFrom(newArc);
+    EXPECT_TRUE(arc.IsDeleted());
+    EXPECT_EQ(arc.Features.size(), 1u);
+    EXPECT_TRUE(env.assertions.empty());
+
+    line.CopyFrom(arc);
+    EXPECT_TRUE(env.HasAssertion("line"));
+    arc.CopyFrom(line);
+    EXPECT_TRUE(env.HasAssertion("arc"));
+}
+
+// ---- Modifier records ----------------------------------------------------------
+
+template <class R> R RoundTrip(const R& record, int32_t expectedLength) {
+    const buffer_Class stored = Stored(record);
+    EXPECT_EQ(stored.Length(), expectedLength);
+    int32_t offset = 0;
+    R back = ReadBack<R>(stored, offset);
+    EXPECT_EQ(offset, stored.Length());
+    return back;
+}
+
+TEST(ModifierRecords, StoredFormsRoundTrip) {
+    RecordingEnvironment env;
+    db_BoolAction action;
+    action.Value = 1;
+    EXPECT_EQ(RoundTrip(action, 16).Value, 1);
+
+    db_DBID id;
+    id.Value = 0xDEADBEEF;
+    EXPECT_EQ(RoundTrip(id, 19).Value, 0xDEADBEEFu);
+
+    db_Str name;
+    name.Value = "PT100";
+    EXPECT_EQ(RoundTrip(name, 15 + 6).Value, "PT100");
+
+    db_Descriptions descriptions;
+    descriptions.Descriptions = {"kerb", ""};
+    EXPECT_EQ(RoundTrip(descriptions, 15 + 5 + 1).Descriptions, descriptions.Descriptions);
+
+    db_Features features;
+    EXPECT_TRUE(RoundTrip(features, 15 + 4).Features.empty());
+    features.Features = {EveryAttributeKind()};
+    const db_Features back = RoundTrip(features, Stored(features).Length());
+    EXPECT_EQ(back.Features, features.Features);
+
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(ModifierRecords, TargetsTakeTheirValues) {
+    RecordingEnvironment env;
+    db_BoolAction mark, restore, other;
+    mark.Value = 0;
+    restore.Value = 1;
+    other.Value = 2;
+    db_Observation observation;
+    db_Line line;
+    db_Arc arc;
+    for (dbRecord_Class* target :
+         {static_cast<dbRecord_Class*>(&observation), static_cast<dbRecord_Class*>(&line),
+          static_cast<dbRecord_Class*>(&arc)}) {
+        target->Receive(mark);
+        EXPECT_TRUE(target->IsDeleted());
+        target->Receive(other);
+        EXPECT_TRUE(target->IsDeleted());
+        target->Receive(restore);
+        EXPECT_FALSE(target->IsDeleted());
+    }
+
+    db_Str name;
+    name.Value = "renamed";
+    static_cast<dbRecord_Class&>(observation).Receive(name);
+    EXPECT_EQ(observation.PointName, "renamed");
+
+    db_DBID ref;
+    ref.Value = 0x1A;
+    db_ECEF ecef;
+    db_ECEFDeltas deltas;
+    db_Circle circle;
+    db_MeanTurnedAngle mta;
+    db_Antenna antenna;
+    db_TunnelPointDelta point;
+    for (dbRecord_Class* target :
+         {static_cast<dbRecord_Class*>(&ecef), static_cast<dbRecord_Class*>(&deltas),
+          static_cast<dbRecord_Class*>(&circle), static_cast<dbRecord_Class*>(&mta),
+          static_cast<dbRecord_Class*>(&antenna), static_cast<dbRecord_Class*>(&point)})
+        target->Receive(ref);
+    EXPECT_EQ(ecef.Antenna, 0x1Au);
+    EXPECT_EQ(deltas.Antenna, 0x1Au);
+    EXPECT_EQ(circle.Target, 0x1Au);
+    EXPECT_EQ(mta.Target, 0x1Au);
+    EXPECT_EQ(antenna.Equipment, 0x1Au);
+    EXPECT_EQ(point.Observation, 0x1Au);
+    EXPECT_TRUE(env.assertions.empty());
+
+    // A record without the operation reports it and stays as it was.
+    db_Note note;
+    static_cast<dbRecord_Class&>(note).Receive(name);
+    static_cast<dbRecord_Class&>(note).Receive(ref);
+    static_cast<dbRecord_Class&>(note).Receive(mark);
+    EXPECT_EQ(env.assertions.size(), 3u);
+}
+
+// ---- Foreign data and tunnel cross-sections --------------------------------------
+
+TEST(ForeignRecord, KeepsItsBytesAndNeverTrustsTheStoredLength) {
+    RecordingEnvironment env;
+    db_Foreign foreign;
+    foreign.Name = "vendor";
+    EXPECT_TRUE(RoundTrip(foreign, 15 + 7 + 4).Data.empty());
+    foreign.Data = {0, 1, 0xFF, 0};
+    const db_Foreign back = RoundTrip(foreign, 15 + 7 + 4 + 4);
+    EXPECT_EQ(back.Data, foreign.Data);
+    EXPECT_EQ(back.Name, "vendor");
+    EXPECT_TRUE(env.assertions.empty());
+
+    buffer_Writer writer;
+    PutHeader(writer, DATABASE_ForeignRecord, 1);
+    writer.PutString("x");
+    writer.PutUInt32(0xFFFFFFF0u);
+    writer.PutBytes("abc", 3);
+    const buffer_Class hostile = ToBuffer(writer);
+    int32_t offset = 0;
+    const db_Foreign damaged = ReadBack<db_Foreign>(hostile, offset);
+    EXPECT_FALSE(env.assertions.empty());
+    EXPECT_EQ(damaged.Data.size(), 3u);
+    EXPECT_EQ(offset, hostile.Length());
+}
+
+TEST(TunnelCrossSection, HoldsCopiesOfItsPointDeltasOutsideItsStoredForm) {
+    RecordingEnvironment env;
+    db_TunnelCrossSection section;
+    section.TunnelName = "North bore";
+    section.Station = 1250.5;
+    const int32_t bare = Stored(section).Length();
+    EXPECT_EQ(bare, 15 + 11 + 8);
+
+    db_TunnelPointDelta first, second;
+    first.RecordId = 30;
+    first.Delta = 0.1;
+    second.RecordId = 31;
+    second.Delta = 0.2;
+    section.AttachPointDelta(first);
+    section.AttachPointDelta(second);
+    first.Delta = 9; // the section holds its own copy
+    EXPECT_EQ(section.PointDeltaCount(), 2);
+    EXPECT_EQ(section.PointDelta(0)->Delta, 0.1);
+    EXPECT_EQ(Stored(section).Length(), bare);
+
+    db_TunnelPointDelta replacement;
+    replacement.RecordId = 31;
+    replacement.TimeStamp = 5;
+    replacement.Delta = -1;
+    EXPECT_TRUE(section.ReplacePointDelta(31, replacement));
+    EXPECT_EQ(section.PointDelta(1)->Delta, -1);
+    EXPECT_EQ(section.PointDelta(1)->TimeStamp, 5);
+    EXPECT_FALSE(section.ReplacePointDelta(99, replacement));
+
+    int32_t offset = 0;
+    const db_TunnelCrossSection back = ReadBack<db_TunnelCrossSection>(Stored(section), offset);
+    EXPECT_EQ(back.TunnelName, "North bore");
+    EXPECT_EQ(back.Station, 1250.5);
+    EXPECT_EQ(back.PointDeltaCount(), 0);
+
+    const std::unique_ptr<dbRecord_Class> clone = section.Clone();
+    EXPECT_EQ(static_cast<const db_TunnelCrossSection&>(*clone).PointDeltaCount(), 2);
+    EXPECT_TRUE(env.assertions.empty());
+
+    EXPECT_EQ(section.PointDelta(2), nullptr);
+    EXPECT_TRUE(env.HasAssertion("index < this->Count"));
+    EXPECT_EQ(section.PointDelta(-1), nullptr);
+    EXPECT_TRUE(env.HasAssertion("index >= 0"));
+}
+
+} // namespace
+} // namespace tqxml
