@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# fuzz/run.sh BUILD_DIR SECONDS: runs the conversion fuzzer from the checked-in
+# seeds for a bounded time; new finds stay in a scratch corpus.
+set -euo pipefail
+build=${1:-build-fuzz}
+seconds=${2:-120}
+here=$(cd "$(dirname "$0")" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+"$build/fuzz/fuzz_convert" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+    -rss_limit_mb=2048 -print_final_stats=1 "$scratch" "$here/corpus"
