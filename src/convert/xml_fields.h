@@ -8,6 +8,10 @@
 #include "records/names.h"
 #include "xml/xml_out.h"
 
+#include <map>
+#include <type_traits>
+#include <vector>
+
 namespace tqxml {
 
 xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions);
@@ -44,17 +48,58 @@ public:
         element->AddAttribute(Str("datatype"), Str(datatype ? datatype : S::kDatatype));
         _Parent->AddChild(element);
     }
+    // The text of the element being filled, not a child of it.
+    void ElementText(const char*, const Str& value, int32_t) { _Parent->text = value; }
     void Descriptions(const char* name, const db_DescriptionsValue& value) {
         _Parent->AddChild(DescriptionsElement(Str(name), value));
     }
     void Features(const char* name, const FeatureArray& value) {
         _Parent->AddChild(FeatureArrayElement(Str(name), value));
     }
+    // An observation's measurement record, laid out like a record of its own
+    // under its type's element name, with ID, type and TimeStamp; nothing when
+    // there is none or its type is not a measurement type.
+    void Measurement(const dbRecord_Class* measurement);
+    // An element `name` holding one child `itemName` per entry, in order, with
+    // the attribute `indexName` = the entry's position (a vector) or key (a map).
+    template <class K, class T>
+    void List(const char* name, const char* itemName, const char* indexName,
+              const std::map<K, T>& entries) {
+        auto* list = new xmlout_element(name);
+        for (const auto& [key, entry] : entries)
+            list->AddChild(ListEntry(itemName, indexName, static_cast<int32_t>(key), entry));
+        _Parent->AddChild(list);
+    }
+    template <class T>
+    void List(const char* name, const char* itemName, const char* indexName,
+              const std::vector<T>& entries) {
+        auto* list = new xmlout_element(name);
+        int32_t position = 0;
+        for (const T& entry : entries)
+            list->AddChild(ListEntry(itemName, indexName, position++, entry));
+        _Parent->AddChild(list);
+    }
 
     xmlout_element* Parent() { return _Parent; }
 
 private:
     void Add(const char* name, Str text) { _Parent->AddChild(new xmlout_element(name, std::move(text))); }
+
+    // A list entry: a text, or a structure written as children.
+    template <class T>
+    static xmlout_element* ListEntry(const char* itemName, const char* indexName, int32_t index,
+                                     const T& entry) {
+        xmlout_element* item;
+        if constexpr (std::is_same_v<T, Str>) {
+            item = new xmlout_element(itemName, entry);
+        } else {
+            item = new xmlout_element(itemName);
+            XmlFieldWriter nested(item);
+            const_cast<T&>(entry).Fields(nested);
+        }
+        item->AddAttribute(Str(indexName), IntValue(index));
+        return item;
+    }
 
     xmlout_element* _Parent;
 };

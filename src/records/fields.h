@@ -6,11 +6,21 @@
 //   v.Enum("Method", Method, dbentity_PointMethod);   // int16_t member: i16
 //   v.Int("Round", Round, IntForm::Unsigned);         // uint16_t member: u16
 //   v.Struct("Circle", Circle);                       // nested value structure
+//   v.ElementText("HeaderText", HeaderText, 33);      // fixed text, the record
+//                                                     // element's own text
 //
 // The visitors below give the stored form (read and write); the XML form is a
 // visitor of the conversion layer. Calls that only place something in the
-// document (Descriptions, Features) do nothing in the stored form: a record
-// with features reads and writes them in its header. Where the document order
+// document do nothing in the stored form: Descriptions and Features (a record
+// with features reads and writes them in its header), Measurement (the
+// journal stores an observation's measurement as a record of its own) and
+// List (a record with a list stores it by hand, in ReadOwn/WriteOwn):
+//
+//   v.List("Filenames", "item", "index", Filenames);  // <Filenames><item index="3">
+//
+// A list is a std::vector (the attribute holds the position from 0) or a
+// std::map keyed by a signed number (the attribute holds the key); its
+// entries are texts or structures with Fields. Where the document order
 // differs from the stored order, the class adds `XmlFields(V& v)` naming the
 // same members in document order.
 //
@@ -56,8 +66,11 @@ public:
     template <class S> void Struct(const char*, S& value, const char* = nullptr) {
         value.Fields(*this);
     }
+    void ElementText(const char* name, Str& value, int32_t n) { FixedText(name, value, n); }
     void Descriptions(const char*, db_DescriptionsValue&) {}
     void Features(const char*, FeatureArray&) {}
+    void Measurement(const dbRecord_Class*) {}
+    template <class L> void List(const char*, const char*, const char*, L&) {}
 
     const buffer_Class& Buffer() const { return _Buffer; }
     int32_t& Offset() { return _Offset; }
@@ -95,8 +108,11 @@ public:
     template <class S> void Struct(const char*, const S& value, const char* = nullptr) {
         const_cast<S&>(value).Fields(*this);
     }
+    void ElementText(const char* name, const Str& value, int32_t n) { FixedText(name, value, n); }
     void Descriptions(const char*, const db_DescriptionsValue&) {}
     void Features(const char*, const FeatureArray&) {}
+    void Measurement(const dbRecord_Class*) {}
+    template <class L> void List(const char*, const char*, const char*, const L&) {}
 
     buffer_Writer& Writer() { return _Writer; }
 

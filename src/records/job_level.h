@@ -4,42 +4,128 @@
 #pragma once
 
 #include "records/fields.h"
+#include "records/names.h"
+
+#include <map>
 #include <vector>
 
 namespace tqxml {
 
-class db_JobHeader final : public Record<db_JobHeader, dbRecord_Class, DATABASE_JobHeaderRecord> {};
-class db_Note final : public Record<db_Note, dbRecord_Class, DATABASE_NoteRecord> {};
-class db_MeanTurnedAngleResidualsBegin final
-    : public Record<db_MeanTurnedAngleResidualsBegin, dbRecord_Class,
-                    DATABASE_MeanTurnedAngleResidualsBeginRecord> {};
-class db_EndEntity final : public Record<db_EndEntity, dbRecord_Class, DATABASE_EndEntityRecord> {};
+// The job header: one text that identifies the job file's contents, kept in
+// 33 bytes and written as the record element's own text.
+class db_JobHeader final : public Record<db_JobHeader, dbRecord_Class, DATABASE_JobHeaderRecord> {
+public:
+    static constexpr int32_t kHeaderTextBytes = 33;
+
+    Str HeaderText;
+
+    template <class V> void Fields(V& v) {
+        v.ElementText("HeaderText", HeaderText, kHeaderTextBytes);
+    }
+};
+
+// A free-text note: its text is the note of the common header.
+class db_Note final : public Record<db_Note, dbRecord_Class, DATABASE_NoteRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+
+class db_JobProperties final
+    : public Record<db_JobProperties, dbRecord_Class, DATABASE_JobPropertiesRecord, kJobSetting> {
+public:
+    Str Reference;
+    Str Description;
+    Str Operator;
+    Str Notes;
+
+    template <class V> void Fields(V& v) {
+        v.Text("Reference", Reference);
+        v.Text("Description", Description);
+        v.Text("Operator", Operator);
+        v.Text("Notes", Notes);
+    }
+};
+
+// The units and display settings in force for the job.
 class db_Units final
     : public Record<db_Units, dbRecord_Class, DATABASE_UnitsRecord, kJobSetting | kSystemSetting> {
+public:
+    int16_t VerticalUnits = 0;
+    int16_t HorizontalUnits = 0;
+    int16_t AngleUnits = 0;
+    int16_t LatLongUnits = 0;
+    int16_t VelocityUnits = 0;
+    int16_t CoordOrder = 0;
+    int16_t TemperatureUnits = 0;
+    int16_t PressureUnits = 0;
+    int16_t CoordType = 0;
+    int16_t Grade = 0;
+    int16_t AreaUnits = 0;
+    int16_t Stationing = 0;
+    int16_t LaserVA = 0;
+    int16_t GPSTimeDisplay = 0;
+    int16_t DMSAngleDisplay = 0;
+    int16_t DecAngleDisplay = 0;
+    int16_t DistanceDisplay = 0;
+    int16_t CoordinateDisplay = 0;
+    int16_t AzimuthFormat = 0;
+
+    template <class V> void Fields(V& v) {
+        v.Enum("VerticalUnits", VerticalUnits, units_Type);
+        v.Enum("HorizontalUnits", HorizontalUnits, units_Type);
+        v.Enum("AngleUnits", AngleUnits, units_Type);
+        v.Enum("LatLongUnits", LatLongUnits, units_Type);
+        v.Enum("VelocityUnits", VelocityUnits, units_Type);
+        v.Enum("CoordOrder", CoordOrder, dbconfig_CoordOrder);
+        v.Enum("TemperatureUnits", TemperatureUnits, units_Type);
+        v.Enum("PressureUnits", PressureUnits, units_Type);
+        v.Enum("CoordType", CoordType, coord_Type);
+        v.Enum("Grade", Grade, units_Type);
+        v.Enum("AreaUnits", AreaUnits, units_Type);
+        v.Enum("Stationing", Stationing, dbconfig_Stationing);
+        v.Enum("LaserVA", LaserVA, dbconfig_LaserVA);
+        v.Enum("GPSTimeDisplay", GPSTimeDisplay, dbconfig_GPSTimeDisplay);
+        v.Enum("DMSAngleDisplay", DMSAngleDisplay, dbconfig_DMSAngleDisplay);
+        v.Enum("DecAngleDisplay", DecAngleDisplay, dbconfig_DecAngleDisplay);
+        v.Enum("DistanceDisplay", DistanceDisplay, dbconfig_DistanceDisplay);
+        v.Enum("CoordinateDisplay", CoordinateDisplay, dbconfig_DistanceDisplay);
+        v.Enum("AzimuthFormat", AzimuthFormat, dbconfig_AzimuthFormat);
+    }
 };
-class db_Continuous final
-    : public Record<db_Continuous, dbRecord_Class, DATABASE_ContinuousRecord> {};
-class db_EndContinuous final
-    : public Record<db_EndContinuous, dbRecord_Class, DATABASE_EndContinuousRecord> {};
-class db_EndSurveyStyle final
-    : public Record<db_EndSurveyStyle, dbRecord_Class, DATABASE_EndStyleRecord> {};
-class db_CalibBegin final
-    : public Record<db_CalibBegin, dbRecord_Class, DATABASE_CalibBeginRecord> {};
-class db_StationSetupResidualsBegin final
-    : public Record<db_StationSetupResidualsBegin, dbRecord_Class,
-                    DATABASE_StationSetupResidualsBeginRecord> {};
+
+class db_TimeZone final : public Record<db_TimeZone, dbRecord_Class, DATABASE_TimeZoneRecord> {
+public:
+    Str TimeZoneName;
+    double HoursToUTC = 0;
+
+    template <class V> void Fields(V& v) {
+        v.Text("TimeZoneName", TimeZoneName);
+        v.Real("HoursToUTC", HoursToUTC);
+    }
+};
+
+// The background files of the job, in numbered slots 0 to 255. The stored
+// form is a count and (slot, name) entries, kept by hand below; the count is
+// kept and written as stored, even where it disagrees with the slots.
 class db_BackgroundFileList final : public Record<db_BackgroundFileList, dbRecord_Class,
                                                   DATABASE_BackgroundFileListRecord, kJobSetting> {
+public:
+    static constexpr int32_t kSlots = 256;
+
+    int32_t FilenameCount = 0;
+    std::map<int32_t, Str> Filenames; // slot -> name; only slots that hold a name
+
+    template <class V> void Fields(V& v) {
+        v.Int("FilenameCount", FilenameCount, IntForm::Unsigned);
+        v.List("Filenames", "item", "index", Filenames);
+    }
+
+    void ReadOwn(const buffer_Class& buffer, int32_t& offset);
+    void WriteOwn(buffer_Writer& writer) const;
 };
-class db_JobProperties final
-    : public Record<db_JobProperties, dbRecord_Class, DATABASE_JobPropertiesRecord, kJobSetting> {};
-class db_StartRounds final
-    : public Record<db_StartRounds, dbRecord_Class, DATABASE_StartRoundsRecord> {};
-class db_StartRound final
-    : public Record<db_StartRound, dbRecord_Class, DATABASE_StartRoundRecord> {};
-class db_EndRound final : public Record<db_EndRound, dbRecord_Class, DATABASE_EndRoundRecord> {};
-class db_EndRounds final : public Record<db_EndRounds, dbRecord_Class, DATABASE_EndRoundsRecord> {};
+
 // Foreign data: a name and a block of bytes kept as stored, uninterpreted.
+// It has no document form: the walk writes it as "unknown".
 class db_Foreign final : public Record<db_Foreign, dbRecord_Class, DATABASE_ForeignRecord> {
 public:
     Str Name;
@@ -48,6 +134,64 @@ public:
     void ReadOwn(const buffer_Class& buffer, int32_t& offset);
     void WriteOwn(buffer_Writer& writer) const;
 };
-class db_TimeZone final : public Record<db_TimeZone, dbRecord_Class, DATABASE_TimeZoneRecord> {};
+
+// ---- Markers: records that open or close a group of other records ----------
+
+class db_EndEntity final : public Record<db_EndEntity, dbRecord_Class, DATABASE_EndEntityRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_MeanTurnedAngleResidualsBegin final
+    : public Record<db_MeanTurnedAngleResidualsBegin, dbRecord_Class,
+                    DATABASE_MeanTurnedAngleResidualsBeginRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_Continuous final
+    : public Record<db_Continuous, dbRecord_Class, DATABASE_ContinuousRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_EndContinuous final
+    : public Record<db_EndContinuous, dbRecord_Class, DATABASE_EndContinuousRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_EndSurveyStyle final
+    : public Record<db_EndSurveyStyle, dbRecord_Class, DATABASE_EndStyleRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_CalibBegin final
+    : public Record<db_CalibBegin, dbRecord_Class, DATABASE_CalibBeginRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_StationSetupResidualsBegin final
+    : public Record<db_StationSetupResidualsBegin, dbRecord_Class,
+                    DATABASE_StationSetupResidualsBeginRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_StartRounds final
+    : public Record<db_StartRounds, dbRecord_Class, DATABASE_StartRoundsRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_StartRound final
+    : public Record<db_StartRound, dbRecord_Class, DATABASE_StartRoundRecord> {
+public:
+    uint16_t Round = 0;
+
+    template <class V> void Fields(V& v) { v.Int("Round", Round, IntForm::Unsigned); }
+};
+class db_EndRound final : public Record<db_EndRound, dbRecord_Class, DATABASE_EndRoundRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
+class db_EndRounds final : public Record<db_EndRounds, dbRecord_Class, DATABASE_EndRoundsRecord> {
+public:
+    template <class V> void Fields(V&) {}
+};
 
 } // namespace tqxml
