@@ -1,0 +1,76 @@
+// Shared pieces of the end-to-end tests: the export loaded from the built
+// shared library the way a host loads it, whole-file reads, the document's
+// fixed opening and closing text, and checks on whole documents.
+#pragma once
+
+#include "db/job_writer.h"
+#include "records/record.h"
+
+#include <tqxml/tqxml.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace tqxml {
+
+using CreateTQXMLFileFunction = unsigned int(TQXML_CALL*)(const char*, const char*,
+                                                          TQXMLProgressCallback);
+
+// $TQXML_BUILD_DIR/libtqxml.so, opened with RTLD_NOW | RTLD_LOCAL once per
+// process and kept open; the export is found by name.
+class SharedLibrary {
+public:
+    static const SharedLibrary& Get();
+
+    bool IsLoaded() const { return _Export != nullptr; }
+    const std::string& Error() const { return _Error; }
+    CreateTQXMLFileFunction Export() const { return _Export; }
+
+private:
+    SharedLibrary();
+    void* _Handle = nullptr;
+    CreateTQXMLFileFunction _Export = nullptr;
+    std::string _Error;
+};
+
+std::string ReadText(const std::string& path);
+bool PathExists(const std::string& path);
+
+// Each line followed by CR LF.
+std::string CrLfLines(std::initializer_list<std::string> lines);
+
+// The text every document opens with, for a job path that needs no encoding.
+std::string DocumentStart(const std::string& jobFilename);
+inline constexpr char kDocumentEnd[] = "</JOBFile>\r\n";
+
+// The record elements of a document, each from the blank line before it to
+// the line break after its end tag; empty when the document's frame is not
+// there.
+std::vector<std::string> RecordBlocks(const std::string& document);
+
+// Whether `document` is one XML declaration and one JOBFile element in which
+// every element is closed in order, every attribute is quoted and every text
+// holds only the entities the writer produces.
+::testing::AssertionResult IsWellFormed(const std::string& document);
+
+// One journal entry carrying `recordBytes` as the record's stored form,
+// signed with a correct checksum.
+std::vector<uint8_t> RawEntry(uint8_t flags, uint16_t action, uint32_t target,
+                              const std::vector<uint8_t>& recordBytes);
+
+// The common stored header of a record: type, RecordId, TimeStamp, note.
+void PutRecordHeader(buffer_Writer& writer, uint16_t type, db_DBIDValue id, double timeStamp,
+                     const char* note = "");
+
+inline std::vector<uint8_t> Bytes(const buffer_Writer& writer) {
+    return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.Length());
+}
+
+// Every record given, added in order, each as its own transaction.
+void WriteJobOf(const std::string& path, std::initializer_list<dbRecord_Class*> records);
+
+} // namespace tqxml
