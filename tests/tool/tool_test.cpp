@@ -1,0 +1,366 @@
+// The tqxml command run as a process on jobs made here: its documents, its
+// exit codes and error lines, parallel batches, --info and --verbose on
+// damaged jobs, and Ctrl-C.
+#include "tool_process.h"
+
+#include "db/job_writer.h"
+#include "records/job_level.h"
+#include "records/observation.h"
+#include "support/journal_damage.h"
+
+#include <tqxml/tqxml.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tqxml {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+std::string Text(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string HexText(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", value);
+    return text;
+}
+
+// Documents run to megabytes: on a difference, say where it starts rather
+// than print both.
+::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return ::testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    const size_t from = at < 80 ? 0 : at - 80;
+    return ::testing::AssertionFailure()
+           << "documents of " << actual.size() << " and " << expected.size()
+           << " bytes differ from byte " << at << "\nactual:   ..."
+           << ::testing::PrintToString(actual.substr(from, 160)) << "\nexpected: ..."
+           << ::testing::PrintToString(expected.substr(from, 160));
+}
+
+class ToolTest : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    // A job header, then `points` observations, each its own transaction.
+    std::string MakeJob(const std::string& name, int points) {
+        const std::string path = dir.File(name);
+        JobFileWriter writer;
+        EXPECT_TRUE(writer.Create(Str(path.c_str())));
+        db_JobHeader header;
+        writer.Add(header);
+        for (int i = 0; i < points; ++i) {
+            db_Observation point;
+            point.PointName = Str((name + "-" + std::to_string(i)).c_str());
+            writer.Add(point);
+        }
+        EXPECT_TRUE(writer.Close());
+        return path;
+    }
+
+    // The document the export writes to a file for `job`.
+    std::string ExportDocument(const std::string& job) {
+        const std::string out = dir.File("export.xml");
+        EXPECT_EQ(CreateTQXMLFile(job.c_str(), out.c_str(), nullptr), TQXML_Done);
+        return Text(out);
+    }
+
+    ToolRun Run(const std::vector<std::string>& args) { return RunTool(args, dir.Path()); }
+};
+
+// ---- Documents --------------------------------------------------------------
+
+TEST_F(ToolTest, StandardOutputAndFilesHoldExactlyTheExportsDocument) {
+    const std::string job = MakeJob("survey.job", 40);
+    const std::string expected = ExportDocument(job);
+    ASSERT_THAT(expected, EndsWith("</JOBFile>\r\n"));
+
+    const ToolRun toStdout = Run({job});
+    EXPECT_EQ(toStdout.exitCode, 0);
+    EXPECT_TRUE(SameDocument(toStdout.out, expected));
+    EXPECT_EQ(toStdout.err, "");
+
+    const ToolRun dash = Run({"-o", "-", job});
+    EXPECT_EQ(dash.exitCode, 0);
+    EXPECT_TRUE(SameDocument(dash.out, expected));
+
+    const std::string file = dir.File("named.xml");
+    const ToolRun toFile = Run({"-o", file, job});
+    EXPECT_EQ(toFile.exitCode, 0);
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_TRUE(SameDocument(Text(file), expected));
+}
+
+TEST_F(ToolTest, ParallelBatchWritesTheSameDocumentsAsASerialOne) {
+    std::vector<std::string> jobs;
+    for (int i = 1; i <= 6; ++i)
+        jobs.push_back(MakeJob("job" + std::to_string(i) + ".job", i * 300));
+
+    auto batch = [&](const std::string& parallel, const std::string& outDir) {
+        std::vector<std::string> args = {"-j", parallel, "--output-dir", dir.File(outDir)};
+        args.insert(args.end(), jobs.begin(), jobs.end());
+        return Run(args);
+    };
+    const ToolRun serial = batch("1", "serial");
+    const ToolRun parallel = batch("4", "parallel");
+    EXPECT_EQ(serial.exitCode, 0);
+    EXPECT_EQ(parallel.exitCode, 0);
+    EXPECT_EQ(parallel.err, "");
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = "job" + std::to_string(i) + ".xml";
+        const std::string expected = ExportDocument(jobs[i - 1]);
+        EXPECT_TRUE(SameDocument(Text(dir.File("serial/" + name)), expected)) << name;
+        EXPECT_TRUE(SameDocument(Text(dir.File("parallel/" + name)), expected)) << name;
+    }
+}
+
+TEST_F(ToolTest, WithoutAnOutputDirectoryEachDocumentGoesBesideItsJob) {
+    const std::string first = MakeJob("first.job", 3);
+    const std::string second = MakeJob("second.job", 5);
+    const ToolRun run = Run({first, second});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(SameDocument(Text(dir.File("first.xml")), ExportDocument(first)));
+    EXPECT_TRUE(SameDocument(Text(dir.File("second.xml")), ExportDocument(second)));
+}
+
+// ---- Exit codes and error lines -----------------------------------------------
+
+TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
+    const std::string job = MakeJob("good.job", 2);
+    const std::string missing = dir.File("missing.job");
+    const ToolRun absent = Run({missing});
+    EXPECT_EQ(absent.exitCode, 3);
+    EXPECT_THAT(absent.ErrorLines(), ElementsAre("tqxml: " + missing + ": no such job file"));
+    EXPECT_EQ(absent.out, "");
+
+    const std::string notAJob = dir.File("notes.job");
+    WriteFileBytes(notAJob, std::vector<uint8_t>(100, 'x'));
+    const ToolRun unreadable = Run({notAJob});
+    EXPECT_EQ(unreadable.exitCode, 4);
+    EXPECT_THAT(unreadable.ErrorLines(),
+                ElementsAre(StartsWith("tqxml: " + notAJob + ": not a job file")));
+
+    const std::string empty = dir.File("empty.job");
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(Str(empty.c_str())));
+        ASSERT_TRUE(writer.Close());
+    }
+    EXPECT_THAT(Run({empty}).ErrorLines(),
+                ElementsAre("tqxml: " + empty + ": the job holds no record"));
+
+    const std::string older = MakeJob("older.job", 1);
+    PatchBytes(older, 47, {35});
+    const ToolRun version = Run({older});
+    EXPECT_EQ(version.exitCode, 4);
+    EXPECT_THAT(version.ErrorLines(), ElementsAre(HasSubstr("format version 12.20.35")));
+
+    // A plain file where the document's directory should be.
+    const std::string blocked = dir.File("good.job/out.xml");
+    const ToolRun output = Run({"-o", blocked, job});
+    EXPECT_EQ(output.exitCode, 5);
+    EXPECT_THAT(output.ErrorLines(), ElementsAre(StartsWith("tqxml: " + blocked + ": ")));
+
+    const ToolRun directory = Run({"-o", dir.Path(), job});
+    EXPECT_EQ(directory.exitCode, 5);
+    EXPECT_THAT(directory.ErrorLines(), ElementsAre(HasSubstr("is a directory")));
+}
+
+TEST_F(ToolTest, ABatchGoesOnPastFailuresAndExitsWithTheFirstInTheOrderGiven) {
+    const std::string good = MakeJob("good.job", 2);
+    const std::string missing = dir.File("missing.job");
+    const std::string notAJob = dir.File("bad.job");
+    WriteFileBytes(notAJob, std::vector<uint8_t>(64, 'x'));
+
+    const ToolRun missingFirst = Run({"-j", "3", missing, good, notAJob});
+    EXPECT_EQ(missingFirst.exitCode, 3);
+    EXPECT_EQ(missingFirst.ErrorLines().size(), 2u);
+    EXPECT_TRUE(SameDocument(Text(dir.File("good.xml")), ExportDocument(good)));
+
+    const ToolRun unreadableFirst = Run({"-j", "3", notAJob, good, missing});
+    EXPECT_EQ(unreadableFirst.exitCode, 4);
+}
+
+TEST_F(ToolTest, UsageErrorsExitWithTwoAndOneLine) {
+    const std::string a = MakeJob("a.job", 1);
+    std::filesystem::create_directory(dir.File("other"));
+    const std::string sameName = MakeJob("other/a.job", 1);
+
+    const std::vector<std::vector<std::string>> mistakes = {
+        {},                                             // no job
+        {"--no-such-option", a},                        // unknown option
+        {"-j", "0", a},                                 // no conversion at all
+        {"-o", dir.File("x.xml"), a, sameName},         // one document for two jobs
+        {"--output-dir", dir.File("out"), a, sameName}, // both would write out/a.xml
+        {"--quiet", "--verbose", a},
+        {"-o", a, a}, // the document would replace the job
+    };
+    for (const auto& args : mistakes) {
+        const ToolRun run = Run(args);
+        EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
+        EXPECT_THAT(run.ErrorLines(), ElementsAre(StartsWith("tqxml: ")))
+            << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(Text(a).substr(0, 7), "Halvorn"); // the job is still there
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
+}
+
+TEST_F(ToolTest, HelpShowsExamplesAndVersionNamesTheCommand) {
+    const ToolRun help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_THAT(help.out, AllOf(HasSubstr("Examples:"), HasSubstr("--output-dir"),
+                                HasSubstr("--info"), HasSubstr("-j")));
+    const ToolRun version = Run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_THAT(version.out, StartsWith("tqxml "));
+}
+
+// ---- Damaged jobs: --info and --verbose ---------------------------------------------
+
+class DamagedJobTest : public ToolTest {
+protected:
+    // Ten observations; the checksum of the entry of the fourth no longer
+    // matches, so the replay keeps the job header and three observations.
+    void SetUp() override {
+        job = MakeJob("damaged.job", 10);
+        damagedAt = EntryPositions(job).at(4);
+        FlipByte(job, damagedAt + 12);
+    }
+
+    std::string job;
+    uint32_t damagedAt = 0;
+};
+
+TEST_F(DamagedJobTest, InfoTellsWhereAndWhyTheReplayStopped) {
+    const ToolRun run = Run({"--info", job});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_THAT(run.out, HasSubstr("\"Halvorn Tessary Journal\", type 1 (job journal), "
+                                   "version 12.20.36"));
+    EXPECT_THAT(run.out, HasSubstr("entries       4 read"));
+    EXPECT_THAT(run.out, HasSubstr("transactions  4 applied, 0 dropped"));
+    EXPECT_THAT(run.out, HasSubstr("stopped at the damaged entry at " + HexText(damagedAt) +
+                                   ": its checksum does not match"));
+    EXPECT_THAT(run.out, HasSubstr("records       4 in the chain"));
+    EXPECT_THAT(run.out, HasSubstr("       1  DATABASE_JobHeaderRecord\n"));
+    EXPECT_THAT(run.out, HasSubstr("       3  DATABASE_ObservationRecord\n"));
+    EXPECT_THAT(run.out, HasSubstr("open status   6, "));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("damaged.xml")));
+}
+
+TEST_F(ToolTest, InfoCountsDroppedTransactionsByReason) {
+    const std::string path = dir.File("dropped.job");
+    JobFileWriter writer;
+    ASSERT_TRUE(writer.Create(Str(path.c_str())));
+    db_JobHeader header;
+    writer.Add(header);
+    writer.BeginTransaction();
+    db_Observation discarded;
+    writer.Add(discarded);
+    writer.EndTransaction(true);
+    writer.BeginTransaction();
+    db_Observation unfinished;
+    writer.Add(unfinished);
+    writer.Add(unfinished);
+    ASSERT_TRUE(writer.Close());
+
+    const ToolRun run = Run({"--info", path});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_THAT(run.out, HasSubstr("transactions  1 applied, 2 dropped\n"));
+    EXPECT_THAT(run.out, HasSubstr("1 discarded when written\n"));
+    EXPECT_THAT(run.out, HasSubstr("1 unfinished at the end of the journal\n"));
+    EXPECT_THAT(run.out, HasSubstr("read to the end of the journal"));
+    EXPECT_THAT(run.out, HasSubstr("open status   0, "));
+}
+
+TEST_F(DamagedJobTest, InfoOnAJobThatCannotBeOpenedReportsTheHeaderAndExitsWithFour) {
+    PatchBytes(job, 47, {35});
+    const ToolRun run = Run({"--info", job, dir.File("missing.job")});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_THAT(run.out, HasSubstr("version 12.20.35"));
+    EXPECT_THAT(run.out, HasSubstr("open status   2, "));
+    EXPECT_THAT(run.ErrorLines(), ElementsAre(HasSubstr("format version 12.20.35"),
+                                              EndsWith("missing.job: no such job file")));
+}
+
+TEST_F(DamagedJobTest, VerboseShowsTheJournalsDiagnosticsPrefixedByTheJob) {
+    const std::string out = dir.File("damaged.xml");
+    const ToolRun run = Run({"--verbose", "-o", out, job});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_THAT(run.ErrorLines(), Contains(job + ": Journal: CRC error at  " + HexText(damagedAt)));
+    EXPECT_TRUE(SameDocument(Text(out), ExportDocument(job))); // what came before the damage
+}
+
+TEST_F(DamagedJobTest, WithoutVerboseOneWarningAndWithQuietNothing) {
+    const ToolRun plain = Run({"-o", dir.File("plain.xml"), job});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_THAT(plain.ErrorLines(),
+                ElementsAre(AllOf(StartsWith("tqxml: " + job + ": warning"), HasSubstr("--info"))));
+    const ToolRun quiet = Run({"--quiet", "-o", dir.File("quiet.xml"), job});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(ToolTest, ParallelConversionsKeepTheirDiagnosticsApart) {
+    // Six jobs, each damaged at another entry: every line a job's name opens
+    // must tell of that job's damage only.
+    std::vector<std::string> args = {"-j", "3", "--verbose", "--output-dir", dir.File("out")};
+    std::vector<std::pair<std::string, std::string>> damage; // job, position
+    for (int i = 0; i < 6; ++i) {
+        const std::string job = MakeJob("d" + std::to_string(i) + ".job", 400);
+        const uint32_t at = EntryPositions(job).at(100 + 50 * i);
+        FlipByte(job, at + 12);
+        damage.emplace_back(job, HexText(at));
+        args.push_back(job);
+    }
+    const ToolRun run = Run(args);
+    EXPECT_EQ(run.exitCode, 0);
+    const std::vector<std::string> lines = run.ErrorLines();
+    for (const auto& [job, at] : damage)
+        EXPECT_THAT(lines, Contains(job + ": Journal: CRC error at  " + at));
+    for (const std::string& line : lines) {
+        int owners = 0;
+        for (const auto& [job, at] : damage) {
+            if (line.rfind(job + ": ", 0) != 0) continue;
+            ++owners;
+            if (line.find("error at") != std::string::npos) {
+                EXPECT_THAT(line, EndsWith(" " + at));
+            }
+        }
+        EXPECT_EQ(owners, 1) << line;
+    }
+}
+
+// ---- Ctrl-C ---------------------------------------------------------------------
+
+TEST_F(ToolTest, CtrlCStopsWithTheCutOffDocumentAndExitCode130) {
+    const std::string job = MakeJob("large.job", 30000);
+    const std::string complete = ExportDocument(job);
+    ASSERT_GT(complete.size(), 1u << 20) << "the document must outgrow the pipe by far";
+
+    const ToolRun run = RunToolAndInterrupt({job}, dir.Path());
+    EXPECT_EQ(run.exitCode, 130);
+    EXPECT_THAT(run.ErrorLines(),
+                ElementsAre("tqxml: " + job + ": interrupted; the document is cut off"));
+    EXPECT_FALSE(run.out.empty());
+    EXPECT_LT(run.out.size(), complete.size());
+    EXPECT_TRUE(SameDocument(run.out, complete.substr(0, run.out.size())));
+}
+
+} // namespace
+} // namespace tqxml

@@ -1,0 +1,38 @@
+// What the library reports while it works on one job (the journal's
+// diagnostics, internal checks, failed system calls), kept for that job: with
+// --verbose each report becomes a line on standard error prefixed by the job
+// name. Installed for the converting thread only, so parallel conversions
+// report separately.
+#pragma once
+
+#include "base/environment.h"
+#include "console.h"
+
+#include <string>
+
+namespace tqxml::tool {
+
+class JobDiagnostics : public Environment {
+public:
+    JobDiagnostics(Console& console, std::string jobName, bool print);
+
+    // Reports received, and among them the log lines (journal diagnostics).
+    unsigned Reports() const { return _Reports; }
+    unsigned LogLines() const { return _LogLines; }
+
+    void LogMessage(const char* text) override;
+    void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
+                           const char* fileName) override;
+    void ReportAssertion(const char* expression, const char* sourceFile, int line) override;
+
+private:
+    void Print(const std::string& text);
+
+    Console& _Console;
+    std::string _JobName;
+    bool _Print;
+    unsigned _Reports = 0;
+    unsigned _LogLines = 0;
+};
+
+} // namespace tqxml::tool

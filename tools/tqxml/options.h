@@ -1,0 +1,56 @@
+// The command line of tqxml: what to convert, where the documents go, how
+// many conversions run at once and how much is said on standard error.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tqxml::tool {
+
+// Exit codes of the command; 0, 1 and 3 to 5 are the conversion statuses.
+enum ExitCode : int {
+    EXIT_Done = 0,
+    EXIT_Stopped = 1,
+    EXIT_Usage = 2,
+    EXIT_JobMissing = 3,
+    EXIT_JobUnreadable = 4,
+    EXIT_OutputFailed = 5,
+    EXIT_Interrupted = 130,
+};
+
+struct Options {
+    std::vector<std::string> jobs;
+    std::string output;    // -o: one job's document; empty or "-" for standard output
+    std::string outputDir; // --output-dir: where NAME.xml goes instead of beside NAME.job
+    unsigned parallel = 1; // -j
+    bool info = false;
+    bool quiet = false;
+    bool verbose = false;
+};
+
+// Where the document of one job goes: a file path, or standard output.
+struct Conversion {
+    std::string job;
+    std::string output;
+    bool toStandardOutput = false;
+};
+
+struct ParsedCommandLine {
+    Options options;
+    // Set when the command is over after parsing: --help, --version (0) or a
+    // usage error (2), the text already printed.
+    std::optional<int> exitNow;
+};
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The output of each job, in command-line order. A usage error (two jobs
+// that would write the same document, or a document that would replace its
+// own job) returns nothing and sets `error` to the one-line reason.
+std::optional<std::vector<Conversion>> PlanConversions(const Options& options, std::string& error);
+
+// NAME.job -> NAME.xml, beside the job or inside `directory` when given.
+std::string DocumentPathFor(const std::string& job, const std::string& directory);
+
+} // namespace tqxml::tool

@@ -1,0 +1,99 @@
+#include "progress.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string_view>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace tqxml::tool {
+namespace {
+
+std::atomic<bool> g_interruptRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+thread_local JobProgress* t_currentJob = nullptr;
+
+void OnInterrupt(int) {
+    g_interruptRequested.store(true, std::memory_order_relaxed);
+}
+
+} // namespace
+
+void SetCurrentJob(JobProgress* job) {
+    t_currentJob = job;
+}
+
+unsigned char TQXML_CALL OnRecordWritten(int percent) {
+    if (g_interruptRequested.load(std::memory_order_relaxed)) return 0;
+    if (JobProgress* job = t_currentJob) {
+        // Only this thread writes the job's counters; the display just reads.
+        job->records.store(job->records.load(std::memory_order_relaxed) + 1,
+                           std::memory_order_relaxed);
+        job->percent.store(percent, std::memory_order_relaxed);
+    }
+    return 1;
+}
+
+void InstallInterruptHandler() {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND; // a second Ctrl-C is not caught
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool InterruptRequested() {
+    return g_interruptRequested.load(std::memory_order_relaxed);
+}
+
+ProgressBoard::ProgressBoard(size_t jobs, std::string label)
+    : _Count(jobs), _Jobs(new JobProgress[jobs]), _Label(std::move(label)),
+      _Start(std::chrono::steady_clock::now()) {}
+
+std::string ProgressBoard::Render(size_t width) const {
+    uint64_t records = 0;
+    long percentSum = 0;
+    for (size_t i = 0; i < _Count; ++i) {
+        records += _Jobs[i].records.load(std::memory_order_relaxed);
+        percentSum += _Jobs[i].percent.load(std::memory_order_relaxed);
+    }
+    const int percent = _Count ? static_cast<int>(percentSum / static_cast<long>(_Count)) : 0;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - _Start).count();
+    const double rate = seconds > 0 ? static_cast<double>(records) / seconds : 0;
+
+    constexpr int kBarWidth = 20;
+    char bar[kBarWidth + 1];
+    const int filled = percent * kBarWidth / 100;
+    for (int i = 0; i < kBarWidth; ++i)
+        bar[i] = i < filled ? '#' : '.';
+    bar[kBarWidth] = '\0';
+
+    std::string prefix = _Label;
+    if (prefix.empty())
+        prefix = std::to_string(_Finished.load(std::memory_order_relaxed)) + "/" +
+                 std::to_string(_Count) + " jobs";
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s", bar,
+                  percent, static_cast<unsigned long long>(records), rate);
+    // A long job name gives way to the numbers: its start is cut off.
+    const std::string_view tail = numbers;
+    const size_t room = width > 1 ? width - 1 : std::string::npos;
+    if (prefix.size() + tail.size() > room) {
+        const size_t keep = room > tail.size() + 3 ? room - tail.size() - 3 : 0;
+        prefix = keep ? "..." + prefix.substr(prefix.size() - keep) : std::string();
+    }
+    std::string line = prefix;
+    line.append(tail);
+    if (line.size() > room) line.resize(room);
+    return line;
+}
+
+size_t TerminalWidth() {
+    struct winsize size = {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
+}
+
+} // namespace tqxml::tool
