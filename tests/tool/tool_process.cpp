@@ -56,24 +56,39 @@ std::string ToolPath() {
     return std::string(dir ? dir : "build") + "/tqxml";
 }
 
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch) {
+namespace {
+
+// Starts the command with standard input from /dev/null, standard error into
+// a file and standard output into a file or onto `outputFd`.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& outPath, int outputFd,
+            const std::string& errPath) {
     const std::string program = ToolPath();
-    const std::string outPath = scratch + "/tool.out";
-    const std::string errPath = scratch + "/tool.err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    if (outputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     std::vector<char*> argv = Argv(program, args);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    ToolRun run;
     EXPECT_EQ(spawned, 0) << "cannot start " << program;
-    if (spawned != 0) return run;
+    return spawned == 0 ? pid : -1;
+}
+
+} // namespace
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch) {
+    const std::string outPath = scratch + "/tool.out";
+    const std::string errPath = scratch + "/tool.err";
+    ToolRun run;
+    const pid_t pid = Spawn(args, outPath, -1, errPath);
+    if (pid < 0) return run;
     run.exitCode = WaitFor(pid);
     run.out = ReadText(outPath);
     run.err = ReadText(errPath);
@@ -81,43 +96,26 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch
 }
 
 ToolRun RunToolAndInterrupt(const std::vector<std::string>& args, const std::string& scratch) {
-    const std::string program = ToolPath();
     const std::string errPath = scratch + "/tool.err";
-    int pipeEnds[2];
     ToolRun run;
-    if (::pipe(pipeEnds) != 0) {
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "no pipe";
         return run;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    std::vector<char*> argv = Argv(program, args);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = Spawn(args, {}, pipeEnds[1], errPath);
     ::close(pipeEnds[1]);
-    EXPECT_EQ(spawned, 0) << "cannot start " << program;
-    if (spawned != 0) {
+    if (pid < 0) {
         ::close(pipeEnds[0]);
         return run;
     }
     char chunk[4096];
-    bool interrupted = false;
     for (;;) {
         const ssize_t got = ::read(pipeEnds[0], chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
+        if (run.out.empty()) ::kill(pid, SIGINT);
         run.out.append(chunk, static_cast<size_t>(got));
-        if (!interrupted) {
-            ::kill(pid, SIGINT);
-            interrupted = true;
-        }
     }
     ::close(pipeEnds[0]);
     run.exitCode = WaitFor(pid);

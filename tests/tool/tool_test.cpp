@@ -128,16 +128,6 @@ TEST_F(ToolTest, ParallelBatchWritesTheSameDocumentsAsASerialOne) {
     }
 }
 
-TEST_F(ToolTest, WithoutAnOutputDirectoryEachDocumentGoesBesideItsJob) {
-    const std::string first = MakeJob("first.job", 3);
-    const std::string second = MakeJob("second.job", 5);
-    const ToolRun run = Run({first, second});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(SameDocument(Text(dir.File("first.xml")), ExportDocument(first)));
-    EXPECT_TRUE(SameDocument(Text(dir.File("second.xml")), ExportDocument(second)));
-}
-
 // ---- Exit codes and error lines -----------------------------------------------
 
 TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
@@ -190,6 +180,7 @@ TEST_F(ToolTest, ABatchGoesOnPastFailuresAndExitsWithTheFirstInTheOrderGiven) {
     const ToolRun missingFirst = Run({"-j", "3", missing, good, notAJob});
     EXPECT_EQ(missingFirst.exitCode, 3);
     EXPECT_EQ(missingFirst.ErrorLines().size(), 2u);
+    // Without --output-dir, NAME.xml beside NAME.job.
     EXPECT_TRUE(SameDocument(Text(dir.File("good.xml")), ExportDocument(good)));
 
     const ToolRun unreadableFirst = Run({"-j", "3", notAJob, good, missing});
