@@ -39,10 +39,8 @@ void ReportOutcome(unsigned status, const Conversion& conversion, const JobDiagn
     switch (status) {
     case TQXML_Done:
         if (diagnostics.LogLines() > 0 && !options.verbose && !options.quiet)
-            console.Error(job, "warning: the journal reported " +
-                                   std::to_string(diagnostics.LogLines()) +
-                                   " problems; the document holds what could be read "
-                                   "(tqxml --info tells more)");
+            console.Error(job, "warning: the journal is damaged or incomplete; the document holds "
+                               "what could be read (--info or --verbose tells more)");
         break;
     case TQXML_Stopped:
         console.Error(job, conversion.toStandardOutput
