@@ -92,6 +92,10 @@ TEST_F(Export, JobThatDoesNotOpenGivesFourAndLeavesTheOutputAlone) {
     EXPECT_EQ(Run(text, xml), 4u);
     EXPECT_FALSE(PathExists(xml));
 
+    // A directory exists, but holds no journal.
+    EXPECT_EQ(Run(dir.Path(), xml), 4u);
+    EXPECT_FALSE(PathExists(xml));
+
     const std::string empty = dir.File("empty.job");
     WriteFileBytes(empty, {});
     EXPECT_EQ(Run(empty, xml), 4u);
@@ -128,6 +132,8 @@ TEST_F(Export, OutputThatCannotBeCreatedGivesFive) {
     const std::string deep = dir.File("missing/inner/survey.xml");
     EXPECT_EQ(Run(job, deep), 5u);
     EXPECT_FALSE(PathExists(dir.File("missing")));
+
+    EXPECT_EQ(Run(job, ""), 5u);
 
     // A directory in the output's place.
     const std::string folder = dir.File("folder");

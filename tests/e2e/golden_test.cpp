@@ -45,18 +45,22 @@ TEST_F(GoldenDocument, NoteOfThreeLinesEndedByABreak) {
     auto note = Stamped<db_Note>(kMorning, "Setup at the north gate\r\n\r\nBenchmark found\r\n");
     WriteJobOf(job, {&note});
 
+    // The document's frame in full; the other documents share its first four lines.
     EXPECT_EQ(
         Convert(),
-        Start() +
-            CrLfLines({
-                "",
-                R"(    <DATABASE_NoteRecord rec="db_Note" ID="0x00000001" type="001" TimeStamp="1325376000.25">)",
-                R"(        <Note>Setup at the north gate</Note>)",
-                R"(        <Note/>)",
-                R"(        <Note>Benchmark found</Note>)",
-                R"(    </DATABASE_NoteRecord>)",
-                R"(</JOBFile>)",
-            }));
+        CrLfLines({
+            R"(<?xml version="1.0" encoding="UTF-8"?>)",
+            "",
+            R"(<JOBFile jobFilename=")" + job + R"(" version="1220" increment="36">)",
+            "",
+            "",
+            R"(    <DATABASE_NoteRecord rec="db_Note" ID="0x00000001" type="001" TimeStamp="1325376000.25">)",
+            R"(        <Note>Setup at the north gate</Note>)",
+            R"(        <Note/>)",
+            R"(        <Note>Benchmark found</Note>)",
+            R"(    </DATABASE_NoteRecord>)",
+            R"(</JOBFile>)",
+        }));
 }
 
 TEST_F(GoldenDocument, EveryKindOfLineBreakSplitsANote) {
