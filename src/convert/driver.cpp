@@ -10,19 +10,21 @@
 namespace tqxml {
 namespace {
 
-using RecordWriter = xmlout_element* (*)(Str name, const dbRecord_Class& record);
+// The catalogue: for every record type, its element name and the writer of
+// its fields (null where records of the type are written as "unknown"), in
+// both forms: the tree and the stream.
+template <class Sink> using FieldsEmitter = void (*)(const dbRecord_Class&, Sink&);
 
-template <class R, int Written> constexpr RecordWriter WriterFor() {
+template <class R, int Written, class Sink> constexpr FieldsEmitter<Sink> EmitterFor() {
     if constexpr (Written != 0 && HasXmlForm<R>)
-        return &WriteDeclaredRecord<R>;
+        return &EmitDeclaredFields<R, Sink>;
     else
         return nullptr;
 }
 
-// The catalogue: for every record type, the writer that the walk calls (null
-// where records of the type are written as "unknown") and the element name.
-constexpr RecordWriter kRecordWriters[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) WriterFor<className, written>(),
+template <class Sink>
+constexpr FieldsEmitter<Sink> kFieldsEmitters[DATABASE_AllRecords] = {
+#define TQ_RECORD(type, enumName, className, written) EmitterFor<className, written, Sink>(),
 #include "records/record_types.def"
 #undef TQ_RECORD
 };
@@ -38,36 +40,70 @@ constexpr const char kDocumentEnd[] = "</JOBFile>\r\n";
 constexpr int32_t kConverterVersion = 1220;
 constexpr int32_t kConverterIncrement = 36;
 
-} // namespace
-
-bool HasRecordWriter(uint32_t type) {
-    return type < DATABASE_AllRecords && kRecordWriters[type] != nullptr;
-}
-
-xmlout_element* WriteRecordElement(const dbRecord_Class& record) {
-    const uint32_t type = record.GetType();
-    if (!HasRecordWriter(type)) return new xmlout_element("unknown");
-    return kRecordWriters[type](Str(kElementNames[type]), record);
-}
-
-void AddNoteLines(xmlout_element* element, const Str& note) {
+// One `Note` per line: CR LF, LF CR and LF become CR, which then ends a line;
+// a final break gives no empty line after it.
+template <class Sink> void EmitNoteLines(Sink& sink, const Str& note) {
     Str text(note);
     text.ReplaceText("\r\n", "\r");
     text.ReplaceText("\n\r", "\r");
     text.ReplaceChar('\n', '\r');
-    int32_t start = 0;
-    for (int32_t end = text.Find('\r', start); end < text.Length();
-         end = text.Find('\r', start)) {
-        element->AddChild(new xmlout_element("Note", text.Mid(start, end - start)));
+    const std::string_view all = View(text);
+    size_t start = 0;
+    for (size_t end = all.find('\r'); end != std::string_view::npos; end = all.find('\r', start)) {
+        sink.Leaf("Note", all.substr(start, end - start));
         start = end + 1;
     }
-    if (start < text.Length()) element->AddChild(new xmlout_element("Note", text.From(start)));
+    if (start < all.size()) sink.Leaf("Note", all.substr(start));
+}
+
+// Begins a record's element, with `rec` where the type has a writer, and
+// writes its fields; the caller adds the note lines and ends it.
+template <class Sink> void EmitRecordStart(Sink& sink, const dbRecord_Class& record) {
+    const uint32_t type = record.GetType();
+    const bool written = HasRecordWriter(type);
+    sink.Begin(written ? kElementNames[type] : "unknown", true);
+    if (written) sink.Attribute("rec", RecordClassName(type));
+    EmitRecordAttributes(sink, record);
+    if (written) kFieldsEmitters<Sink>[type](record, sink);
+}
+
+} // namespace
+
+bool HasRecordWriter(uint32_t type) {
+    return type < DATABASE_AllRecords && kFieldsEmitters<StreamSink>[type] != nullptr;
+}
+
+xmlout_element* WriteRecordElement(const dbRecord_Class& record) {
+    const uint32_t type = record.GetType();
+    auto* element = new xmlout_element(HasRecordWriter(type) ? kElementNames[type] : "unknown");
+    if (HasRecordWriter(type)) {
+        element->AddAttribute(Str("rec"), Str(RecordClassName(type)));
+        TreeSink sink(element);
+        kFieldsEmitters<TreeSink>[type](record, sink);
+    }
+    return element;
+}
+
+void AddNoteLines(xmlout_element* element, const Str& note) {
+    TreeSink sink(element);
+    EmitNoteLines(sink, note);
 }
 
 void AddRecordAttributes(xmlout_element* element, const dbRecord_Class& record) {
-    element->AddAttribute(Str("ID"), HexValue(record.RecordId));
-    element->AddAttribute(Str("type"), Int3Value(record.GetType()));
-    element->AddAttribute(Str("TimeStamp"), RealValue(record.TimeStamp));
+    const RecordAttributeTexts texts(record);
+    element->AddAttribute(Str("ID"),
+                          Str(texts.idText.data(), static_cast<int32_t>(texts.idText.size())));
+    element->AddAttribute(Str("type"),
+                          Str(texts.typeText.data(), static_cast<int32_t>(texts.typeText.size())));
+    element->AddAttribute(Str("TimeStamp"), Str(texts.stampText.data(),
+                                                static_cast<int32_t>(texts.stampText.size())));
+}
+
+void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output) {
+    StreamSink sink(buffer, output, 1);
+    EmitRecordStart(sink, record);
+    if (!record.Note.IsEmpty()) EmitNoteLines(sink, record.Note);
+    sink.End();
 }
 
 unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
@@ -84,22 +120,14 @@ unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
     buffer.Append("\">\r\n\r\n");
 
     int64_t count = 0;
-    for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id)) ++count;
+    for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id))
+        ++count;
 
     int64_t done = 0;
     for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id)) {
         const dbRecord_Class* record = job.GetRecord(id);
         TQ_ASSERT_TEXT(record != nullptr, "dbRecord");
-        if (record) {
-            xmlout_element* element = WriteRecordElement(*record);
-            if (!record->Note.IsEmpty()) AddNoteLines(element, record->Note);
-            element->AddAttribute(Str("ID"), HexValue(id));
-            element->AddAttribute(Str("type"), Int3Value(record->GetType()));
-            element->AddAttribute(Str("TimeStamp"), RealValue(record->TimeStamp));
-            element->isRecord = true;
-            Write(element, output, true, 1, buffer);
-            delete element;
-        }
+        if (record) WriteRecord(*record, buffer, output);
         ++done;
         // The percentage in 64 bits: the same value for any job a 32-bit
         // product could hold, and no overflow for larger ones.

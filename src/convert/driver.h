@@ -27,6 +27,11 @@ void AddNoteLines(xmlout_element* element, const Str& note);
 // The driver's attributes of a record element: ID, type and TimeStamp.
 void AddRecordAttributes(xmlout_element* element, const dbRecord_Class& record);
 
+// Lays one record's whole element (with the driver's attributes and note
+// lines) into `buffer` as the walk does, without building its tree; flushes
+// to `output` (may be null) above the flush threshold.
+void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output);
+
 // Writes the whole document for an open job; 0 when complete, 1 when the
 // progress callback asked to stop.
 unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,

@@ -4,7 +4,6 @@
 #include "convert/xml_fields.h"
 
 #include "base/environment.h"
-#include "convert/driver.h"
 #include "records/all_records.h"
 
 #include <iterator>
@@ -12,27 +11,36 @@
 
 namespace tqxml {
 
-Str IntFormValue(int64_t value, IntForm form) {
+RecordAttributeTexts::RecordAttributeTexts(const dbRecord_Class& record)
+    : idText(id, static_cast<size_t>(FormatHex(id, record.RecordId) - id)),
+      typeText(type, static_cast<size_t>(FormatInt3(type, record.GetType()) - type)),
+      stampText(stamp, static_cast<size_t>(FormatReal(stamp, record.TimeStamp) - stamp)) {}
+
+std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
+    char* end = out;
     switch (form) {
     case IntForm::Signed:
-        return IntValue(static_cast<int32_t>(value));
+        end = FormatInt(out, static_cast<int32_t>(value));
+        break;
     case IntForm::Unsigned:
-        return UnsignedValue(static_cast<uint32_t>(value));
+        end = FormatUnsigned(out, static_cast<uint32_t>(value));
+        break;
     case IntForm::Hex:
-        return HexValue(static_cast<uint32_t>(value));
+        end = FormatHex(out, static_cast<uint32_t>(value));
+        break;
     case IntForm::Int3:
-        return Int3Value(static_cast<int32_t>(value));
+        end = FormatInt3(out, static_cast<int32_t>(value));
+        break;
     case IntForm::Bool:
-        return BoolValue(value != 0);
+        return value != 0 ? "true" : "false";
     }
-    return Str();
+    return {out, static_cast<size_t>(end - out)};
 }
 
-xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions) {
-    auto* element = new xmlout_element(name.CStr());
-    element->AddChild(new xmlout_element("Description1", descriptions.Description1));
-    element->AddChild(new xmlout_element("Description2", descriptions.Description2));
-    return element;
+Str IntFormValue(int64_t value, IntForm form) {
+    char text[kValueTextSize];
+    const std::string_view view = FormatIntForm(text, value, form);
+    return Str(view.data(), static_cast<int32_t>(view.size()));
 }
 
 namespace {
@@ -43,25 +51,27 @@ constexpr const char* kAttributeKindNames[] = {"Numerical", "Text", "Menu",     
 // The Type text of an attribute whose kind has no name: empty.
 constexpr const char* kUnnamedAttributeKind = "";
 
-xmlout_element* AttributeElement(const FeatureAttribute& attribute) {
-    auto* element = new xmlout_element("Attribute");
-    element->AddAttribute(Str("Name"), attribute.Name);
+template <class Sink> void EmitAttribute(Sink& sink, const FeatureAttribute& attribute) {
+    char text[kValueTextSize];
+    sink.Begin("Attribute");
+    sink.Attribute("Name", View(attribute.Name));
     const bool named = attribute.Type < std::size(kAttributeKindNames);
-    element->AddAttribute(Str("Type"),
-                          Str(named ? kAttributeKindNames[attribute.Type] : kUnnamedAttributeKind));
+    sink.Attribute("Type", named ? kAttributeKindNames[attribute.Type] : kUnnamedAttributeKind);
     switch (attribute.Type) {
     case FEATURE_Numerical:
     case FEATURE_Date:
     case FEATURE_Time:
-        element->AddAttribute(Str("Value"), RealValue(attribute.Real));
+        sink.Attribute("Value",
+                       {text, static_cast<size_t>(FormatReal(text, attribute.Real) - text)});
         break;
     case FEATURE_Text:
     case FEATURE_File:
-        element->AddAttribute(Str("Value"), attribute.Text);
+        sink.Attribute("Value", View(attribute.Text));
         break;
     case FEATURE_Menu:
-        element->AddAttribute(Str("ItemIndex"), UnsignedValue(attribute.ItemIndex));
-        element->AddAttribute(Str("Item"), attribute.Text);
+        sink.Attribute("ItemIndex", {text, static_cast<size_t>(
+                                               FormatUnsigned(text, attribute.ItemIndex) - text)});
+        sink.Attribute("Item", View(attribute.Text));
         break;
     case FEATURE_Separator:
         break;
@@ -69,63 +79,79 @@ xmlout_element* AttributeElement(const FeatureAttribute& attribute) {
         TQ_FAIL("False");
         break;
     }
-    return element;
+    sink.End();
 }
 
-} // namespace
+// The writer of each measurement type, by type number; null for the others.
+template <class Sink> using MeasurementEmitter = void (*)(const dbRecord_Class&, Sink&);
 
-xmlout_element* FeatureArrayElement(Str name, const FeatureArray& features) {
-    auto* element = new xmlout_element(name.CStr());
-    element->AddAttribute(Str("rec"), Str("FeatureArray"));
-    element->AddAttribute(Str("FeatureCount"),
-                          UnsignedValue(static_cast<uint32_t>(features.size())));
-    for (const Feature& feature : features) {
-        auto* child = new xmlout_element("Feature");
-        child->AddAttribute(Str("Name"), feature.Name);
-        child->AddAttribute(Str("StringCode"), feature.StringCode);
-        child->AddAttribute(Str("AttributeCount"),
-                            UnsignedValue(static_cast<uint32_t>(feature.Attributes.size())));
-        for (const FeatureAttribute& attribute : feature.Attributes)
-            child->AddChild(AttributeElement(attribute));
-        element->AddChild(child);
-    }
-    return element;
-}
-
-// ---- Measurements --------------------------------------------------------------
-
-namespace {
-
-using MeasurementWriter = xmlout_element* (*)(Str name, const dbRecord_Class& record);
-
-template <class R> constexpr MeasurementWriter MeasurementWriterFor() {
+template <class R, class Sink> constexpr MeasurementEmitter<Sink> MeasurementEmitterFor() {
     if constexpr (std::is_base_of_v<db_Measurement, R> && HasXmlForm<R>)
-        return &WriteDeclaredRecord<R>;
+        return &EmitMeasurementRecord<R, Sink>;
     else
         return nullptr;
 }
 
-// The writer of each measurement type, by type number; null for the others.
-constexpr MeasurementWriter kMeasurementWriters[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) MeasurementWriterFor<className>(),
+template <class Sink>
+constexpr MeasurementEmitter<Sink> kMeasurementEmitters[DATABASE_AllRecords] = {
+#define TQ_RECORD(type, enumName, className, written) MeasurementEmitterFor<className, Sink>(),
 #include "records/record_types.def"
 #undef TQ_RECORD
 };
 
 } // namespace
 
-void XmlFieldWriter::Measurement(const dbRecord_Class* measurement) {
+template <class Sink>
+void EmitFeatureArray(Sink& sink, const char* name, const FeatureArray& features) {
+    char text[kValueTextSize];
+    sink.Begin(name);
+    sink.Attribute("rec", "FeatureArray");
+    sink.Attribute(
+        "FeatureCount",
+        {text,
+         static_cast<size_t>(FormatUnsigned(text, static_cast<uint32_t>(features.size())) - text)});
+    for (const Feature& feature : features) {
+        sink.Begin("Feature");
+        sink.Attribute("Name", View(feature.Name));
+        sink.Attribute("StringCode", View(feature.StringCode));
+        sink.Attribute(
+            "AttributeCount",
+            {text,
+             static_cast<size_t>(
+                 FormatUnsigned(text, static_cast<uint32_t>(feature.Attributes.size())) - text)});
+        for (const FeatureAttribute& attribute : feature.Attributes)
+            EmitAttribute(sink, attribute);
+        sink.End();
+    }
+    sink.End();
+}
+
+template <class Sink> void EmitMeasurement(Sink& sink, const dbRecord_Class* measurement) {
     if (!measurement) return;
     const uint32_t type = measurement->GetType();
     if (type < DATABASE_ECEFDeltasRecord || type > DATABASE_MeanTurnedAngleRecord ||
-        !kMeasurementWriters[type]) {
+        !kMeasurementEmitters<Sink>[type]) {
         TQ_FAIL("0");
         return;
     }
-    xmlout_element* element = kMeasurementWriters[type](Str(RecordTypeName(type)), *measurement);
-    AddRecordAttributes(element, *measurement);
-    element->isRecord = true;
-    _Parent->AddChild(element);
+    kMeasurementEmitters<Sink>[type](*measurement, sink);
+}
+
+template void EmitFeatureArray(TreeSink&, const char*, const FeatureArray&);
+template void EmitFeatureArray(StreamSink&, const char*, const FeatureArray&);
+template void EmitMeasurement(TreeSink&, const dbRecord_Class*);
+template void EmitMeasurement(StreamSink&, const dbRecord_Class*);
+
+xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions) {
+    TreeSink sink;
+    EmitDescriptions(sink, name.CStr(), descriptions);
+    return sink.TakeRoot();
+}
+
+xmlout_element* FeatureArrayElement(Str name, const FeatureArray& features) {
+    TreeSink sink;
+    EmitFeatureArray(sink, name.CStr(), features);
+    return sink.TakeRoot();
 }
 
 } // namespace tqxml

@@ -1,127 +1,191 @@
 // The document form of a record's field list: a visitor over the same
-// `Fields` (or `XmlFields`) declaration that gives the stored form, making one
-// child element per field with the value form the declaration names.
+// `Fields` (or `XmlFields`) declaration that gives the stored form. Each call
+// names a child element and its value form; the visitor formats the value
+// and hands elements, attributes and texts to a sink (xml_sink.h), which
+// either builds the element tree or lays the text straight into the output.
 #pragma once
 
 #include "convert/values.h"
+#include "convert/xml_sink.h"
 #include "records/fields.h"
 #include "records/names.h"
-#include "xml/xml_out.h"
 
 #include <map>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
 namespace tqxml {
 
-xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions);
-xmlout_element* FeatureArrayElement(Str name, const FeatureArray& features);
-
-// Text of an integer field in one of the integer forms.
+// The texts of a record element's driver attributes, and of an integer form.
+struct RecordAttributeTexts {
+    char id[kValueTextSize];
+    char type[kValueTextSize];
+    char stamp[kValueTextSize];
+    std::string_view idText, typeText, stampText;
+    explicit RecordAttributeTexts(const dbRecord_Class& record);
+};
+std::string_view FormatIntForm(char* out, int64_t value, IntForm form);
 Str IntFormValue(int64_t value, IntForm form);
 
-class XmlFieldWriter {
-public:
-    explicit XmlFieldWriter(xmlout_element* parent) : _Parent(parent) {}
+inline std::string_view View(const Str& text) {
+    return {text.CStr(), static_cast<size_t>(text.Length())};
+}
 
-    void Text(const char* name, const Str& value) { Add(name, value); }
-    void FixedText(const char* name, const Str& value, int32_t) { Add(name, value); }
-    void Real(const char* name, double value) { Add(name, RealValue(value)); }
-    void Bool(const char* name, bool value) { Add(name, BoolValue(value)); }
-    template <class T> void Bool(const char* name, T value) {
-        Add(name, BoolValue(static_cast<int32_t>(value)));
+template <class Sink>
+void EmitDescriptions(Sink& sink, const char* name, const db_DescriptionsValue& descriptions) {
+    sink.Begin(name);
+    sink.Leaf("Description1", View(descriptions.Description1));
+    sink.Leaf("Description2", View(descriptions.Description2));
+    sink.End();
+}
+
+template <class Sink>
+void EmitFeatureArray(Sink& sink, const char* name, const FeatureArray& features);
+
+// An observation's measurement record, laid out like a record of its own.
+template <class Sink> void EmitMeasurement(Sink& sink, const dbRecord_Class* measurement);
+
+template <class Sink> class XmlFieldVisitor {
+public:
+    explicit XmlFieldVisitor(Sink& sink) : _Sink(sink) {}
+
+    void Text(const char* name, const Str& value) { _Sink.Leaf(name, View(value)); }
+    void FixedText(const char* name, const Str& value, int32_t) { _Sink.Leaf(name, View(value)); }
+    // The text of the element being filled, not a child of it.
+    void ElementText(const char*, const Str& value, int32_t) { _Sink.Text(View(value)); }
+    void Real(const char* name, double value) {
+        char text[kValueTextSize];
+        _Sink.Leaf(name, {text, static_cast<size_t>(FormatReal(text, value) - text)});
     }
+    void Bool(const char* name, bool value) { _Sink.Leaf(name, value ? "true" : "false"); }
+    template <class T> void Bool(const char* name, T value) { Bool(name, value != 0); }
     template <class T> void Int(const char* name, T value, IntForm form) {
-        Add(name, IntFormValue(static_cast<int64_t>(value), form));
+        char text[kValueTextSize];
+        _Sink.Leaf(name, FormatIntForm(text, static_cast<int64_t>(value), form));
     }
     template <class T> void Enum(const char* name, T value, const NameTable& table) {
-        Add(name, Str(EnumName(table, static_cast<int32_t>(value))));
+        _Sink.Leaf(name, EnumName(table, static_cast<int32_t>(value)));
     }
     template <class T> void Flags(const char* name, T value, const FlagSet& set) {
-        Add(name, FlagSetText(set, static_cast<uint32_t>(value)));
+        const Str text = FlagSetText(set, static_cast<uint32_t>(value));
+        _Sink.Leaf(name, View(text));
     }
-    void TwoChar(const char* name, int16_t value) { Add(name, TwoCharCodeText(value)); }
-    template <class S> void Struct(const char* name, const S& value, const char* datatype = nullptr) {
-        auto* element = new xmlout_element(name);
-        XmlFieldWriter nested(element);
-        const_cast<S&>(value).Fields(nested);
-        element->AddAttribute(Str("datatype"), Str(datatype ? datatype : S::kDatatype));
-        _Parent->AddChild(element);
+    void TwoChar(const char* name, int16_t value) {
+        const char text[2] = {static_cast<char>(value & 0xFF),
+                              static_cast<char>((value >> 8) & 0xFF)};
+        _Sink.Leaf(name, {text, text[0] == '\0' ? 0u : text[1] == '\0' ? 1u : 2u});
     }
-    // The text of the element being filled, not a child of it.
-    void ElementText(const char*, const Str& value, int32_t) { _Parent->text = value; }
+    template <class S>
+    void Struct(const char* name, const S& value, const char* datatype = nullptr) {
+        _Sink.Begin(name);
+        _Sink.Attribute("datatype", datatype ? datatype : S::kDatatype);
+        const_cast<S&>(value).Fields(*this);
+        _Sink.End();
+    }
     void Descriptions(const char* name, const db_DescriptionsValue& value) {
-        _Parent->AddChild(DescriptionsElement(Str(name), value));
+        EmitDescriptions(_Sink, name, value);
     }
     void Features(const char* name, const FeatureArray& value) {
-        _Parent->AddChild(FeatureArrayElement(Str(name), value));
+        EmitFeatureArray(_Sink, name, value);
     }
-    // An observation's measurement record, laid out like a record of its own
-    // under its type's element name, with ID, type and TimeStamp; nothing when
-    // there is none or its type is not a measurement type.
-    void Measurement(const dbRecord_Class* measurement);
+    void Measurement(const dbRecord_Class* measurement) { EmitMeasurement(_Sink, measurement); }
     // An element `name` holding one child `itemName` per entry, in order, with
     // the attribute `indexName` = the entry's position (a vector) or key (a map).
     template <class K, class T>
     void List(const char* name, const char* itemName, const char* indexName,
               const std::map<K, T>& entries) {
-        auto* list = new xmlout_element(name);
+        _Sink.Begin(name);
         for (const auto& [key, entry] : entries)
-            list->AddChild(ListEntry(itemName, indexName, static_cast<int32_t>(key), entry));
-        _Parent->AddChild(list);
+            ListEntry(itemName, indexName, static_cast<int32_t>(key), entry);
+        _Sink.End();
     }
     template <class T>
     void List(const char* name, const char* itemName, const char* indexName,
               const std::vector<T>& entries) {
-        auto* list = new xmlout_element(name);
+        _Sink.Begin(name);
         int32_t position = 0;
         for (const T& entry : entries)
-            list->AddChild(ListEntry(itemName, indexName, position++, entry));
-        _Parent->AddChild(list);
+            ListEntry(itemName, indexName, position++, entry);
+        _Sink.End();
     }
 
-    xmlout_element* Parent() { return _Parent; }
+    Sink& GetSink() { return _Sink; }
 
 private:
-    void Add(const char* name, Str text) { _Parent->AddChild(new xmlout_element(name, std::move(text))); }
-
     // A list entry: a text, or a structure written as children.
     template <class T>
-    static xmlout_element* ListEntry(const char* itemName, const char* indexName, int32_t index,
-                                     const T& entry) {
-        xmlout_element* item;
-        if constexpr (std::is_same_v<T, Str>) {
-            item = new xmlout_element(itemName, entry);
-        } else {
-            item = new xmlout_element(itemName);
-            XmlFieldWriter nested(item);
-            const_cast<T&>(entry).Fields(nested);
-        }
-        item->AddAttribute(Str(indexName), IntValue(index));
-        return item;
+    void ListEntry(const char* itemName, const char* indexName, int32_t index, const T& entry) {
+        char text[kValueTextSize];
+        _Sink.Begin(itemName);
+        _Sink.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)});
+        if constexpr (std::is_same_v<T, Str>)
+            _Sink.Text(View(entry));
+        else
+            const_cast<T&>(entry).Fields(*this);
+        _Sink.End();
     }
 
-    xmlout_element* _Parent;
+    Sink& _Sink;
 };
 
-template <class R> concept HasXmlFields = requires(R& r, XmlFieldWriter& v) { r.XmlFields(v); };
-template <class R> concept HasXmlForm =
-    HasXmlFields<R> || requires(R& r, XmlFieldWriter& v) { r.Fields(v); };
+// The visitor that builds the element tree.
+using XmlFieldWriter = XmlFieldVisitor<TreeSink>;
+
+template <class R, class Sink>
+concept HasXmlFieldsFor = requires(R& r, XmlFieldVisitor<Sink>& v) {
+    r.XmlFields(v);
+};
+template <class R>
+concept HasXmlFields = HasXmlFieldsFor<R, TreeSink>;
+template <class R>
+concept HasXmlForm = HasXmlFields<R> || requires(R& r, XmlFieldWriter& v) {
+    r.Fields(v);
+};
+
+// The fields of a record whose document form follows from its declaration.
+template <class R, class Sink> void EmitDeclaredFields(const dbRecord_Class& base, Sink& sink) {
+    auto& record = const_cast<R&>(static_cast<const R&>(base));
+    XmlFieldVisitor<Sink> visitor(sink);
+    if constexpr (requires { record.WriteXml(visitor); })
+        record.WriteXml(visitor);
+    else if constexpr (HasXmlFieldsFor<R, Sink>)
+        record.XmlFields(visitor);
+    else
+        record.Fields(visitor);
+}
+
+// The driver's attributes of a record element: ID, type, TimeStamp.
+template <class Sink> void EmitRecordAttributes(Sink& sink, const dbRecord_Class& record) {
+    const RecordAttributeTexts texts(record);
+    sink.Attribute("ID", texts.idText);
+    sink.Attribute("type", texts.typeText);
+    sink.Attribute("TimeStamp", texts.stampText);
+}
+
+// A measurement record's element inside its observation: laid out like a
+// record, `rec` and the driver's attributes first, its note not written.
+template <class R, class Sink>
+void EmitMeasurementRecord(const dbRecord_Class& record, Sink& sink) {
+    sink.Begin(RecordTypeName(R::kType), true);
+    sink.Attribute("rec", RecordClassName(R::kType));
+    EmitRecordAttributes(sink, record);
+    EmitDeclaredFields<R>(record, sink);
+    sink.End();
+}
 
 // The record element of a record whose document form follows from its
-// declaration: `rec` = its class name, then one child per field.
+// declaration, as a tree: `rec` = its class name, then one child per field.
 template <class R> xmlout_element* WriteDeclaredRecord(Str name, const dbRecord_Class& base) {
-    auto& record = const_cast<R&>(static_cast<const R&>(base));
     auto* element = new xmlout_element(name.CStr());
     element->AddAttribute(Str("rec"), Str(RecordClassName(R::kType)));
-    XmlFieldWriter writer(element);
-    if constexpr (requires { record.WriteXml(writer); })
-        record.WriteXml(writer);
-    else if constexpr (HasXmlFields<R>)
-        record.XmlFields(writer);
-    else
-        record.Fields(writer);
+    TreeSink sink(element);
+    EmitDeclaredFields<R>(base, sink);
     return element;
 }
+
+// The tree forms of the shared structures.
+xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions);
+xmlout_element* FeatureArrayElement(Str name, const FeatureArray& features);
 
 } // namespace tqxml

@@ -1,5 +1,8 @@
 #include "db/journal.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/environment.h"
 #include "db/crc16.h"
 
@@ -64,6 +67,7 @@ bool dbJournal::Open(const Str& path, bool writable) {
 
 // A header cut short by the end of the file is treated as unreadable.
 bool dbJournal::ReadHeader() {
+    DropReadAhead();
     if (!_File.Seek(0)) return false;
     buffer_Class buffer(ENDIAN_Little);
     buffer.Allocate(FILEHDR_SizeOnDisk);
@@ -76,6 +80,7 @@ bool dbJournal::ReadHeader() {
 }
 
 bool dbJournal::Rewind() {
+    DropReadAhead();
     if (!_File.IsOpen() || !_File.Seek(FILEHDR_SizeOnDisk)) return false;
     _ReadPosition = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
     return true;
@@ -96,6 +101,23 @@ dbJournal_EntryStatus dbJournal::Damaged(dbJournal_Damage damage, const char* te
     return ENTRY_Damaged;
 }
 
+void dbJournal::ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t& got) {
+    got = 0;
+    while (got < count) {
+        if (_AheadBegin == _AheadEnd) {
+            if (!_Ahead) _Ahead = std::make_unique_for_overwrite<uint8_t[]>(kReadAheadSize);
+            uint32_t read = 0;
+            _AheadBegin = _AheadEnd = 0;
+            if (!_File.Read(_Ahead.get(), kReadAheadSize, &read) || read == 0) return;
+            _AheadEnd = read;
+        }
+        const uint32_t take = std::min(count - got, _AheadEnd - _AheadBegin);
+        std::memcpy(destination + got, _Ahead.get() + _AheadBegin, take);
+        _AheadBegin += take;
+        got += take;
+    }
+}
+
 dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
     action.DBRecord.reset();
     if (!_File.IsOpen()) return ENTRY_End;
@@ -105,9 +127,9 @@ dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
 
         uint8_t lengthBytes[4];
         uint32_t got = 0;
-        const bool lengthRead = _File.Read(lengthBytes, 4, &got);
+        ReadJournalBytes(lengthBytes, 4, got);
         _ReadPosition += got;
-        if (!lengthRead || got < 4) {
+        if (got < 4) {
             if (got == 0) return ENTRY_End;
             return Damaged(dbJournal_Damage::LengthShortRead,
                            "Journal record length short read failure at filepos ", position);
@@ -117,13 +139,11 @@ dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
             return Damaged(dbJournal_Damage::LengthUnbelievable,
                            "Journal record length is unbelieveable at ", position);
 
-        // Entries of one kind tend to share a length: keep the block then.
-        if (_Entry.Length() != static_cast<int32_t>(length))
-            _Entry.Allocate(static_cast<int32_t>(length));
+        _Entry.Resize(static_cast<int32_t>(length));
         got = 0;
-        const bool bodyRead = _File.Read(_Entry.Data(), length, &got);
+        ReadJournalBytes(_Entry.Data(), length, got);
         _ReadPosition += got;
-        if (!bodyRead || got < length)
+        if (got < length)
             return Damaged(dbJournal_Damage::ShortRead,
                            "Journal record short read failure at filepos ", position);
 
@@ -237,6 +257,7 @@ bool dbJournal::OpenForAppend(const Str& path, uint32_t position) {
         _File.Close();
         return false;
     }
+    DropReadAhead();
     _BytesUnwritten = 0;
     _Pending.Clear();
     _ReadPosition = position;
@@ -323,6 +344,7 @@ bool dbJournal::Flush() {
 }
 
 bool dbJournal::Close() {
+    DropReadAhead();
     bool ok = true;
     if (_Pending.Length() > 0 || _BytesUnwritten > 0) {
         if (!Flush()) {

@@ -177,6 +177,10 @@ public:
 
 private:
     bool ReadHeader();
+    // Reads the next `count` journal bytes through the read-ahead block;
+    // `got` tells how many there were before the end of the file.
+    void ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t& got);
+    void DropReadAhead() { _AheadBegin = _AheadEnd = 0; }
     void LogDamage(dbJournal_Damage damage, const char* text, uint32_t position);
     dbJournal_EntryStatus Damaged(dbJournal_Damage damage, const char* text, uint32_t position);
     void FlushIfFull();
@@ -188,7 +192,13 @@ private:
     bool _RepairMode = false;
     uint32_t _ReportedFileSize = 0;
     uint32_t _ReadPosition = 0;
-    buffer_Class _Entry{ENDIAN_Little}; // one entry's bytes; reused while lengths repeat
+    buffer_Class _Entry{ENDIAN_Little}; // one entry's bytes; its block is reused
+    // The journal is read in large blocks: one system call per block rather
+    // than two per entry. _AheadBegin.._AheadEnd are the bytes not yet used.
+    static constexpr uint32_t kReadAheadSize = 256 * 1024;
+    std::unique_ptr<uint8_t[]> _Ahead;
+    uint32_t _AheadBegin = 0;
+    uint32_t _AheadEnd = 0;
     buffer_Writer _Pending{ENDIAN_Little};
     uint32_t _BytesUnwritten = 0;
     dbJournal_Counters _Counters;

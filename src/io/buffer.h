@@ -27,6 +27,10 @@ public:
 
     // Allocates `n` bytes (asserts "n > 0"), contents zero; resets the cursor.
     void Allocate(int32_t n);
+    // Makes the data `n` bytes long, keeping the block when it is big enough
+    // (contents unspecified); resets the cursor. For a buffer refilled per
+    // journal entry: the bounds of every read stay at `n`.
+    void Resize(int32_t n);
     uint8_t* Data() { return _Buffer.get(); }
     const uint8_t* Data() const { return _Buffer.get(); }
     int32_t Length() const { return _DataLength; }
@@ -81,6 +85,7 @@ private:
     data_Endian data_Endian_;
     int32_t _DataLength = 0;
     std::unique_ptr<uint8_t[]> _Buffer;
+    int32_t _Capacity = 0; // bytes in the block; _DataLength of them are data
     int32_t _ReadPosition = 0;
 };
 

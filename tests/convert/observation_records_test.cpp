@@ -33,7 +33,8 @@ std::string RecordText(const dbRecord_Class& record) {
 // A measurement as its observation writes it, one level deeper than a record.
 std::string MeasurementText(const dbRecord_Class& measurement) {
     xmlout_element holder("");
-    XmlFieldWriter(&holder).Measurement(&measurement);
+    TreeSink sink(&holder);
+    XmlFieldWriter(sink).Measurement(&measurement);
     Str out;
     for (const xmlout_element* child = holder.firstChild; child; child = child->next)
         Write(child, nullptr, true, 2, out);

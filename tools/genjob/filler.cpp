@@ -8,8 +8,17 @@
 namespace tqxml::genjob {
 namespace {
 
+// Counts stored beside a list must agree with it.
+void FillOwn(db_BackgroundFileList& record) {
+    record.FilenameCount = static_cast<int32_t>(record.Filenames.size());
+}
+void FillOwn(dbRecord_Class&) {}
+
 template <class R> void FillDeclared(dbRecord_Class& record, RandomFiller& filler) {
-    if constexpr (HasFields<R, RandomFiller>) static_cast<R&>(record).Fields(filler);
+    if constexpr (HasFields<R, RandomFiller>) {
+        static_cast<R&>(record).Fields(filler);
+        FillOwn(static_cast<R&>(record));
+    }
 }
 
 using FillFunction = void (*)(dbRecord_Class&, RandomFiller&);
@@ -20,8 +29,9 @@ constexpr FillFunction kFillers[DATABASE_AllRecords] = {
 #undef TQ_RECORD
 };
 
-const char* const kWords[] = {"PT", "CP", "BM", "STN", "RP", "Fence", "Kerb", "Tree", "Manhole",
-                              "Edge of seal", "Lamp", "Hydrant", "Wall", "Gate", "Drain"};
+const char* const kWords[] = {"PT",    "CP",      "BM",   "STN",     "RP",
+                              "Fence", "Kerb",    "Tree", "Manhole", "Edge of seal",
+                              "Lamp",  "Hydrant", "Wall", "Gate",    "Drain"};
 
 } // namespace
 
@@ -30,7 +40,6 @@ void FillRecord(dbRecord_Class& record, RandomFiller& filler) {
     if (type < DATABASE_AllRecords) kFillers[type](record, filler);
 }
 
-
 Str RandomFiller::RandomText(int32_t maxLength) {
     Str text;
     const uint64_t kind = Below(100);
@@ -38,12 +47,15 @@ Str RandomFiller::RandomText(int32_t maxLength) {
     if (kind < 70) {
         text = kWords[Below(std::size(kWords))];
         char number[16];
-        const int n = std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(Below(100000)));
+        const int n =
+            std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(Below(100000)));
         text.Append(number, n);
     } else if (kind < 85) {
         text = "  Left & right <edge> \"A\" 'B'  "; // XML characters, leading/trailing spaces
     } else if (kind < 93) {
-        text = "Stra\xc3\x9f" "e \xe2\x80\x94 Ca\xc3\xb1" "on"; // bytes above 0x7F
+        text = "Stra\xc3\x9f"
+               "e \xe2\x80\x94 Ca\xc3\xb1"
+               "on"; // bytes above 0x7F
     } else {
         text = "tab\there\r\nline";
     }
@@ -70,7 +82,9 @@ double RandomFiller::RandomReal() {
     if (kind < 45) return 1000.0 + static_cast<double>(Below(1u << 30)) / 65536.0; // coordinates
     if (kind < 70) return static_cast<double>(Below(1u << 30)) / (1u << 30) * 6.283185307179586;
     if (kind < 80) return static_cast<double>(Below(1000)) * 1e-6;
-    if (kind < 90) return std::ldexp(static_cast<double>(Below(1ull << 52)), static_cast<int>(Below(200)) - 100);
+    if (kind < 90)
+        return std::ldexp(static_cast<double>(Below(1ull << 52)),
+                          static_cast<int>(Below(200)) - 100);
     double value;
     uint64_t bits = _Rng();
     std::memcpy(&value, &bits, sizeof value);

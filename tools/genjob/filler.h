@@ -8,7 +8,10 @@
 #include "records/names.h"
 
 #include <cstdint>
+#include <map>
 #include <random>
+#include <type_traits>
+#include <vector>
 
 namespace tqxml::genjob {
 
@@ -24,7 +27,8 @@ public:
     template <class T> void Bool(const char*, T& value) { value = static_cast<T>(Below(3)); }
     template <class T> void Int(const char*, T& value, IntForm) { value = RandomInt<T>(); }
     template <class T> void Enum(const char*, T& value, const NameTable& table) {
-        int64_t v = table.firstValue + static_cast<int64_t>(Below(static_cast<uint64_t>(table.count)));
+        int64_t v =
+            table.firstValue + static_cast<int64_t>(Below(static_cast<uint64_t>(table.count)));
         if (Chance(2)) v = table.firstValue + table.count; // one past the table
         value = static_cast<T>(v);
     }
@@ -42,7 +46,18 @@ public:
     }
     void Descriptions(const char*, db_DescriptionsValue& value);
     void Features(const char*, FeatureArray& value);
-    template <class... Rest> void Measurement(Rest&&...) {} // attached by the journal
+    void Measurement(const dbRecord_Class*) {} // attached by the journal
+    template <class K, class T>
+    void List(const char*, const char*, const char*, std::map<K, T>& list) {
+        list.clear();
+        for (uint64_t n = Below(4); n > 0; --n)
+            FillEntry(list[static_cast<K>(Below(256))]);
+    }
+    template <class T> void List(const char*, const char*, const char*, std::vector<T>& list) {
+        list.assign(Below(4), T{});
+        for (T& entry : list)
+            FillEntry(entry);
+    }
 
     Str RandomText(int32_t maxLength);
     Str RandomNote();
@@ -56,6 +71,13 @@ public:
     }
 
 private:
+    template <class T> void FillEntry(T& entry) {
+        if constexpr (std::is_same_v<T, Str>)
+            entry = RandomText(24);
+        else
+            entry.Fields(*this);
+    }
+
     std::mt19937_64& _Rng;
 };
 
