@@ -122,7 +122,9 @@ TEST(StreamedRecords, FlushAtTheSamePointsAsTheTree) {
         const std::string flushed = read(tree);
         EXPECT_TRUE(flushed == read(stream))
             << "flushed output differs after " << count << " records";
-        if (count > 1) EXPECT_GT(flushed.size(), size_t{kFlushThreshold}) << count << " records";
+        if (count > 1) {
+            EXPECT_GT(flushed.size(), size_t{kFlushThreshold}) << count << " records";
+        }
         std::remove(tree.c_str());
         std::remove(stream.c_str());
     }
