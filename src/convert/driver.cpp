@@ -7,6 +7,8 @@
 #include "platform/file.h"
 #include "records/all_records.h"
 
+#include <algorithm>
+
 namespace tqxml {
 namespace {
 

@@ -82,6 +82,9 @@ public:
     db_DBIDValue FirstRecordId() const { return _Model.FirstRecordId(); }
     db_DBIDValue NextRecordId(db_DBIDValue id) const { return _Model.NextRecordId(id); }
     dbRecord_Class* GetRecord(db_DBIDValue id) const { return _Model.GetRecord(id); }
+    // The number of records in the chain: what a walk from FirstRecordId
+    // to the end counts.
+    uint32_t RecordCount() const { return _Model.TotalCount(); }
 
     // Closes the journal and destroys every record.
     void Close();

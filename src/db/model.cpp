@@ -313,7 +313,9 @@ void dbModel::AttachMeasurement(dbAction& action, bool repairMode) {
         ++_Counters.Rejected;
         return;
     }
-    observation->SetMeasurement(*action.DBRecord);
+    // The transaction's record is destroyed after use: the observation keeps
+    // it rather than a copy of it.
+    observation->SetMeasurement(std::move(action.DBRecord));
 }
 
 void dbModel::ApplyModifier(dbAction& action, bool repairMode) {

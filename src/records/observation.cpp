@@ -24,6 +24,12 @@ void db_ObservationBase::SetMeasurement(const dbRecord_Class& measurement) {
     Measurement = measurement.Clone();
 }
 
+void db_ObservationBase::SetMeasurement(std::unique_ptr<dbRecord_Class> measurement) {
+    if (!measurement) return;
+    TQ_ASSERT_TEXT(measurement->IsMeasurement(), "measurement->IsMeasurement ()");
+    if (measurement->IsMeasurement()) Measurement = std::move(measurement);
+}
+
 bool db_Observation::IsEqual(const dbRecord_Class&) const {
     TQ_FAIL("!\"Meaningless\"");
     return false;

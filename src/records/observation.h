@@ -19,6 +19,8 @@ public:
     const dbRecord_Class* GetMeasurement() const { return Measurement.get(); }
     // Takes a copy of `measurement` in place of the one held.
     void SetMeasurement(const dbRecord_Class& measurement);
+    // The same, taking the record itself instead of a copy of it.
+    void SetMeasurement(std::unique_ptr<dbRecord_Class> measurement);
 
 protected:
     db_ObservationBase() = default;

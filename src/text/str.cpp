@@ -174,13 +174,6 @@ int Str::Compare(const Str& other) const {
     return std::strcmp(_Pointer, other._Pointer);
 }
 
-void Str::Append(char ch) {
-    if (ch == '\0') return;
-    Grow(_Length + 1);
-    _Pointer[_Length++] = ch;
-    _Pointer[_Length] = '\0';
-}
-
 void Str::Append(const char* text) {
     Append(text, static_cast<int32_t>(SafeLength(text)));
 }
@@ -189,7 +182,7 @@ void Str::Append(const Str& text) {
     Append(text._Pointer, text._Length);
 }
 
-void Str::Append(const char* bytes, int32_t count) {
+void Str::AppendSlow(const char* bytes, int32_t count) {
     if (!bytes || count <= 0) return;
     if (bytes >= _Pointer && bytes < _Pointer + _Length) {
         // Appending a piece of ourselves: copy first, the block may move.
@@ -201,16 +194,6 @@ void Str::Append(const char* bytes, int32_t count) {
     std::memcpy(_Pointer + _Length, bytes, static_cast<size_t>(count));
     _Length += count;
     _Pointer[_Length] = '\0';
-}
-
-char* Str::AppendRoom(int32_t count) {
-    // Nothing to add: the shared empty text must not be written.
-    if (count <= 0) return _Pointer + _Length;
-    Grow(static_cast<int64_t>(_Length) + count);
-    char* room = _Pointer + _Length;
-    _Length += count;
-    _Pointer[_Length] = '\0';
-    return room;
 }
 
 void Str::Fill(char ch, int32_t n) {

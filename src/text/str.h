@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace tqxml {
@@ -39,10 +40,25 @@ public:
     std::string_view View() const noexcept { return {_Pointer, static_cast<size_t>(_Length)}; }
 
     // Changing.
-    void Append(char ch);
+    void Append(char ch) {
+        if (ch == '\0') return;
+        if (_Length >= _Capacity) Grow(int64_t{_Length} + 1);
+        _Pointer[_Length++] = ch;
+        _Pointer[_Length] = '\0';
+    }
     void Append(const char* text);
     void Append(const Str& text);
-    void Append(const char* bytes, int32_t count);
+    void Append(const char* bytes, int32_t count) {
+        // Room at hand and not a piece of this text: the common case, inline.
+        if (bytes && count > 0 && int64_t{_Length} + count <= _Capacity &&
+            (bytes < _Pointer || bytes > _Pointer + _Capacity)) {
+            std::memcpy(_Pointer + _Length, bytes, static_cast<size_t>(count));
+            _Length += count;
+            _Pointer[_Length] = '\0';
+            return;
+        }
+        AppendSlow(bytes, count);
+    }
     void Fill(char ch, int32_t n);
     void Truncate(int32_t n);
     void Delete(int32_t start, int32_t count);
@@ -59,7 +75,15 @@ public:
 
     // Appends `count` bytes of uninitialised room and returns a pointer to
     // it; the caller fills exactly those bytes. For the hot formatting paths.
-    char* AppendRoom(int32_t count);
+    char* AppendRoom(int32_t count) {
+        // Nothing to add: the shared empty text must not be written.
+        if (count <= 0) return _Pointer + _Length;
+        if (int64_t{_Length} + count > _Capacity) Grow(int64_t{_Length} + count);
+        char* room = _Pointer + _Length;
+        _Length += count;
+        _Pointer[_Length] = '\0';
+        return room;
+    }
 
     friend bool operator==(const Str& a, const Str& b) noexcept {
         return a._Length == b._Length && a.View() == b.View();
@@ -71,6 +95,7 @@ public:
 
 private:
     void Grow(int64_t needed);
+    void AppendSlow(const char* bytes, int32_t count);
     void Release() noexcept;
 
     char* _Pointer;

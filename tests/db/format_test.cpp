@@ -20,6 +20,27 @@ TEST(Crc16Arc, MatchesTheCheckValueAndContinuesAcrossPieces) {
     EXPECT_NE(Crc16Arc(other, 9), 0xBB3D);
 }
 
+// The checksum folds eight bytes at a time; it must agree with the plain
+// bit-by-bit definition for every length and starting value.
+TEST(Crc16Arc, AgreesWithTheBitwiseDefinitionAtEveryLength) {
+    auto bitwise = [](const uint8_t* p, size_t n, uint16_t crc) {
+        for (size_t i = 0; i < n; ++i) {
+            crc ^= p[i];
+            for (int bit = 0; bit < 8; ++bit)
+                crc = static_cast<uint16_t>((crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1);
+        }
+        return crc;
+    };
+    std::vector<uint8_t> bytes(300);
+    uint32_t state = 12345;
+    for (uint8_t& b : bytes)
+        b = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 16);
+    for (size_t length = 0; length <= bytes.size(); ++length)
+        for (uint16_t start : {uint16_t{0}, uint16_t{0xFFFF}, uint16_t{0x1234}})
+            ASSERT_EQ(Crc16Arc(bytes.data(), length, start), bitwise(bytes.data(), length, start))
+                << "length " << length;
+}
+
 buffer_Class HeaderBuffer(const std::vector<uint8_t>& bytes) {
     std::vector<uint8_t> padded = bytes;
     padded.resize(48, 0);

@@ -1,4 +1,5 @@
 // Replaying a clean journal: how each action and record type changes the chain.
+#include "generator.h"
 #include "job_fixture.h"
 #include "records/cogo.h"
 #include "records/gnss.h"
@@ -354,6 +355,29 @@ TEST(ModelIndex, KeepsIdentifiersDenseAndSendsFarOnesToTheMap) {
     EXPECT_EQ(index.Find(5000), nullptr);
     EXPECT_EQ(index.Find(0xFFFFFFF0u), nullptr);
     EXPECT_EQ(index.Count(), 200u + 3500u);
+}
+
+} // namespace
+} // namespace tqxml
+
+namespace tqxml {
+namespace {
+
+// Generated jobs mix every action the journal knows; whatever they do, the
+// model's own count is the length of its chain, and every identifier the
+// walk lists yields its record.
+TEST_F(JobTest, GeneratedJobsKeepTheCountAndTheChainInStep) {
+    for (uint64_t seed = 1; seed <= 5; ++seed) {
+        ASSERT_TRUE(genjob::WriteGeneratedJob(JobPath(), 3000, seed));
+        dbAccess job;
+        ASSERT_EQ(OpenJob(job), DBACCESS_Opened) << "seed " << seed;
+        const std::vector<db_DBIDValue> ids = Walk(job);
+        EXPECT_EQ(ids.size(), job.RecordCount()) << "seed " << seed;
+        EXPECT_GE(ids.size(), 3000u);
+        for (db_DBIDValue id : ids)
+            ASSERT_NE(job.GetRecord(id), nullptr) << "id " << id;
+        job.Close();
+    }
 }
 
 } // namespace
