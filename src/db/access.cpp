@@ -29,7 +29,12 @@ bool dbAccess::Open(const Str& path, bool writable) {
     if (_Journal.Header().Type != expected.Type) return Fail(DBACCESS_NoJob);
     if (!_Journal.Header().SameVersion(expected)) return Fail(DBACCESS_VersionDiffers);
 
-    const bool clean = Replay();
+    bool clean;
+    {
+        // The texts of the records read go to the job's own arena.
+        ScopedStrArena texts(&_Texts);
+        clean = Replay();
+    }
     if (_Model.IsFailed()) return Fail(DBACCESS_ModelFailed);
     if (_Model.FirstRecordId() == NODBID) return Fail(DBACCESS_NoJob);
     _OpenStatus = clean ? DBACCESS_Opened : DBACCESS_Damaged;
@@ -98,6 +103,7 @@ bool dbAccess::Replay() {
 void dbAccess::Close() {
     _Journal.Close();
     _Model.Clear();
+    _Texts.Clear(); // after the records whose texts it holds
 }
 
 } // namespace tqxml

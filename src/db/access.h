@@ -9,6 +9,7 @@
 #include "db/model.h"
 #include "records/record.h"
 #include "text/str.h"
+#include "text/str_arena.h"
 
 #include <cstdint>
 
@@ -97,6 +98,7 @@ private:
     bool Replay();
     bool Fail(dbAccess_OpenStatus status);
 
+    StrArena _Texts; // first: destroyed after the records that use it
     dbJournal _Journal;
     dbModel _Model;
     dbAccess_OpenStatus _OpenStatus = DBACCESS_CannotOpen;

@@ -189,11 +189,11 @@ Str buffer_Class::GetString(int32_t& offset) const {
     if (!nul) {
         TQ_FAIL("Offset <= _DataLength");
         offset = _DataLength;
-        return Str(start, static_cast<int32_t>(left));
+        return Str::InArena(start, static_cast<int32_t>(left));
     }
     const auto length = static_cast<int32_t>(static_cast<const char*>(nul) - start);
     offset += length + 1;
-    return Str(start, length);
+    return Str::InArena(start, length);
 }
 
 Str buffer_Class::GetFixedString(int32_t& offset, int32_t n) const {
@@ -203,7 +203,8 @@ Str buffer_Class::GetFixedString(int32_t& offset, int32_t n) const {
     if (n == 0) return Str();
     const auto* start = reinterpret_cast<const char*>(_Buffer.get() + at);
     const void* nul = std::memchr(start, 0, static_cast<size_t>(n));
-    return Str(start, nul ? static_cast<int32_t>(static_cast<const char*>(nul) - start) : n);
+    return Str::InArena(start,
+                        nul ? static_cast<int32_t>(static_cast<const char*>(nul) - start) : n);
 }
 
 // Out of bounds, the destination (which the caller sized for n bytes) is

@@ -1,6 +1,7 @@
 #include "text/str.h"
 
 #include "base/environment.h"
+#include "text/str_arena.h"
 
 #include <algorithm>
 #include <cctype>
@@ -80,7 +81,7 @@ Str::~Str() {
 }
 
 void Str::Release() noexcept {
-    if (_Capacity) std::free(_Pointer);
+    if (_Capacity > 0) std::free(_Pointer);
     _Pointer = g_emptyText;
     _Length = 0;
     _Capacity = 0;
@@ -91,16 +92,32 @@ void Str::Grow(int64_t needed) {
     // A text never outgrows its signed 32-bit length.
     if (needed > INT32_MAX - 1) throw std::bad_alloc();
     // Geometric growth keeps a long run of appends linear.
-    int64_t capacity = std::max<int64_t>(needed, static_cast<int64_t>(_Capacity) * 2);
+    int64_t capacity = std::max<int64_t>(needed, int64_t{std::max(_Capacity, 0)} * 2);
     capacity = std::max<int64_t>(capacity, 15);
     if (capacity > INT32_MAX - 1) capacity = INT32_MAX - 1;
     char* block =
-        static_cast<char*>(_Capacity ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
-                                     : std::malloc(static_cast<size_t>(capacity) + 1));
+        static_cast<char*>(_Capacity > 0 ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
+                                         : std::malloc(static_cast<size_t>(capacity) + 1));
     if (!block) throw std::bad_alloc();
-    if (!_Capacity) block[0] = '\0';
+    if (_Capacity == 0)
+        block[0] = '\0';
+    else if (_Capacity == kArenaBlock)
+        std::memcpy(block, _Pointer, static_cast<size_t>(_Length) + 1); // leaves the arena
     _Pointer = block;
     _Capacity = static_cast<int32_t>(capacity);
+}
+
+Str Str::InArena(const char* bytes, int32_t length) {
+    StrArena* arena = CurrentStrArena();
+    if (!arena || !bytes || length <= 0) return Str(bytes, length);
+    Str text;
+    char* block = arena->Allocate(static_cast<size_t>(length) + 1);
+    std::memcpy(block, bytes, static_cast<size_t>(length));
+    block[length] = '\0';
+    text._Pointer = block;
+    text._Length = length;
+    text._Capacity = kArenaBlock;
+    return text;
 }
 
 void Str::Reserve(int32_t n) {

@@ -71,7 +71,11 @@ public:
     // Makes room for `n` characters without changing the text (kept across
     // Truncate, so a reused output buffer stops reallocating).
     void Reserve(int32_t n);
-    int32_t Capacity() const noexcept { return _Capacity; }
+    int32_t Capacity() const noexcept { return _Capacity > 0 ? _Capacity : 0; }
+
+    // A copy of `length` bytes placed in the arena in force on this thread
+    // (see text/str_arena.h), or on the heap when there is none.
+    static Str InArena(const char* bytes, int32_t length);
 
     // Appends `count` bytes of uninitialised room and returns a pointer to
     // it; the caller fills exactly those bytes. For the hot formatting paths.
@@ -100,7 +104,10 @@ private:
 
     char* _Pointer;
     int32_t _Length;
-    int32_t _Capacity; // bytes owned, terminator excluded; 0 for the shared empty text
+    // Bytes owned, terminator excluded; 0 for the shared empty text;
+    // kArenaBlock for a text in a StrArena, which the Str does not free.
+    int32_t _Capacity;
+    static constexpr int32_t kArenaBlock = -1;
 };
 
 } // namespace tqxml
