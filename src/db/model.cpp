@@ -18,8 +18,9 @@ bool dbModel_Index::Insert(db_DBIDValue id, dbModel_Node* node) {
         // of records held; anything further out goes to the hash map.
         const uint64_t limit = 2 * (uint64_t{_Count} + 1) + 1024;
         if (id < limit) {
-            const uint64_t grown =
-                std::max<uint64_t>(2 * uint64_t{_Dense.size()}, uint64_t{id} + 1);
+            // Half again at a time: the array's slack stays a third at most.
+            const uint64_t grown = std::max<uint64_t>(
+                uint64_t{_Dense.size()} + _Dense.size() / 2 + 1024, uint64_t{id} + 1);
             _Dense.resize(static_cast<size_t>(std::min(grown, limit)), nullptr);
             // Identifiers now inside the array move over from the map.
             for (auto it = _Sparse.begin(); it != _Sparse.end();) {
@@ -89,12 +90,32 @@ dbModel::~dbModel() {
     Clear();
 }
 
-void dbModel::Clear() {
-    for (dbModel_Node* node = _FrontPointer; node;) {
-        dbModel_Node* next = node->ChainForward;
-        delete node;
-        node = next;
+dbModel_Node* dbModel::NewNode() {
+    if (dbModel_Node* node = _FreeNodes) {
+        _FreeNodes = node->ChainForward;
+        node->ChainForward = nullptr;
+        return node;
     }
+    if (_NodesUsedInLastBlock == kNodesPerBlock) {
+        _NodeBlocks.push_back(std::make_unique<dbModel_Node[]>(kNodesPerBlock));
+        _NodesUsedInLastBlock = 0;
+    }
+    return &_NodeBlocks.back()[_NodesUsedInLastBlock++];
+}
+
+void dbModel::FreeNode(dbModel_Node* node) {
+    node->DBRecord.reset();
+    node->ChainBack = nullptr;
+    node->ChainForward = _FreeNodes;
+    _FreeNodes = node;
+}
+
+void dbModel::Clear() {
+    for (dbModel_Node* node = _FrontPointer; node; node = node->ChainForward)
+        node->DBRecord.reset();
+    _NodeBlocks.clear();
+    _NodesUsedInLastBlock = kNodesPerBlock;
+    _FreeNodes = nullptr;
     _FrontPointer = _BackPointer = nullptr;
     _Index.Clear();
     for (TypeSlot& slot : _Types)
@@ -202,7 +223,7 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
     case ACTION_Delete:
         if (dbModel_Node* target = FindTarget(action, repairMode, "target")) {
             Unlink(target);
-            delete target;
+            FreeNode(target);
         }
         return;
     default:
@@ -236,7 +257,7 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
         ++_Counters.Rejected;
         return false;
     }
-    auto* node = new dbModel_Node;
+    dbModel_Node* node = NewNode();
     node->DBRecord = std::move(action.DBRecord);
     const uint32_t type = node->DBRecord->GetType();
     if (before) {

@@ -120,8 +120,19 @@ private:
     void ApplyModifier(dbAction& action, bool repairMode);
     void ApplyTunnelPointDelta(dbAction& action, bool repairMode);
 
+    // Nodes come from blocks of the model's own, a free list taking back
+    // unlinked ones: a million records make a million nodes, and a heap
+    // block each would cost a third again of what they hold.
+    dbModel_Node* NewNode();
+    void FreeNode(dbModel_Node* node);
+
     void Counted(uint32_t type, db_DBIDValue id, bool atBack);
     void Uncounted(uint32_t type);
+
+    static constexpr size_t kNodesPerBlock = 4096;
+    std::vector<std::unique_ptr<dbModel_Node[]>> _NodeBlocks;
+    size_t _NodesUsedInLastBlock = kNodesPerBlock;
+    dbModel_Node* _FreeNodes = nullptr; // linked through ChainForward
 
     dbModel_Node* _FrontPointer = nullptr;
     dbModel_Node* _BackPointer = nullptr;
