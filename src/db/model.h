@@ -129,7 +129,7 @@ private:
     void Counted(uint32_t type, db_DBIDValue id, bool atBack);
     void Uncounted(uint32_t type);
 
-    static constexpr size_t kNodesPerBlock = 4096;
+    static constexpr size_t kNodesPerBlock = 32768; // mapped on its own, as the arena's chunks
     std::vector<std::unique_ptr<dbModel_Node[]>> _NodeBlocks;
     size_t _NodesUsedInLastBlock = kNodesPerBlock;
     dbModel_Node* _FreeNodes = nullptr; // linked through ChainForward

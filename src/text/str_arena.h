@@ -29,7 +29,9 @@ public:
     size_t BytesHeld() const { return _Held; }
 
 private:
-    static constexpr size_t kChunk = 64 * 1024;
+    // Large enough that the heap maps each chunk on its own rather than
+    // carving it out of (and reorganising) the space of small blocks.
+    static constexpr size_t kChunk = 1024 * 1024;
     std::vector<std::unique_ptr<char[]>> _Chunks;
     char* _Next = nullptr;
     size_t _Left = 0;
