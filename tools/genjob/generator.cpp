@@ -152,6 +152,7 @@ void WriteSample(JobFileWriter& job) {
 
     auto header = CreateRecord(DATABASE_JobHeaderRecord);
     header->TimeStamp = 1417000000.0;
+    static_cast<db_JobHeader&>(*header).HeaderText = "Sample survey, north boundary";
     const db_DBIDValue first = job.Add(*header);
 
     auto note = CreateRecord(DATABASE_NoteRecord);
