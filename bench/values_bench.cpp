@@ -1,6 +1,8 @@
 // Speed of the hot path of a conversion: formatting reals, encoding texts and
 // serialising record trees into the output buffer.
+#include "convert/driver.h"
 #include "convert/values.h"
+#include "records/observation.h"
 #include "xml/xml_out.h"
 
 #include <benchmark/benchmark.h>
@@ -183,6 +185,57 @@ void BM_BuildWriteFreeRecord(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BuildWriteFreeRecord);
+
+// An observation with its measurement, tree built and laid out (the reference
+// form) against laid straight into the output (what the conversion does).
+std::unique_ptr<db_Observation> TypicalObservation() {
+    auto point = std::make_unique<db_Observation>();
+    point->RecordId = 0x1234;
+    point->TimeStamp = 1417000123.5;
+    point->PointName = "CP1042";
+    point->Method = 3;
+    point->SurveyMethod = 2;
+    point->Classification = 4;
+    point->Descriptions.Description1 = "Kerb";
+    db_Circle circle;
+    circle.RecordId = 0x1235;
+    circle.TimeStamp = 1417000123.5;
+    circle.Circle.HorzCircle = 1.234567890123;
+    circle.Circle.VertCircle = 1.5707963267949;
+    circle.Circle.EDMDistance = 123.4567;
+    circle.Station = 0x20;
+    circle.Target = 0x21;
+    circle.CreatedView = 0x24;
+    point->SetMeasurement(circle);
+    return point;
+}
+
+template <bool Stream> void BM_ObservationRecord(benchmark::State& state) {
+    const auto point = TypicalObservation();
+    Str buffer;
+    buffer.Reserve(1 << 17);
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        if (buffer.Length() > kFlushThreshold) {
+            bytes += buffer.Length();
+            buffer.Truncate(0);
+        }
+        if constexpr (Stream) {
+            WriteRecord(*point, buffer, nullptr);
+        } else {
+            xmlout_element* element = WriteRecordElement(*point);
+            AddRecordAttributes(element, *point);
+            element->isRecord = true;
+            Write(element, nullptr, true, 1, buffer);
+            delete element;
+        }
+    }
+    bytes += buffer.Length();
+    state.SetBytesProcessed(bytes);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ObservationRecord<false>)->Name("BM_ObservationRecord/tree");
+BENCHMARK(BM_ObservationRecord<true>)->Name("BM_ObservationRecord/stream");
 
 } // namespace
 } // namespace tqxml
