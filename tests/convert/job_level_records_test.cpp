@@ -3,6 +3,7 @@
 // element text byte for byte as the walk writes it.
 #include "convert/driver.h"
 #include "records/job_level.h"
+#include "support/record_text.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,8 @@
 namespace tqxml {
 namespace {
 
-// The record's element as the walk writes it: note lines, the driver's
-// attributes, laid out as a record at depth 1.
 std::string RecordText(const dbRecord_Class& record) {
-    xmlout_element* element = WriteRecordElement(record);
-    if (!record.Note.IsEmpty()) AddNoteLines(element, record.Note);
-    AddRecordAttributes(element, record);
-    element->isRecord = true;
-    Str out;
-    Write(element, nullptr, true, 1, out);
-    delete element;
-    return std::string(out.View());
+    return TreeRecordText(record);
 }
 
 template <class R> R Stamped(db_DBIDValue id, double timeStamp) {

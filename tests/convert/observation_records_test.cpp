@@ -9,6 +9,7 @@
 #include "records/modifiers.h"
 #include "records/observation.h"
 #include "support/journal_damage.h"
+#include "support/record_text.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,7 @@ namespace tqxml {
 namespace {
 
 std::string RecordText(const dbRecord_Class& record) {
-    xmlout_element* element = WriteRecordElement(record);
-    if (!record.Note.IsEmpty()) AddNoteLines(element, record.Note);
-    AddRecordAttributes(element, record);
-    element->isRecord = true;
-    Str out;
-    Write(element, nullptr, true, 1, out);
-    delete element;
-    return std::string(out.View());
+    return TreeRecordText(record);
 }
 
 // A measurement as its observation writes it, one level deeper than a record.

@@ -8,6 +8,7 @@
 #include "records/all_records.h"
 #include "support/journal_damage.h"
 #include "support/record_filler.h"
+#include "support/record_text.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +20,14 @@
 namespace tqxml {
 namespace {
 
-Str TreeText(const dbRecord_Class& record) {
-    xmlout_element* element = WriteRecordElement(record);
-    if (!record.Note.IsEmpty()) AddNoteLines(element, record.Note);
-    AddRecordAttributes(element, record);
-    element->isRecord = true;
-    Str text;
-    Write(element, nullptr, true, 1, text);
-    delete element;
-    return text;
+std::string TreeText(const dbRecord_Class& record) {
+    return TreeRecordText(record);
 }
 
-Str StreamText(const dbRecord_Class& record) {
+std::string StreamText(const dbRecord_Class& record) {
     Str text;
     WriteRecord(record, text, nullptr);
-    return text;
+    return std::string(text.View());
 }
 
 std::unique_ptr<dbRecord_Class> FilledRecord(uint32_t type, std::mt19937_64& random) {
@@ -53,8 +47,7 @@ TEST(StreamedRecords, EqualTheLaidOutTreeForEveryRecordType) {
     for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
         for (int round = 0; round < 60; ++round) {
             auto record = FilledRecord(type, random);
-            ASSERT_EQ(std::string(TreeText(*record).View()),
-                      std::string(StreamText(*record).View()))
+            ASSERT_EQ(TreeText(*record), StreamText(*record))
                 << "record type " << type << ", round " << round;
         }
     }
@@ -68,13 +61,11 @@ TEST(StreamedRecords, EqualTheTreeForNotesAndEmptyRecords) {
             auto record = CreateRecord(type);
             record->Note = note;
             record->TimeStamp = 1e308;
-            EXPECT_EQ(std::string(TreeText(*record).View()),
-                      std::string(StreamText(*record).View()))
+            EXPECT_EQ(TreeText(*record), StreamText(*record))
                 << "type " << type << " note \"" << note << "\"";
             if (type == DATABASE_JobHeaderRecord) {
                 static_cast<db_JobHeader&>(*record).HeaderText = "  header  ";
-                EXPECT_EQ(std::string(TreeText(*record).View()),
-                          std::string(StreamText(*record).View()));
+                EXPECT_EQ(TreeText(*record), StreamText(*record));
             }
         }
     }
