@@ -7,7 +7,7 @@
 #include "platform/file.h"
 #include "records/all_records.h"
 #include "support/journal_damage.h"
-#include "support/record_filler.h"
+#include "filler.h"
 #include "support/record_text.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Every record type, filled with edge and random values, reads back from its
 // stored form as it was written.
 #include "records/all_records.h"
-#include "support/record_filler.h"
+#include "filler.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>

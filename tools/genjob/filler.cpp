@@ -1,47 +1,179 @@
 #include "filler.h"
 
+#include "records/all_records.h"
+#include "records/names.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <map>
+#include <type_traits>
+#include <vector>
 
 namespace tqxml::genjob {
 namespace {
-
-// Counts stored beside a list must agree with it.
-void FillOwn(db_BackgroundFileList& record) {
-    record.FilenameCount = static_cast<int32_t>(record.Filenames.size());
-}
-void FillOwn(dbRecord_Class&) {}
-
-template <class R> void FillDeclared(dbRecord_Class& record, RandomFiller& filler) {
-    if constexpr (HasFields<R, RandomFiller>) {
-        static_cast<R&>(record).Fields(filler);
-        FillOwn(static_cast<R&>(record));
-    }
-}
-
-using FillFunction = void (*)(dbRecord_Class&, RandomFiller&);
-
-constexpr FillFunction kFillers[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) &FillDeclared<className>,
-#include "records/record_types.def"
-#undef TQ_RECORD
-};
 
 const char* const kWords[] = {"PT",    "CP",      "BM",   "STN",     "RP",
                               "Fence", "Kerb",    "Tree", "Manhole", "Edge of seal",
                               "Lamp",  "Hydrant", "Wall", "Gate",    "Drain"};
 
-} // namespace
+// The visitor over a record's field list that sets each field it is shown.
+class FieldFiller {
+public:
+    explicit FieldFiller(RecordFiller& filler) : _Filler(filler) {}
 
-void FillRecord(dbRecord_Class& record, RandomFiller& filler) {
-    const uint32_t type = record.GetType();
-    if (type < DATABASE_AllRecords) kFillers[type](record, filler);
+    void Text(const char*, Str& value) { value = _Filler.Text(_Edge() ? 12 : 24); }
+    void FixedText(const char*, Str& value, int32_t n) { value = _Filler.Text(n); }
+    void ElementText(const char*, Str& value, int32_t n) { value = _Filler.Text(n); }
+    void Real(const char*, double& value) { value = _Filler.Real(); }
+    void Bool(const char*, bool& value) { value = _Filler.Below(2) == 0; }
+    template <class T> void Bool(const char*, T& value) {
+        value = _Edge() && _Filler.Below(4) == 0 ? Int<T>() : static_cast<T>(_Filler.Below(2));
+    }
+    template <class T> void Int(const char*, T& value, IntForm) { value = Int<T>(); }
+    template <class T> void Enum(const char*, T& value, const NameTable& table) {
+        // Mostly a named value; now and then one just outside the table.
+        const uint64_t outside = _Edge() ? 12 : 2;
+        if (_Filler.Chance(outside))
+            value =
+                static_cast<T>(_Edge() && _Filler.Below(2) == 0 ? table.firstValue - 1
+                                                                : table.firstValue + table.count);
+        else
+            value = static_cast<T>(table.firstValue + static_cast<int64_t>(_Filler.Below(
+                                                          static_cast<uint64_t>(table.count))));
+    }
+    template <class T> void Flags(const char*, T& value, const FlagSet&) {
+        value = static_cast<T>(_Filler.Random()());
+    }
+    void TwoChar(const char*, int16_t& value) {
+        static const char letters[] = "ABCDEFGHKMNPRSTUVWXYZ ";
+        const uint64_t kind = _Filler.Below(_Edge() ? 4 : 10);
+        if (kind == 0)
+            value = 0x2020;
+        else if (kind == 1 && _Edge())
+            value = static_cast<int16_t>(_Filler.Below(256)); // one character, or none
+        else
+            value = static_cast<int16_t>(letters[_Filler.Below(sizeof letters - 1)] |
+                                         letters[_Filler.Below(sizeof letters - 1)] << 8);
+    }
+    template <class S> void Struct(const char*, S& value, const char* = nullptr) {
+        value.Fields(*this);
+    }
+    void Descriptions(const char*, db_DescriptionsValue& value) {
+        value.Description1 = _Filler.Text(20);
+        value.Description2 = _Edge() || _Filler.Chance(50) ? _Filler.Text(20) : Str();
+    }
+    void Features(const char*, FeatureArray& value) { value = _Filler.Features(); }
+    void Measurement(const dbRecord_Class*) {} // the journal stores it as a record of its own
+    // Keyed lists are slot tables: keys 0 to 255.
+    template <class K, class T>
+    void List(const char*, const char*, const char*, std::map<K, T>& list) {
+        list.clear();
+        for (uint64_t n = _Filler.Below(5); n > 0; --n)
+            Entry(list[static_cast<K>(_Filler.Below(256))]);
+    }
+    template <class T> void List(const char*, const char*, const char*, std::vector<T>& list) {
+        list.assign(_Filler.Below(5), T{});
+        for (T& entry : list)
+            Entry(entry);
+    }
+
+private:
+    bool _Edge() const { return _Filler.Profile() == FillProfile::Edge; }
+
+    template <class T> T Int() {
+        if (!_Edge())
+            return static_cast<T>(_Filler.Chance(10) ? _Filler.Random()() : _Filler.Below(1000));
+        using L = std::numeric_limits<T>;
+        switch (_Filler.Below(6)) {
+        case 0:
+            return T{0};
+        case 1:
+            return L::min();
+        case 2:
+            return L::max();
+        case 3:
+            return static_cast<T>(-1);
+        default:
+            return static_cast<T>(_Filler.Random()());
+        }
+    }
+
+    template <class T> void Entry(T& entry) {
+        if constexpr (std::is_same_v<T, Str>)
+            entry = _Filler.Text(12);
+        else
+            entry.Fields(*this);
+    }
+
+    RecordFiller& _Filler;
+};
+
+// Records whose stored form is kept by hand, and counts that must agree
+// with the lists beside them.
+void FillOwn(db_Foreign& record, RecordFiller& filler) {
+    record.Name = filler.Text(12);
+    record.Data.resize(filler.Below(65));
+    for (uint8_t& byte : record.Data)
+        byte = static_cast<uint8_t>(filler.Random()());
+}
+void FillOwn(db_Features& record, RecordFiller& filler) {
+    record.Features = filler.Features();
+}
+void FillOwn(db_BackgroundFileList& record, RecordFiller&) {
+    record.FilenameCount = static_cast<int32_t>(record.Filenames.size());
+}
+void FillOwn(dbRecord_Class&, RecordFiller&) {}
+
+template <class R> void FillAs(dbRecord_Class& base, RecordFiller& filler) {
+    R& record = static_cast<R&>(base);
+    FieldFiller fields(filler);
+    if constexpr (HasFields<R, FieldFiller>)
+        record.Fields(fields);
+    else if constexpr (requires(R & r, FieldFiller & v) { r.XmlFields(v); })
+        record.XmlFields(fields);
+    if constexpr (std::is_base_of_v<dbRecordWithFeatures_Class, R>) {
+        fields.Descriptions("Descriptions", record.Descriptions);
+        fields.Features("DATABASE_FeaturesRecord", record.Features);
+    }
+    FillOwn(record, filler);
 }
 
-Str RandomFiller::RandomText(int32_t maxLength) {
+using FillFunction = void (*)(dbRecord_Class&, RecordFiller&);
+
+constexpr FillFunction kFillers[DATABASE_AllRecords] = {
+#define TQ_RECORD(type, enumName, className, written) &FillAs<className>,
+#include "records/record_types.def"
+#undef TQ_RECORD
+};
+
+} // namespace
+
+void RecordFiller::Fill(dbRecord_Class& record, bool withHeader) {
+    if (withHeader) {
+        record.RecordId = static_cast<db_DBIDValue>(Below(3) == 0 ? _Random() : Below(100000));
+        record.TimeStamp = Real();
+        record.Note = Below(3) == 0 ? Text(40) : Str();
+    }
+    const uint32_t type = record.GetType();
+    if (type < DATABASE_AllRecords) kFillers[type](record, *this);
+}
+
+Str RecordFiller::Text(int32_t most) {
     Str text;
+    if (_Profile == FillProfile::Edge) {
+        static const char* const kEdges[] = {"", " lead", "trail ", "<a & \"b\">", "'", "  "};
+        if (Below(3) == 0) {
+            const char* edge = kEdges[Below(std::size(kEdges))];
+            if (static_cast<int32_t>(std::strlen(edge)) <= most) return Str(edge);
+        }
+        // Any byte but NUL: control bytes and bytes above 0x7F among them.
+        for (uint64_t n = Below(static_cast<uint64_t>(most) + 1); n > 0; --n)
+            text.Append(static_cast<char>(Below(4) == 0 ? 1 + Below(255) : ' ' + Below(95)));
+        return text;
+    }
     const uint64_t kind = Below(100);
     if (kind < 8) return text; // empty
     if (kind < 70) {
@@ -51,7 +183,7 @@ Str RandomFiller::RandomText(int32_t maxLength) {
             std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(Below(100000)));
         text.Append(number, n);
     } else if (kind < 85) {
-        text = "  Left & right <edge> \"A\" 'B'  "; // XML characters, leading/trailing spaces
+        text = "  Left & right <edge> \"A\" 'B'  "; // markup characters, outer spaces
     } else if (kind < 93) {
         text = "Stra\xc3\x9f"
                "e \xe2\x80\x94 Ca\xc3\xb1"
@@ -59,11 +191,11 @@ Str RandomFiller::RandomText(int32_t maxLength) {
     } else {
         text = "tab\there\r\nline";
     }
-    if (text.Length() > maxLength) text.Truncate(maxLength);
+    if (text.Length() > most) text.Truncate(most);
     return text;
 }
 
-Str RandomFiller::RandomNote() {
+Str RecordFiller::Note() {
     static const char* const kNotes[] = {
         "Checked against control",
         "First line\r\n\r\nThird line\r\n",
@@ -75,7 +207,33 @@ Str RandomFiller::RandomNote() {
     return Str(kNotes[Below(std::size(kNotes))]);
 }
 
-double RandomFiller::RandomReal() {
+double RecordFiller::Real() {
+    auto anyBits = [this] {
+        double value;
+        const uint64_t bits = _Random();
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    };
+    if (_Profile == FillProfile::Edge) {
+        switch (Below(12)) {
+        case 0:
+            return 0.0;
+        case 1:
+            return -0.0;
+        case 2:
+            return 1e308; // no value
+        case 3:
+            return std::numeric_limits<double>::max();
+        case 4:
+            return std::numeric_limits<double>::denorm_min();
+        case 5:
+            return std::numeric_limits<double>::quiet_NaN();
+        case 6:
+            return anyBits();
+        default:
+            return std::uniform_real_distribution<double>(-1e6, 1e6)(_Random);
+        }
+    }
     const uint64_t kind = Below(100);
     if (kind < 5) return 1e308; // no value
     if (kind < 15) return static_cast<double>(static_cast<int64_t>(Below(20000)) - 10000);
@@ -85,36 +243,37 @@ double RandomFiller::RandomReal() {
     if (kind < 90)
         return std::ldexp(static_cast<double>(Below(1ull << 52)),
                           static_cast<int>(Below(200)) - 100);
-    double value;
-    uint64_t bits = _Rng();
-    std::memcpy(&value, &bits, sizeof value);
+    const double value = anyBits();
     return std::isfinite(value) ? value : 0.0;
 }
 
-void RandomFiller::Descriptions(const char*, db_DescriptionsValue& value) {
-    value.Description1 = RandomText(20);
-    value.Description2 = Chance(50) ? RandomText(20) : Str();
-}
-
-void RandomFiller::Features(const char*, FeatureArray& value) {
-    value.clear();
-    const uint64_t count = Chance(60) ? 0 : 1 + Below(3);
-    for (uint64_t i = 0; i < count; ++i) {
-        Feature feature;
-        feature.Name = RandomText(12);
-        feature.StringCode = RandomText(12);
-        const uint64_t attributes = Below(4);
-        for (uint64_t j = 0; j < attributes; ++j) {
-            FeatureAttribute attribute;
-            attribute.Type = static_cast<uint16_t>(Below(8)); // 7 has no name
-            attribute.Name = RandomText(10);
-            attribute.Real = RandomReal();
-            attribute.Text = RandomText(16);
-            attribute.ItemIndex = static_cast<uint16_t>(Below(10));
-            feature.Attributes.push_back(std::move(attribute));
+FeatureArray RecordFiller::Features() {
+    const bool edge = _Profile == FillProfile::Edge;
+    FeatureArray features(edge ? Below(4) : Chance(60) ? 0 : 1 + Below(3));
+    for (Feature& feature : features) {
+        feature.StringCode = Text(edge ? 8 : 12);
+        feature.Name = Text(edge ? 8 : 12);
+        feature.Attributes.resize(Below(edge ? 5 : 4));
+        for (FeatureAttribute& attribute : feature.Attributes) {
+            // The seven kinds, and now and then one without a name.
+            attribute.Type = static_cast<uint16_t>(
+                edge ? (Below(10) == 0 ? 7 + Below(65529) : Below(7)) : Below(8));
+            attribute.Name = Text(10);
+            attribute.Real = Real();
+            attribute.Text = Text(16);
+            attribute.ItemIndex = static_cast<uint16_t>(edge ? _Random() : Below(10));
         }
-        value.push_back(std::move(feature));
     }
+    return features;
 }
 
 } // namespace tqxml::genjob
+
+namespace tqxml {
+
+void FillRecord(dbRecord_Class& record, std::mt19937_64& random) {
+    genjob::RecordFiller filler(random, genjob::FillProfile::Edge);
+    filler.Fill(record, true);
+}
+
+} // namespace tqxml

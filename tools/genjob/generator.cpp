@@ -4,6 +4,8 @@
 
 #include "filler.h"
 
+#include "records/all_records.h"
+
 #include "db/job_writer.h"
 
 #include <iterator>
@@ -31,7 +33,8 @@ std::vector<uint32_t> PlainWrittenTypes() {
 
 class Generator {
 public:
-    Generator(JobFileWriter& job, uint64_t seed) : _Job(job), _Rng(seed), _Filler(_Rng) {}
+    Generator(JobFileWriter& job, uint64_t seed)
+        : _Job(job), _Rng(seed), _Filler(_Rng, FillProfile::Realistic) {}
 
     void Run(uint64_t records) {
         AddFilled(DATABASE_JobHeaderRecord);
@@ -45,8 +48,8 @@ public:
 private:
     std::unique_ptr<dbRecord_Class> Make(uint32_t type) {
         auto record = CreateRecord(type);
-        FillRecord(*record, _Filler);
-        if (_Filler.Chance(5)) record->Note = _Filler.RandomNote();
+        _Filler.Fill(*record);
+        if (_Filler.Chance(5)) record->Note = _Filler.Note();
         // Stamps from the seed, not the clock: the same seed gives the same file.
         _Clock += 0.5 * static_cast<double>(1 + _Filler.Below(40));
         record->TimeStamp = _Filler.Chance(1) ? 1e308 : _Clock;
@@ -96,7 +99,7 @@ private:
         if (roll < 53) return AddFilled(DATABASE_NoteRecord);
         if (roll < 57) { // a note for an earlier record
             auto note = Make(DATABASE_NoteRecord);
-            note->Note = _Filler.RandomNote();
+            note->Note = _Filler.Note();
             _Job.Attach(Pick().id, *note);
             return;
         }
@@ -132,7 +135,7 @@ private:
 
     JobFileWriter& _Job;
     std::mt19937_64 _Rng;
-    RandomFiller _Filler;
+    RecordFiller _Filler;
     std::vector<LiveRecord> _Live;
     std::vector<db_DBIDValue> _Observations;
     const std::vector<uint32_t> _Plain = PlainWrittenTypes();
@@ -142,7 +145,7 @@ private:
 // document's edge values; fixed content, so the file never changes.
 void WriteSample(JobFileWriter& job) {
     std::mt19937_64 rng(2026);
-    RandomFiller filler(rng);
+    RecordFiller filler(rng, FillProfile::Realistic);
     // Every record made here carries a fixed stamp, so the file never changes.
     auto CreateRecord = [](uint32_t type) {
         auto record = tqxml::CreateRecord(type);
@@ -163,7 +166,7 @@ void WriteSample(JobFileWriter& job) {
     for (uint32_t type : {DATABASE_JobPropertiesRecord, DATABASE_UnitsRecord,
                           DATABASE_TimeZoneRecord, DATABASE_BackgroundFileListRecord}) {
         auto record = CreateRecord(type);
-        FillRecord(*record, filler);
+        filler.Fill(*record);
         record->TimeStamp = 1417000002.25;
         job.Add(*record);
     }
@@ -171,13 +174,13 @@ void WriteSample(JobFileWriter& job) {
     db_DBIDValue lastPoint = NODBID;
     for (int i = 0; i < 3; ++i) {
         auto observation = CreateRecord(DATABASE_ObservationRecord);
-        FillRecord(*observation, filler);
+        filler.Fill(*observation);
         auto& point = static_cast<db_Observation&>(*observation);
         point.PointName = Str(i == 0 ? "1000" : i == 1 ? "CP 7" : "Kerb & gutter");
         point.TimeStamp = 1417000100.0 + i;
         lastPoint = job.Add(point);
         auto measurement = CreateRecord(DATABASE_ECEFDeltasRecord + static_cast<uint32_t>(i * 4));
-        FillRecord(*measurement, filler);
+        filler.Fill(*measurement);
         measurement->TimeStamp = 1e308; // a stamp without a value
         job.Attach(lastPoint, *measurement);
     }
