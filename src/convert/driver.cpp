@@ -92,13 +92,8 @@ void AddNoteLines(xmlout_element* element, const Str& note) {
 }
 
 void AddRecordAttributes(xmlout_element* element, const dbRecord_Class& record) {
-    const RecordAttributeTexts texts(record);
-    element->AddAttribute(Str("ID"),
-                          Str(texts.idText.data(), static_cast<int32_t>(texts.idText.size())));
-    element->AddAttribute(Str("type"),
-                          Str(texts.typeText.data(), static_cast<int32_t>(texts.typeText.size())));
-    element->AddAttribute(Str("TimeStamp"), Str(texts.stampText.data(),
-                                                static_cast<int32_t>(texts.stampText.size())));
+    TreeSink sink(element); // attributes go to the element it was given
+    EmitRecordAttributes(sink, record);
 }
 
 void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output) {

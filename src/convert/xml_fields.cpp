@@ -37,12 +37,6 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
     return {out, static_cast<size_t>(end - out)};
 }
 
-Str IntFormValue(int64_t value, IntForm form) {
-    char text[kValueTextSize];
-    const std::string_view view = FormatIntForm(text, value, form);
-    return Str(view.data(), static_cast<int32_t>(view.size()));
-}
-
 namespace {
 
 constexpr const char* kAttributeKindNames[] = {"Numerical", "Text", "Menu",     "Date",

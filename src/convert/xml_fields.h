@@ -26,7 +26,6 @@ struct RecordAttributeTexts {
     explicit RecordAttributeTexts(const dbRecord_Class& record);
 };
 std::string_view FormatIntForm(char* out, int64_t value, IntForm form);
-Str IntFormValue(int64_t value, IntForm form);
 
 inline std::string_view View(const Str& text) {
     return {text.CStr(), static_cast<size_t>(text.Length())};
@@ -172,16 +171,6 @@ void EmitMeasurementRecord(const dbRecord_Class& record, Sink& sink) {
     EmitRecordAttributes(sink, record);
     EmitDeclaredFields<R>(record, sink);
     sink.End();
-}
-
-// The record element of a record whose document form follows from its
-// declaration, as a tree: `rec` = its class name, then one child per field.
-template <class R> xmlout_element* WriteDeclaredRecord(Str name, const dbRecord_Class& base) {
-    auto* element = new xmlout_element(name.CStr());
-    element->AddAttribute(Str("rec"), Str(RecordClassName(R::kType)));
-    TreeSink sink(element);
-    EmitDeclaredFields<R>(base, sink);
-    return element;
 }
 
 // The tree forms of the shared structures.

@@ -1,4 +1,5 @@
 #include "convert/values.h"
+#include "convert/xml_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -263,6 +264,64 @@ TEST(IntegerValues, AppendVariantsExtendTheText) {
     AppendHex(out, 0x1F);
     AppendUInt64(out, 10000000000ull);
     EXPECT_EQ(out, "[42-70050x0000001f10000000000");
+}
+
+} // namespace
+} // namespace tqxml
+
+namespace tqxml {
+namespace {
+
+std::string Laid(xmlout_element* element) {
+    Str out;
+    Write(element, nullptr, true, 2, out);
+    delete element;
+    return std::string(out.View());
+}
+
+// The two shared structures as elements of their own: both descriptions
+// always present, and the feature data carried by attributes, counts
+// included when zero, a menu's index before its text, a separator with
+// nothing but its name and kind.
+TEST(SharedElements, DescriptionsAndFeatureArrayAsTheWritersBuildThem) {
+    db_DescriptionsValue descriptions;
+    descriptions.Description2 = " fence & \"gate\" ";
+    EXPECT_EQ(Laid(DescriptionsElement(Str("Descriptions"), descriptions)),
+              "        <Descriptions>\r\n"
+              "            <Description1/>\r\n"
+              "            <Description2>fence &amp; &quot;gate&quot;</Description2>\r\n"
+              "        </Descriptions>\r\n");
+
+    EXPECT_EQ(Laid(FeatureArrayElement(Str("DATABASE_FeaturesRecord"), FeatureArray{})),
+              "        <DATABASE_FeaturesRecord rec=\"FeatureArray\" FeatureCount=\"0\"/>\r\n");
+
+    Feature feature;
+    feature.Name = "Tree";
+    feature.StringCode = "TR";
+    FeatureAttribute menu;
+    menu.Type = FEATURE_Menu;
+    menu.Name = "Species";
+    menu.ItemIndex = 3;
+    menu.Text = "Oak";
+    FeatureAttribute height;
+    height.Type = FEATURE_Numerical;
+    height.Name = "Height";
+    height.Real = 12.5;
+    FeatureAttribute rule;
+    rule.Type = FEATURE_Separator;
+    rule.Name = "--";
+    feature.Attributes = {menu, height, rule};
+    EXPECT_EQ(
+        Laid(FeatureArrayElement(Str("DATABASE_FeaturesRecord"), FeatureArray{feature, Feature{}})),
+        "        <DATABASE_FeaturesRecord rec=\"FeatureArray\" FeatureCount=\"2\">\r\n"
+        "            <Feature Name=\"Tree\" StringCode=\"TR\" AttributeCount=\"3\">\r\n"
+        "                <Attribute Name=\"Species\" Type=\"Menu\" ItemIndex=\"3\" "
+        "Item=\"Oak\"/>\r\n"
+        "                <Attribute Name=\"Height\" Type=\"Numerical\" Value=\"12.5\"/>\r\n"
+        "                <Attribute Name=\"--\" Type=\"Separator\"/>\r\n"
+        "            </Feature>\r\n"
+        "            <Feature Name=\"\" StringCode=\"\" AttributeCount=\"0\"/>\r\n"
+        "        </DATABASE_FeaturesRecord>\r\n");
 }
 
 } // namespace
