@@ -96,11 +96,19 @@ void AddRecordAttributes(xmlout_element* element, const dbRecord_Class& record) 
     EmitRecordAttributes(sink, record);
 }
 
-void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output) {
-    StreamSink sink(buffer, output, 1);
+namespace {
+
+void EmitRecord(StreamSink& sink, const dbRecord_Class& record) {
     EmitRecordStart(sink, record);
     if (!record.Note.IsEmpty()) EmitNoteLines(sink, record.Note);
     sink.End();
+}
+
+} // namespace
+
+void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output) {
+    StreamSink sink(buffer, output, 1);
+    EmitRecord(sink, record);
 }
 
 unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
@@ -116,15 +124,17 @@ unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
     AppendInt(buffer, kConverterIncrement);
     buffer.Append("\">\r\n\r\n");
 
-    int64_t count = 0;
-    for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id))
-        ++count;
+    StreamSink sink(buffer, output, 1); // one for the whole walk: its stack is reused
+
+    // The model keeps the count of its chain, which a counting walk would
+    // give: no second pass over every record.
+    const int64_t count = std::max<int64_t>(job.RecordCount(), 1);
 
     int64_t done = 0;
     for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id)) {
         const dbRecord_Class* record = job.GetRecord(id);
         TQ_ASSERT_TEXT(record != nullptr, "dbRecord");
-        if (record) WriteRecord(*record, buffer, output);
+        if (record) EmitRecord(sink, *record);
         ++done;
         // The percentage in 64 bits: the same value for any job a 32-bit
         // product could hold, and no overflow for larger ones.
