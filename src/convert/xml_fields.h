@@ -67,13 +67,15 @@ public:
         _Sink.Leaf(name, EnumName(table, static_cast<int32_t>(value)));
     }
     template <class T> void Flags(const char* name, T value, const FlagSet& set) {
-        const Str text = FlagSetText(set, static_cast<uint32_t>(value));
+        // One buffer per thread, kept between fields: no allocation per field.
+        static thread_local Str text;
+        text.Truncate(0);
+        AppendFlagSetText(text, set, static_cast<uint32_t>(value));
         _Sink.Leaf(name, View(text));
     }
     void TwoChar(const char* name, int16_t value) {
-        const char text[2] = {static_cast<char>(value & 0xFF),
-                              static_cast<char>((value >> 8) & 0xFF)};
-        _Sink.Leaf(name, {text, text[0] == '\0' ? 0u : text[1] == '\0' ? 1u : 2u});
+        char text[2];
+        _Sink.Leaf(name, TwoCharCode(value, text));
     }
     template <class S>
     void Struct(const char* name, const S& value, const char* datatype = nullptr) {

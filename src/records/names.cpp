@@ -541,21 +541,33 @@ static const FlagSet::Flag CogoSettingsFlags[] = {
 const FlagSet coordsys_CogoSettings = {"coordinate geometry settings", CogoSettingsFlags,
                                        static_cast<int32_t>(std::size(CogoSettingsFlags))};
 
-Str FlagSetText(const FlagSet& set, uint32_t value) {
-    Str text;
+void AppendFlagSetText(Str& out, const FlagSet& set, uint32_t value) {
+    bool first = true;
     for (int32_t i = 0; i < set.count; ++i) {
         if ((value & set.flags[i].bit) == 0) continue;
-        if (!text.IsEmpty()) text.Append(' ');
-        text.Append(set.flags[i].name);
+        if (!first) out.Append(' ');
+        out.Append(set.flags[i].name);
+        first = false;
     }
+}
+
+Str FlagSetText(const FlagSet& set, uint32_t value) {
+    Str text;
+    AppendFlagSetText(text, set, value);
     return text;
 }
 
-Str TwoCharCodeText(int32_t value) {
+std::string_view TwoCharCode(int32_t value, char (&out)[2]) {
     const auto bits = static_cast<uint32_t>(value);
-    const char chars[2] = {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF)};
-    const int32_t length = chars[0] == '\0' ? 0 : chars[1] == '\0' ? 1 : 2;
-    return Str(chars, length);
+    out[0] = static_cast<char>(bits & 0xFF);
+    out[1] = static_cast<char>((bits >> 8) & 0xFF);
+    return {out, out[0] == '\0' ? 0u : out[1] == '\0' ? 1u : 2u};
+}
+
+Str TwoCharCodeText(int32_t value) {
+    char chars[2];
+    const std::string_view text = TwoCharCode(value, chars);
+    return Str(text.data(), static_cast<int32_t>(text.size()));
 }
 
 } // namespace tqxml

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace tqxml {
 
@@ -187,10 +188,15 @@ extern const FlagSet coordsys_CogoSettings;
 // The names of the bits set in `value`, in ascending bit order, separated by
 // single blanks; bits without a name are ignored, no set bit gives "".
 Str FlagSetText(const FlagSet& set, uint32_t value);
+// The same names appended to `out`, for writers that reuse one buffer.
+void AppendFlagSetText(Str& out, const FlagSet& set, uint32_t value);
 
 // Two characters packed into an integer: the low byte is the first, the next
 // byte the second; the text ends at the first zero byte, higher bytes are
 // ignored (0x4241 -> "AB", 0x41 -> "A", 0x4200 -> "").
 Str TwoCharCodeText(int32_t value);
+// The same characters in `out`, without an allocation; the returned view
+// points into `out`.
+std::string_view TwoCharCode(int32_t value, char (&out)[2]);
 
 } // namespace tqxml
