@@ -17,8 +17,11 @@ namespace {
 // both forms: the tree and the stream.
 template <class Sink> using FieldsEmitter = void (*)(const dbRecord_Class&, Sink&);
 
-template <class R, int Written, class Sink> constexpr FieldsEmitter<Sink> EmitterFor() {
-    if constexpr (Written != 0 && HasXmlForm<R>)
+// Only chained records have an element of their own; measurements are
+// written inside their observation, and the other categories never reach
+// the chain as themselves.
+template <class R, class Sink> constexpr FieldsEmitter<Sink> EmitterFor() {
+    if constexpr (R::kInfo.category == record_table::Plain && HasXmlForm<R>)
         return &EmitDeclaredFields<R, Sink>;
     else
         return nullptr;
@@ -26,15 +29,8 @@ template <class R, int Written, class Sink> constexpr FieldsEmitter<Sink> Emitte
 
 template <class Sink>
 constexpr FieldsEmitter<Sink> kFieldsEmitters[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) EmitterFor<className, written, Sink>(),
+#define TQ_RECORD(type, enumName, className, category, flags) EmitterFor<className, Sink>(),
 #include "records/record_types.def"
-#undef TQ_RECORD
-};
-
-constexpr const char* kElementNames[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) #enumName,
-#include "records/record_types.def"
-#undef TQ_RECORD
 };
 
 constexpr const char kDocumentStart[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
@@ -63,7 +59,7 @@ template <class Sink> void EmitNoteLines(Sink& sink, const Str& note) {
 template <class Sink> void EmitRecordStart(Sink& sink, const dbRecord_Class& record) {
     const uint32_t type = record.GetType();
     const bool written = HasRecordWriter(type);
-    sink.Begin(written ? kElementNames[type] : "unknown", true);
+    sink.Begin(written ? RecordTypeName(type) : "unknown", true);
     if (written) sink.Attribute("rec", RecordClassName(type));
     EmitRecordAttributes(sink, record);
     if (written) kFieldsEmitters<Sink>[type](record, sink);
@@ -77,7 +73,7 @@ bool HasRecordWriter(uint32_t type) {
 
 xmlout_element* WriteRecordElement(const dbRecord_Class& record) {
     const uint32_t type = record.GetType();
-    auto* element = new xmlout_element(HasRecordWriter(type) ? kElementNames[type] : "unknown");
+    auto* element = new xmlout_element(HasRecordWriter(type) ? RecordTypeName(type) : "unknown");
     if (HasRecordWriter(type)) {
         element->AddAttribute(Str("rec"), Str(RecordClassName(type)));
         TreeSink sink(element);

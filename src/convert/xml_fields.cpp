@@ -80,7 +80,7 @@ template <class Sink> void EmitAttribute(Sink& sink, const FeatureAttribute& att
 template <class Sink> using MeasurementEmitter = void (*)(const dbRecord_Class&, Sink&);
 
 template <class R, class Sink> constexpr MeasurementEmitter<Sink> MeasurementEmitterFor() {
-    if constexpr (std::is_base_of_v<db_Measurement, R> && HasXmlForm<R>)
+    if constexpr (R::kInfo.category == record_table::Measurement && HasXmlForm<R>)
         return &EmitMeasurementRecord<R, Sink>;
     else
         return nullptr;
@@ -88,9 +88,9 @@ template <class R, class Sink> constexpr MeasurementEmitter<Sink> MeasurementEmi
 
 template <class Sink>
 constexpr MeasurementEmitter<Sink> kMeasurementEmitters[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) MeasurementEmitterFor<className, Sink>(),
+#define TQ_RECORD(type, enumName, className, category, flags)                                      \
+    MeasurementEmitterFor<className, Sink>(),
 #include "records/record_types.def"
-#undef TQ_RECORD
 };
 
 } // namespace
@@ -123,8 +123,7 @@ void EmitFeatureArray(Sink& sink, const char* name, const FeatureArray& features
 template <class Sink> void EmitMeasurement(Sink& sink, const dbRecord_Class* measurement) {
     if (!measurement) return;
     const uint32_t type = measurement->GetType();
-    if (type < DATABASE_ECEFDeltasRecord || type > DATABASE_MeanTurnedAngleRecord ||
-        !kMeasurementEmitters<Sink>[type]) {
+    if (!IsValidRecordType(type) || !kMeasurementEmitters<Sink>[type]) {
         TQ_FAIL("0");
         return;
     }

@@ -61,25 +61,10 @@ void dbModel_Index::Clear() {
 
 namespace {
 
-bool IsCopiedInPlace(uint32_t type) {
-    return type == DATABASE_ObservationRecord || type == DATABASE_LineRecord ||
-           type == DATABASE_ArcRecord;
-}
-
 // The records whose features and descriptions the modifier records change.
 dbRecordWithFeatures_Class* FeatureTarget(dbRecord_Class& record) {
-    switch (record.GetType()) {
-    case DATABASE_ObservationRecord:
-    case DATABASE_LineRecord:
-    case DATABASE_ArcRecord:
-    case DATABASE_PointDesignRecord:
-    case DATABASE_LinearDesignRecord:
-    case DATABASE_RoadDesignRecord:
-    case DATABASE_RoadCatchDeltaRecord:
-        return dynamic_cast<dbRecordWithFeatures_Class*>(&record);
-    default:
-        return nullptr;
-    }
+    if (!HasRecordFlag(record.GetType(), record_table::FeatureTarget)) return nullptr;
+    return dynamic_cast<dbRecordWithFeatures_Class*>(&record);
 }
 
 } // namespace
@@ -172,13 +157,20 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
     const uint16_t operation = action.Operation;
     const uint32_t type = record.GetType();
 
-    if (record.IsMeasurement()) {
+    switch (kRecordTypes[type].category) {
+    case record_table::Measurement:
         AttachMeasurement(action, repairMode);
         return;
+    case record_table::Modifier:
+        ApplyModifier(action, repairMode);
+        return;
+    case record_table::Attached:
+        ApplyTunnelPointDelta(action, repairMode);
+        return;
+    default:
+        break;
     }
-    switch (type) {
-    case DATABASE_NoteRecord:
-        if (operation == ACTION_Add || operation == ACTION_Insert) break;
+    if (type == DATABASE_NoteRecord && operation != ACTION_Add && operation != ACTION_Insert) {
         if (operation == ACTION_Replace || operation == ACTION_AttachNote) {
             // The text becomes the target's note; the note itself is not chained.
             if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
@@ -188,18 +180,6 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
         TQ_FAIL("Bad action");
         ++_Counters.Rejected;
         return;
-    case DATABASE_BoolActionRecord:
-    case DATABASE_DBIDRecord:
-    case DATABASE_StrRecord:
-    case DATABASE_FeaturesRecord:
-    case DATABASE_DescriptionsRecord:
-        ApplyModifier(action, repairMode);
-        return;
-    case DATABASE_TunnelPointDeltaRecord:
-        ApplyTunnelPointDelta(action, repairMode);
-        return;
-    default:
-        break;
     }
 
     switch (operation) {
@@ -214,7 +194,7 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
         return;
     case ACTION_Replace:
         if (dbModel_Node* target = FindTarget(action, repairMode, "target")) {
-            if (IsCopiedInPlace(type))
+            if (HasRecordFlag(type, record_table::ReplacedInPlace))
                 CopyInto(target, record);
             else
                 ReplaceRecord(target, std::move(action.DBRecord));

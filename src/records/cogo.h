@@ -7,7 +7,7 @@
 namespace tqxml {
 
 // The remaining fields of the line arrive with its record family.
-class db_Line final : public Record<db_Line, dbRecordWithFeatures_Class, DATABASE_LineRecord> {
+class db_Line final : public Record<db_Line, dbRecordWithFeatures_Class> {
 public:
     using dbRecord_Class::Receive;
 
@@ -19,7 +19,7 @@ public:
     void CopyFrom(const dbRecord_Class& other) override;
 };
 // The remaining fields of the arc arrive with its record family.
-class db_Arc final : public Record<db_Arc, dbRecordWithFeatures_Class, DATABASE_ArcRecord> {
+class db_Arc final : public Record<db_Arc, dbRecordWithFeatures_Class> {
 public:
     using dbRecord_Class::Receive;
 
@@ -30,20 +30,19 @@ public:
     // Replace: takes the other arc's content, keeps its own identifier and features.
     void CopyFrom(const dbRecord_Class& other) override;
 };
-class db_Inverse final : public Record<db_Inverse, dbRecord_Class, DATABASE_InverseRecord> {};
+class db_Inverse final : public Record<db_Inverse> {};
 class db_ComputeAzimuth final
-    : public Record<db_ComputeAzimuth, dbRecord_Class, DATABASE_ComputeAzimuthRecord> {};
+    : public Record<db_ComputeAzimuth> {};
 class db_ComputeDistance final
-    : public Record<db_ComputeDistance, dbRecord_Class, DATABASE_ComputeDistanceRecord> {};
-class db_Area final : public Record<db_Area, dbRecord_Class, DATABASE_AreaRecord> {};
+    : public Record<db_ComputeDistance> {};
+class db_Area final : public Record<db_Area> {};
 class db_Traverse final
-    : public Record<db_Traverse, dbRecord_Class, DATABASE_TraverseHeaderRecord> {};
+    : public Record<db_Traverse> {};
 class db_TraverseClosure final
-    : public Record<db_TraverseClosure, dbRecord_Class, DATABASE_TraverseClosureRecord> {};
-class db_TraverseAdjustment final : public Record<db_TraverseAdjustment, dbRecord_Class,
-                                                  DATABASE_TraverseAdjustmentRecord, kJobSetting> {
+    : public Record<db_TraverseClosure> {};
+class db_TraverseAdjustment final : public Record<db_TraverseAdjustment> {
 };
 class db_CogoTransformation final
-    : public Record<db_CogoTransformation, dbRecord_Class, DATABASE_CogoTransformationRecord> {};
+    : public Record<db_CogoTransformation> {};
 
 } // namespace tqxml

@@ -7,25 +7,24 @@
 namespace tqxml {
 
 class db_StakeOut final
-    : public Record<db_StakeOut, dbRecord_Class, DATABASE_ConfigStakeOutRecord, kJobSetting> {};
-class db_CheckShot final : public Record<db_CheckShot, dbRecord_Class, DATABASE_CheckShotRecord> {};
-class db_QuickMark final : public Record<db_QuickMark, dbRecord_Class, DATABASE_QuickMarkRecord> {};
+    : public Record<db_StakeOut> {};
+class db_CheckShot final : public Record<db_CheckShot> {};
+class db_QuickMark final : public Record<db_QuickMark> {};
 class db_LinearDeltas final
-    : public Record<db_LinearDeltas, dbRecord_Class, DATABASE_LinearDeltasRecord> {};
+    : public Record<db_LinearDeltas> {};
 class db_PointDesign final
-    : public Record<db_PointDesign, dbRecord_Class, DATABASE_PointDesignRecord> {};
+    : public Record<db_PointDesign> {};
 class db_ExtraPointDesignElevations final
-    : public Record<db_ExtraPointDesignElevations, dbRecord_Class,
-                    DATABASE_ExtraPointDesignElevationsRecord> {};
+    : public Record<db_ExtraPointDesignElevations> {};
 class db_LinearDesign final
-    : public Record<db_LinearDesign, dbRecord_Class, DATABASE_LinearDesignRecord> {};
-class db_DTMDesign final : public Record<db_DTMDesign, dbRecord_Class, DATABASE_DTMDesignRecord> {};
-class db_DTMDeltas final : public Record<db_DTMDeltas, dbRecord_Class, DATABASE_DTMDeltasRecord> {};
+    : public Record<db_LinearDesign> {};
+class db_DTMDesign final : public Record<db_DTMDesign> {};
+class db_DTMDeltas final : public Record<db_DTMDeltas> {};
 class db_RelativeDTMDeltas final
-    : public Record<db_RelativeDTMDeltas, dbRecord_Class, DATABASE_RelativeDTMDeltasRecord> {};
+    : public Record<db_RelativeDTMDeltas> {};
 class db_SlopeDesign final
-    : public Record<db_SlopeDesign, dbRecord_Class, DATABASE_SlopeDesignRecord> {};
+    : public Record<db_SlopeDesign> {};
 class db_StakeoutList final
-    : public Record<db_StakeoutList, dbRecord_Class, DATABASE_StakeoutListRecord, kJobSetting> {};
+    : public Record<db_StakeoutList> {};
 
 } // namespace tqxml

@@ -24,8 +24,9 @@
 // differs from the stored order, the class adds `XmlFields(V& v)` naming the
 // same members in document order.
 //
-// Record<Derived, Base, Type, Flags> turns the list into the record
-// operations: Read, Write, IsEqual, CopyFrom, Clone. A record whose stored form
+// Record<Derived, Base> turns the list into the record operations: Read,
+// Write, IsEqual, CopyFrom, Clone; the record table (record_types.def) gives
+// the class its type number, category and flags. A record whose stored form
 // is irregular defines ReadOwn(buffer, offset) / WriteOwn(writer) beside (or
 // instead of) Fields, and the template calls those.
 #pragma once
@@ -43,9 +44,6 @@ struct FlagSet;
 
 // How an integer field is written in the document.
 enum class IntForm { Signed, Unsigned, Hex, Int3, Bool };
-
-// Class flags of the record table (the three constant queries).
-enum : unsigned { kJobSetting = 1, kSystemSetting = 2, kSingletonSetting = 4 };
 
 template <class T> inline constexpr bool kIsStoredInt =
     std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 8;
@@ -136,15 +134,17 @@ template <class R> concept HasWriteOwn = requires(const R& r, buffer_Writer& w) 
 // Serialises a record's stored form; used for equality.
 void WriteStoredForm(const dbRecord_Class& record, buffer_Writer& writer);
 
-template <class Derived, class Base, database_RecordType Type, unsigned ClassFlags = 0>
-class Record : public Base {
+template <class Derived, class Base = dbRecord_Class> class Record : public Base {
 public:
-    static constexpr database_RecordType kType = Type;
+    // The type, category and flags come from the record table.
+    static constexpr database_RecordType kType = RecordTraits<Derived>::kType;
+    static constexpr RecordTypeInfo kInfo = kRecordTypes[kType];
 
-    database_RecordType GetType() const override { return Type; }
-    bool IsJobSetting() const override { return ClassFlags & kJobSetting; }
-    bool IsSystemSetting() const override { return ClassFlags & kSystemSetting; }
-    bool IsSingletonSetting() const override { return ClassFlags & kSingletonSetting; }
+    database_RecordType GetType() const override { return kType; }
+    bool IsMeasurement() const override { return kInfo.category == record_table::Measurement; }
+    bool IsJobSetting() const override { return kInfo.flags & record_table::JobSetting; }
+    bool IsSystemSetting() const override { return kInfo.flags & record_table::SystemSetting; }
+    bool IsSingletonSetting() const override { return kInfo.flags & record_table::Singleton; }
 
     void Read(const buffer_Class& buffer, int32_t& offset) override {
         if constexpr (std::is_base_of_v<dbRecordWithFeatures_Class, Base>)

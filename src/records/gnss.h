@@ -22,15 +22,15 @@ protected:
     db_Radio& operator=(const db_Radio&) = default;
 };
 
-class db_QC1 final : public Record<db_QC1, dbRecord_Class, DATABASE_QC1Record> {};
-class db_QC2 final : public Record<db_QC2, dbRecord_Class, DATABASE_QC2Record> {};
-class db_QC3 final : public Record<db_QC3, dbRecord_Class, DATABASE_QC3Record> {};
-class db_Precision final : public Record<db_Precision, dbRecord_Class, DATABASE_PrecisionRecord> {};
+class db_QC1 final : public Record<db_QC1> {};
+class db_QC2 final : public Record<db_QC2> {};
+class db_QC3 final : public Record<db_QC3> {};
+class db_Precision final : public Record<db_Precision> {};
 class db_Equipment final
-    : public Record<db_Equipment, dbRecord_Class, DATABASE_EquipmentRecord, kSingletonSetting> {};
+    : public Record<db_Equipment> {};
 // The remaining fields of the antenna record arrive with its record family.
 class db_Antenna final
-    : public Record<db_Antenna, dbRecord_Class, DATABASE_AntennaRecord, kSingletonSetting> {
+    : public Record<db_Antenna> {
 public:
     using dbRecord_Class::Receive;
 
@@ -39,43 +39,41 @@ public:
     void Receive(const db_DBID& action) override;
 };
 class db_RoverSurvey final
-    : public Record<db_RoverSurvey, db_Survey, DATABASE_RoverSurveyRecord, kSingletonSetting> {};
+    : public Record<db_RoverSurvey, db_Survey> {};
 class db_BaseSurvey final
-    : public Record<db_BaseSurvey, db_Survey, DATABASE_BaseSurveyRecord, kSingletonSetting> {};
+    : public Record<db_BaseSurvey, db_Survey> {};
 class db_SurveyEvent final
-    : public Record<db_SurveyEvent, dbRecord_Class, DATABASE_SurveyEventRecord> {};
+    : public Record<db_SurveyEvent> {};
 class db_ContParameters final
-    : public Record<db_ContParameters, dbRecord_Class, DATABASE_ContParametersRecord> {};
-class db_Tracking final : public Record<db_Tracking, dbRecord_Class, DATABASE_TrackingRecord> {};
+    : public Record<db_ContParameters> {};
+class db_Tracking final : public Record<db_Tracking> {};
 class db_GPSReading final
-    : public Record<db_GPSReading, dbRecord_Class, DATABASE_GPSReadingRecord> {};
-class db_TSReading final : public Record<db_TSReading, dbRecord_Class, DATABASE_TSReadingRecord> {};
-class db_RoverRadio final : public Record<db_RoverRadio, db_Radio, DATABASE_RoverRadioRecord> {};
-class db_BaseRadio final : public Record<db_BaseRadio, db_Radio, DATABASE_BaseRadioRecord> {};
+    : public Record<db_GPSReading> {};
+class db_TSReading final : public Record<db_TSReading> {};
+class db_RoverRadio final : public Record<db_RoverRadio, db_Radio> {};
+class db_BaseRadio final : public Record<db_BaseRadio, db_Radio> {};
 class db_L2OTFTimes final
-    : public Record<db_L2OTFTimes, dbRecord_Class, DATABASE_L2OTFTimesRecord> {};
+    : public Record<db_L2OTFTimes> {};
 class db_L1StaticTimes final
-    : public Record<db_L1StaticTimes, dbRecord_Class, DATABASE_L1StaticTimesRecord> {};
+    : public Record<db_L1StaticTimes> {};
 class db_ControlTimes final
-    : public Record<db_ControlTimes, dbRecord_Class, DATABASE_ControlTimesRecord> {};
-class db_FSL1Times final : public Record<db_FSL1Times, dbRecord_Class, DATABASE_FSL1TimesRecord> {};
-class db_FSL2Times final : public Record<db_FSL2Times, dbRecord_Class, DATABASE_FSL2TimesRecord> {};
-class db_Meterological final : public Record<db_Meterological, dbRecord_Class,
-                                             DATABASE_MeterologicalRecord, kSingletonSetting> {};
+    : public Record<db_ControlTimes> {};
+class db_FSL1Times final : public Record<db_FSL1Times> {};
+class db_FSL2Times final : public Record<db_FSL2Times> {};
+class db_Meterological final : public Record<db_Meterological> {};
 class db_Initialisation final
-    : public Record<db_Initialisation, dbRecord_Class, DATABASE_InitialisationRecord> {};
-class db_Reference final : public Record<db_Reference, dbRecord_Class, DATABASE_ReferenceRecord> {};
+    : public Record<db_Initialisation> {};
+class db_Reference final : public Record<db_Reference> {};
 class db_PostProcess final
-    : public Record<db_PostProcess, dbRecord_Class, DATABASE_PostProcessRecord> {};
+    : public Record<db_PostProcess> {};
 class db_ContinuousPoints final
-    : public Record<db_ContinuousPoints, dbRecord_Class, DATABASE_ContPointsRecord> {};
+    : public Record<db_ContinuousPoints> {};
 class db_FastStatic final
-    : public Record<db_FastStatic, dbRecord_Class, DATABASE_FastStaticRecord> {};
-class db_RTKControl final : public Record<db_RTKControl, dbRecord_Class, DATABASE_RTKContRecord> {};
+    : public Record<db_FastStatic> {};
+class db_RTKControl final : public Record<db_RTKControl> {};
 class db_NewPtTimes final
-    : public Record<db_NewPtTimes, dbRecord_Class, DATABASE_NewPtTimesRecord> {};
-class db_NTRIPDataSource final : public Record<db_NTRIPDataSource, dbRecord_Class,
-                                               DATABASE_NTRIPDataSourceRecord, kSingletonSetting> {
+    : public Record<db_NewPtTimes> {};
+class db_NTRIPDataSource final : public Record<db_NTRIPDataSource> {
 };
 
 } // namespace tqxml

@@ -13,7 +13,7 @@ namespace tqxml {
 
 // The job header: one text that identifies the job file's contents, kept in
 // 33 bytes and written as the record element's own text.
-class db_JobHeader final : public Record<db_JobHeader, dbRecord_Class, DATABASE_JobHeaderRecord> {
+class db_JobHeader final : public Record<db_JobHeader> {
 public:
     static constexpr int32_t kHeaderTextBytes = 33;
 
@@ -25,13 +25,13 @@ public:
 };
 
 // A free-text note: its text is the note of the common header.
-class db_Note final : public Record<db_Note, dbRecord_Class, DATABASE_NoteRecord> {
+class db_Note final : public Record<db_Note> {
 public:
     template <class V> void Fields(V&) {}
 };
 
 class db_JobProperties final
-    : public Record<db_JobProperties, dbRecord_Class, DATABASE_JobPropertiesRecord, kJobSetting> {
+    : public Record<db_JobProperties> {
 public:
     Str Reference;
     Str Description;
@@ -48,7 +48,7 @@ public:
 
 // The units and display settings in force for the job.
 class db_Units final
-    : public Record<db_Units, dbRecord_Class, DATABASE_UnitsRecord, kJobSetting | kSystemSetting> {
+    : public Record<db_Units> {
 public:
     int16_t VerticalUnits = 0;
     int16_t HorizontalUnits = 0;
@@ -93,7 +93,7 @@ public:
     }
 };
 
-class db_TimeZone final : public Record<db_TimeZone, dbRecord_Class, DATABASE_TimeZoneRecord> {
+class db_TimeZone final : public Record<db_TimeZone> {
 public:
     Str TimeZoneName;
     double HoursToUTC = 0;
@@ -107,8 +107,7 @@ public:
 // The background files of the job, in numbered slots 0 to 255. The stored
 // form is a count and (slot, name) entries, kept by hand below; the count is
 // kept and written as stored, even where it disagrees with the slots.
-class db_BackgroundFileList final : public Record<db_BackgroundFileList, dbRecord_Class,
-                                                  DATABASE_BackgroundFileListRecord, kJobSetting> {
+class db_BackgroundFileList final : public Record<db_BackgroundFileList> {
 public:
     static constexpr int32_t kSlots = 256;
 
@@ -126,7 +125,7 @@ public:
 
 // Foreign data: a name and a block of bytes kept as stored, uninterpreted.
 // It has no document form: the walk writes it as "unknown".
-class db_Foreign final : public Record<db_Foreign, dbRecord_Class, DATABASE_ForeignRecord> {
+class db_Foreign final : public Record<db_Foreign> {
 public:
     Str Name;
     std::vector<uint8_t> Data;
@@ -137,59 +136,57 @@ public:
 
 // ---- Markers: records that open or close a group of other records ----------
 
-class db_EndEntity final : public Record<db_EndEntity, dbRecord_Class, DATABASE_EndEntityRecord> {
+class db_EndEntity final : public Record<db_EndEntity> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_MeanTurnedAngleResidualsBegin final
-    : public Record<db_MeanTurnedAngleResidualsBegin, dbRecord_Class,
-                    DATABASE_MeanTurnedAngleResidualsBeginRecord> {
+    : public Record<db_MeanTurnedAngleResidualsBegin> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_Continuous final
-    : public Record<db_Continuous, dbRecord_Class, DATABASE_ContinuousRecord> {
+    : public Record<db_Continuous> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_EndContinuous final
-    : public Record<db_EndContinuous, dbRecord_Class, DATABASE_EndContinuousRecord> {
+    : public Record<db_EndContinuous> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_EndSurveyStyle final
-    : public Record<db_EndSurveyStyle, dbRecord_Class, DATABASE_EndStyleRecord> {
+    : public Record<db_EndSurveyStyle> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_CalibBegin final
-    : public Record<db_CalibBegin, dbRecord_Class, DATABASE_CalibBeginRecord> {
+    : public Record<db_CalibBegin> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_StationSetupResidualsBegin final
-    : public Record<db_StationSetupResidualsBegin, dbRecord_Class,
-                    DATABASE_StationSetupResidualsBeginRecord> {
+    : public Record<db_StationSetupResidualsBegin> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_StartRounds final
-    : public Record<db_StartRounds, dbRecord_Class, DATABASE_StartRoundsRecord> {
+    : public Record<db_StartRounds> {
 public:
     template <class V> void Fields(V&) {}
 };
 class db_StartRound final
-    : public Record<db_StartRound, dbRecord_Class, DATABASE_StartRoundRecord> {
+    : public Record<db_StartRound> {
 public:
     uint16_t Round = 0;
 
     template <class V> void Fields(V& v) { v.Int("Round", Round, IntForm::Unsigned); }
 };
-class db_EndRound final : public Record<db_EndRound, dbRecord_Class, DATABASE_EndRoundRecord> {
+class db_EndRound final : public Record<db_EndRound> {
 public:
     template <class V> void Fields(V&) {}
 };
-class db_EndRounds final : public Record<db_EndRounds, dbRecord_Class, DATABASE_EndRoundsRecord> {
+class db_EndRounds final : public Record<db_EndRounds> {
 public:
     template <class V> void Fields(V&) {}
 };

@@ -9,7 +9,7 @@ namespace tqxml {
 
 // 0 marks the target deleted, 1 restores it; any other value changes nothing.
 class db_BoolAction final
-    : public Record<db_BoolAction, dbRecord_Class, DATABASE_BoolActionRecord, kSingletonSetting> {
+    : public Record<db_BoolAction> {
 public:
     uint8_t Value = 0;
 
@@ -17,7 +17,7 @@ public:
 };
 
 // A record reference for the target to take over.
-class db_DBID final : public Record<db_DBID, dbRecord_Class, DATABASE_DBIDRecord> {
+class db_DBID final : public Record<db_DBID> {
 public:
     db_DBIDValue Value = NODBID;
 
@@ -25,7 +25,7 @@ public:
 };
 
 // A new name for the target.
-class db_Str final : public Record<db_Str, dbRecord_Class, DATABASE_StrRecord> {
+class db_Str final : public Record<db_Str> {
 public:
     Str Value;
 
@@ -33,7 +33,7 @@ public:
 };
 
 // A new feature array for the target.
-class db_Features final : public Record<db_Features, dbRecord_Class, DATABASE_FeaturesRecord> {
+class db_Features final : public Record<db_Features> {
 public:
     FeatureArray Features;
 
@@ -45,7 +45,7 @@ public:
 
 // New description texts for the target.
 class db_Descriptions final
-    : public Record<db_Descriptions, dbRecord_Class, DATABASE_DescriptionsRecord> {
+    : public Record<db_Descriptions> {
 public:
     db_DescriptionsValue Descriptions;
 

@@ -31,7 +31,7 @@ protected:
 // A named point and how it was derived. The observation holds at most one
 // measurement record, written as its last child.
 class db_Observation final
-    : public Record<db_Observation, db_ObservationBase, DATABASE_ObservationRecord> {
+    : public Record<db_Observation, db_ObservationBase> {
 public:
     using dbRecord_Class::Receive;
 
@@ -74,9 +74,6 @@ public:
 // of the journal chaining them. They are written only inside their
 // observation.
 class db_Measurement : public dbRecord_Class {
-public:
-    bool IsMeasurement() const override { return true; }
-
 protected:
     db_Measurement() = default;
     db_Measurement(const db_Measurement&) = default;
@@ -84,7 +81,7 @@ protected:
 };
 
 class db_ECEFDeltas final
-    : public Record<db_ECEFDeltas, db_Measurement, DATABASE_ECEFDeltasRecord> {
+    : public Record<db_ECEFDeltas, db_Measurement> {
 public:
     using dbRecord_Class::Receive;
 
@@ -101,7 +98,7 @@ public:
     void Receive(const db_DBID& action) override;
 };
 
-class db_ECEF final : public Record<db_ECEF, db_Measurement, DATABASE_ECEFRecord> {
+class db_ECEF final : public Record<db_ECEF, db_Measurement> {
 public:
     using dbRecord_Class::Receive;
 
@@ -117,35 +114,35 @@ public:
 };
 
 class db_ECEFGround final
-    : public Record<db_ECEFGround, db_Measurement, DATABASE_ECEFGroundRecord> {
+    : public Record<db_ECEFGround, db_Measurement> {
 public:
     coord_ECEFGround ECEFGround;
 
     template <class V> void Fields(V& v) { v.Struct("ECEFGround", ECEFGround, "coord_ECEF"); }
 };
 
-class db_WGS84 final : public Record<db_WGS84, db_Measurement, DATABASE_WGS84Record> {
+class db_WGS84 final : public Record<db_WGS84, db_Measurement> {
 public:
     coord_WGS84 WGS84;
 
     template <class V> void Fields(V& v) { v.Struct("WGS84", WGS84); }
 };
 
-class db_Local final : public Record<db_Local, db_Measurement, DATABASE_LocalRecord> {
+class db_Local final : public Record<db_Local, db_Measurement> {
 public:
     coord_Local Local;
 
     template <class V> void Fields(V& v) { v.Struct("Local", Local); }
 };
 
-class db_Grid final : public Record<db_Grid, db_Measurement, DATABASE_GridRecord> {
+class db_Grid final : public Record<db_Grid, db_Measurement> {
 public:
     coord_CorrectedGrid Grid;
 
     template <class V> void Fields(V& v) { v.Struct("Grid", Grid); }
 };
 
-class db_Polar final : public Record<db_Polar, db_Measurement, DATABASE_PolarRecord> {
+class db_Polar final : public Record<db_Polar, db_Measurement> {
 public:
     Str SourcePoint;
     coord_Polar Polar;
@@ -159,7 +156,7 @@ public:
 };
 
 class db_LaserOffset final
-    : public Record<db_LaserOffset, db_Measurement, DATABASE_LaserOffsetRecord> {
+    : public Record<db_LaserOffset, db_Measurement> {
 public:
     db_DBIDValue BasePoint = NODBID;
     coord_LaserOffset LaserOffset;
@@ -178,7 +175,7 @@ public:
     }
 };
 
-class db_Circle final : public Record<db_Circle, db_Measurement, DATABASE_CircleRecord> {
+class db_Circle final : public Record<db_Circle, db_Measurement> {
 public:
     using dbRecord_Class::Receive;
 
@@ -199,7 +196,7 @@ public:
     void Receive(const db_DBID& action) override;
 };
 
-class db_Azimuth final : public Record<db_Azimuth, db_Measurement, DATABASE_AzimuthRecord> {
+class db_Azimuth final : public Record<db_Azimuth, db_Measurement> {
 public:
     Str SourcePoint;
     double Azimuth = 0;
@@ -213,7 +210,7 @@ public:
 };
 
 class db_MeanTurnedAngle final
-    : public Record<db_MeanTurnedAngle, db_Measurement, DATABASE_MeanTurnedAngleRecord> {
+    : public Record<db_MeanTurnedAngle, db_Measurement> {
 public:
     using dbRecord_Class::Receive;
 
@@ -239,7 +236,7 @@ public:
 // A point keyed in, or computed by a method of dbentity_PointMethod from up
 // to four other points.
 class db_PointKeyin final
-    : public Record<db_PointKeyin, dbRecord_Class, DATABASE_PointKeyinRecord> {
+    : public Record<db_PointKeyin> {
 public:
     int16_t Method = 0;
     Str PointOne;
@@ -277,7 +274,7 @@ public:
 };
 
 class db_PolarDeltas final
-    : public Record<db_PolarDeltas, dbRecord_Class, DATABASE_PolarDeltasRecord> {
+    : public Record<db_PolarDeltas> {
 public:
     coord_Polar Polar;
 
@@ -285,7 +282,7 @@ public:
 };
 
 class db_Stationing final
-    : public Record<db_Stationing, dbRecord_Class, DATABASE_StationingRecord> {
+    : public Record<db_Stationing> {
 public:
     double Start = 0;
     double Increment = 0;
@@ -297,7 +294,7 @@ public:
 };
 
 class db_GridDeltas final
-    : public Record<db_GridDeltas, dbRecord_Class, DATABASE_GridDeltasRecord> {
+    : public Record<db_GridDeltas> {
 public:
     coord_GridDeltas GridDeltas;
 
@@ -306,7 +303,7 @@ public:
 
 // A position by station and offset along a named entity.
 class db_StationOffset final
-    : public Record<db_StationOffset, dbRecord_Class, DATABASE_StationOffsetRecord> {
+    : public Record<db_StationOffset> {
 public:
     int16_t EntityType = 0;
     Str EntityName;
@@ -329,7 +326,7 @@ public:
 
 // Standard deviations of north, east and elevation.
 class db_GridStdDeviations final
-    : public Record<db_GridStdDeviations, dbRecord_Class, DATABASE_GridStdDeviationsRecord> {
+    : public Record<db_GridStdDeviations> {
 public:
     coord_CorrectedGrid StdDev;
 

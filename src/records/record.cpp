@@ -1,81 +1,15 @@
 // The record base classes: the common header, features and descriptions in
-// their stored form, the time stamp of a new record, and the registry that
-// makes a record from its type number.
+// their stored form, and the time stamp of a new record.
 #include "records/record.h"
 
 #include "base/environment.h"
-#include "records/cogo.h"
-#include "records/coordsys.h"
-#include "records/design.h"
 #include "records/fields.h"
-#include "records/gnss.h"
-#include "records/imaging.h"
-#include "records/job_level.h"
-#include "records/modifiers.h"
-#include "records/observation.h"
-#include "records/road.h"
-#include "records/styles.h"
-#include "records/total_station.h"
 
 #include <cstring>
 #include <ctime>
 #include <iterator>
 
 namespace tqxml {
-
-// ---- Registry ----------------------------------------------------------------
-
-namespace {
-
-struct RecordTypeEntry {
-    uint32_t type;
-    const char* typeName;
-    const char* className;
-};
-
-constexpr RecordTypeEntry kRecordTypes[] = {
-#define TQ_RECORD(type, enumName, className, written) {type, #enumName, #className},
-#include "records/record_types.def"
-#undef TQ_RECORD
-};
-
-constexpr bool RecordTypesRunInOrder() {
-    for (uint32_t i = 0; i < std::size(kRecordTypes); ++i)
-        if (kRecordTypes[i].type != i) return false;
-    return true;
-}
-
-static_assert(std::size(kRecordTypes) == DATABASE_AllRecords,
-              "every record type from 0 to 143 is listed once");
-static_assert(RecordTypesRunInOrder(), "record types are listed in number order, without gaps");
-
-// Each class reports the type it is registered under.
-#define TQ_RECORD(type, enumName, className, written)                                              \
-    static_assert(className::kType == type && className::kType == enumName);
-#include "records/record_types.def"
-#undef TQ_RECORD
-
-} // namespace
-
-std::unique_ptr<dbRecord_Class> CreateRecord(uint32_t type) {
-    switch (type) {
-#define TQ_RECORD(type, enumName, className, written)                                              \
-    case type:                                                                                     \
-        return std::make_unique<className>();
-#include "records/record_types.def"
-#undef TQ_RECORD
-    default:
-        return nullptr;
-    }
-}
-
-const char* RecordClassName(uint32_t type) {
-    return IsValidRecordType(type) ? kRecordTypes[type].className : "";
-}
-
-const char* RecordTypeName(uint32_t type) {
-    return IsValidRecordType(type) ? kRecordTypes[type].typeName : "";
-}
 
 // ---- Time stamp ----------------------------------------------------------------
 

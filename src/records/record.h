@@ -16,16 +16,70 @@ using db_DBIDValue = uint32_t;
 inline constexpr db_DBIDValue NODBID = 0;
 
 enum database_RecordType : uint16_t {
-#define TQ_RECORD(type, enumName, className, written) enumName = type,
+#define TQ_RECORD(type, enumName, className, category, flags) enumName = type,
 #include "records/record_types.def"
-#undef TQ_RECORD
     DATABASE_AllRecords = 144
 };
 
+// The categories and flags of the record table (record_types.def).
+namespace record_table {
+enum Category : uint8_t { Plain, Measurement, Modifier, Nested, Attached };
+enum Flag : unsigned {
+    JobSetting = 1,
+    SystemSetting = 2,
+    Singleton = 4,
+    ReplacedInPlace = 8,
+    FeatureTarget = 16,
+};
+} // namespace record_table
+using RecordCategory = record_table::Category;
+
+struct RecordTypeInfo {
+    const char* typeName;  // DATABASE_ name, the element name of the document
+    const char* className; // the value of `rec`
+    RecordCategory category;
+    unsigned flags;
+};
+
+inline constexpr RecordTypeInfo kRecordTypes[DATABASE_AllRecords] = {
+#define TQ_RECORD(type, enumName, className, category, flags)                                      \
+    {#enumName, #className, record_table::category,                                                \
+     [] {                                                                                          \
+         using namespace record_table;                                                             \
+         return static_cast<unsigned>(flags);                                                      \
+     }()},
+#include "records/record_types.def"
+};
+
 // Whether a number names a record type the factory can make.
-inline bool IsValidRecordType(uint32_t type) {
+constexpr bool IsValidRecordType(uint32_t type) {
     return type < DATABASE_AllRecords;
 }
+
+constexpr bool IsRecordCategory(uint32_t type, RecordCategory category) {
+    return IsValidRecordType(type) && kRecordTypes[type].category == category;
+}
+
+constexpr bool HasRecordFlag(uint32_t type, record_table::Flag flag) {
+    return IsValidRecordType(type) && (kRecordTypes[type].flags & flag) != 0;
+}
+
+// The class name and the DATABASE_ name of a record type ("" outside 0..143).
+constexpr const char* RecordClassName(uint32_t type) {
+    return IsValidRecordType(type) ? kRecordTypes[type].className : "";
+}
+constexpr const char* RecordTypeName(uint32_t type) {
+    return IsValidRecordType(type) ? kRecordTypes[type].typeName : "";
+}
+
+// Every record class, and the type each is registered under.
+template <class R> struct RecordTraits;
+#define TQ_RECORD(type, enumName, className, category, flags)                                      \
+    class className;                                                                               \
+    template <> struct RecordTraits<className> {                                                   \
+        static constexpr database_RecordType kType = enumName;                                     \
+    };
+#include "records/record_types.def"
 
 // ---- Features and descriptions ---------------------------------------------
 
@@ -149,10 +203,6 @@ protected:
 // The record factory: a new record of the class registered for `type`, with
 // no identifier, the current time stamp and no note; null outside 0 to 143.
 std::unique_ptr<dbRecord_Class> CreateRecord(uint32_t type);
-
-// The class name and the DATABASE_ name of a record type ("" outside 0..143).
-const char* RecordClassName(uint32_t type);
-const char* RecordTypeName(uint32_t type);
 
 // The time stamp of a record made now: seconds since 1980-01-01 00:00 local
 // time, recomputed at most about once a second.

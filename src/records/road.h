@@ -8,34 +8,32 @@
 
 namespace tqxml {
 
-class db_RoadAvailableStations final : public Record<db_RoadAvailableStations, dbRecord_Class,
-                                                     DATABASE_RoadAvailableStations, kJobSetting> {
+class db_RoadAvailableStations final : public Record<db_RoadAvailableStations> {
 };
 class db_RoadConstructionOffsets final
-    : public Record<db_RoadConstructionOffsets, dbRecord_Class, DATABASE_RoadConstructionOffsets> {
+    : public Record<db_RoadConstructionOffsets> {
 };
 class db_RoadDesign final
-    : public Record<db_RoadDesign, dbRecord_Class, DATABASE_RoadDesignRecord> {};
+    : public Record<db_RoadDesign> {};
 class db_RoadDeltas final
-    : public Record<db_RoadDeltas, dbRecord_Class, DATABASE_RoadDeltasRecord> {};
+    : public Record<db_RoadDeltas> {};
 class db_SecondaryRoadDeltas final
-    : public Record<db_SecondaryRoadDeltas, dbRecord_Class, DATABASE_SecondaryRoadDeltasRecord> {};
+    : public Record<db_SecondaryRoadDeltas> {};
 class db_RoadCatchDeltas final
-    : public Record<db_RoadCatchDeltas, dbRecord_Class, DATABASE_RoadCatchDeltaRecord> {};
+    : public Record<db_RoadCatchDeltas> {};
 class db_CrossSectionNode final
-    : public Record<db_CrossSectionNode, dbRecord_Class, DATABASE_CrossSectionNodeRecord> {};
+    : public Record<db_CrossSectionNode> {};
 class db_CrossSectionBatter final
-    : public Record<db_CrossSectionBatter, dbRecord_Class, DATABASE_CrossSectionBatterRecord> {};
+    : public Record<db_CrossSectionBatter> {};
 class db_CrossSectionSide final
-    : public Record<db_CrossSectionSide, dbRecord_Class, DATABASE_CrossSectionSideRecord> {};
-class db_CrossSectionCenterNode final : public Record<db_CrossSectionCenterNode, dbRecord_Class,
-                                                      DATABASE_CrossSectionCenterNodeRecord> {};
+    : public Record<db_CrossSectionSide> {};
+class db_CrossSectionCenterNode final : public Record<db_CrossSectionCenterNode> {};
 class db_CrossSectionReport final
-    : public Record<db_CrossSectionReport, dbRecord_Class, DATABASE_CrossSectionReport> {};
+    : public Record<db_CrossSectionReport> {};
 // A point delta measured on a tunnel cross-section. Never chained: the
 // journal hands it to its cross-section, which keeps a copy.
 class db_TunnelPointDelta final
-    : public Record<db_TunnelPointDelta, dbRecord_Class, DATABASE_TunnelPointDeltaRecord> {
+    : public Record<db_TunnelPointDelta> {
 public:
     using dbRecord_Class::Receive;
 
@@ -59,7 +57,7 @@ public:
 // A tunnel cross-section at a station. The point deltas measured on it are
 // attached while the journal is replayed; they are not part of its stored form.
 class db_TunnelCrossSection final
-    : public Record<db_TunnelCrossSection, dbRecord_Class, DATABASE_TunnelCrossSectionRecord> {
+    : public Record<db_TunnelCrossSection> {
 public:
     Str TunnelName;
     double Station = 0;
@@ -80,6 +78,6 @@ public:
     bool ReplacePointDelta(db_DBIDValue target, const db_TunnelPointDelta& delta);
 };
 class db_TunnelSettings final
-    : public Record<db_TunnelSettings, dbRecord_Class, DATABASE_TunnelSettingsRecord> {};
+    : public Record<db_TunnelSettings> {};
 
 } // namespace tqxml

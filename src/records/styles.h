@@ -6,26 +6,23 @@
 
 namespace tqxml {
 
-class db_Coding final : public Record<db_Coding, dbRecord_Class, DATABASE_CodingRecord,
-                                      kJobSetting | kSystemSetting> {};
+class db_Coding final : public Record<db_Coding> {};
 class db_DescriptionsDefinition final
-    : public Record<db_DescriptionsDefinition, dbRecord_Class,
-                    DATABASE_DescriptionsDefinitionRecord, kJobSetting | kSystemSetting> {};
-class db_Tolerance final : public Record<db_Tolerance, dbRecord_Class, DATABASE_ToleranceRecord> {};
+    : public Record<db_DescriptionsDefinition> {};
+class db_Tolerance final : public Record<db_Tolerance> {};
 class db_SurveyStyle final
-    : public Record<db_SurveyStyle, dbRecord_Class, DATABASE_SurveyStyleRecord> {};
+    : public Record<db_SurveyStyle> {};
 class db_IntegratedStyle final
-    : public Record<db_IntegratedStyle, dbRecord_Class, DATABASE_IntegratedStyleRecord> {};
+    : public Record<db_IntegratedStyle> {};
 class db_IntegratedTarget final
-    : public Record<db_IntegratedTarget, dbRecord_Class, DATABASE_IntegratedTargetRecord> {};
+    : public Record<db_IntegratedTarget> {};
 class db_LaserBasePoint final
-    : public Record<db_LaserBasePoint, dbRecord_Class, DATABASE_LaserBasePointRecord> {};
+    : public Record<db_LaserBasePoint> {};
 class db_LaserHeight final
-    : public Record<db_LaserHeight, dbRecord_Class, DATABASE_LaserHeightRecord> {};
+    : public Record<db_LaserHeight> {};
 class db_LaserTargetHeight final
-    : public Record<db_LaserTargetHeight, dbRecord_Class, DATABASE_LaserTargetHeightRecord,
-                    kSingletonSetting> {};
+    : public Record<db_LaserTargetHeight> {};
 class db_LaserConfig final
-    : public Record<db_LaserConfig, dbRecord_Class, DATABASE_LaserConfigRecord> {};
+    : public Record<db_LaserConfig> {};
 
 } // namespace tqxml

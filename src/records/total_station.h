@@ -6,33 +6,29 @@
 
 namespace tqxml {
 
-class db_MeanTurnedAngleResiduals final : public Record<db_MeanTurnedAngleResiduals, dbRecord_Class,
-                                                        DATABASE_MeanTurnedAngleResidualsRecord> {};
-class db_TotalAtmosphere final : public Record<db_TotalAtmosphere, dbRecord_Class,
-                                               DATABASE_AtmosphereRecord, kSingletonSetting> {};
-class db_TotalBackBearing final : public Record<db_TotalBackBearing, dbRecord_Class,
-                                                DATABASE_BackBearingRecord, kSingletonSetting> {};
+class db_MeanTurnedAngleResiduals final : public Record<db_MeanTurnedAngleResiduals> {};
+class db_TotalAtmosphere final : public Record<db_TotalAtmosphere> {};
+class db_TotalBackBearing final : public Record<db_TotalBackBearing> {};
 class db_TotalInstrument final
-    : public Record<db_TotalInstrument, dbRecord_Class, DATABASE_InstrumentRecord> {};
+    : public Record<db_TotalInstrument> {};
 class db_TotalStation final
-    : public Record<db_TotalStation, dbRecord_Class, DATABASE_StationRecord, kSingletonSetting> {};
-class db_DualPrismOffset final : public Record<db_DualPrismOffset, dbRecord_Class,
-                                               DATABASE_DualPrismOffsetRecord, kSingletonSetting> {
+    : public Record<db_TotalStation> {};
+class db_DualPrismOffset final : public Record<db_DualPrismOffset> {
 };
 class db_StationSetupResiduals final
-    : public Record<db_StationSetupResiduals, dbRecord_Class, DATABASE_StationSetupResidualRecord> {
+    : public Record<db_StationSetupResiduals> {
 };
 class db_ResectErrors final
-    : public Record<db_ResectErrors, dbRecord_Class, DATABASE_ResectErrorsRecord> {};
+    : public Record<db_ResectErrors> {};
 class db_DistanceOffset final
-    : public Record<db_DistanceOffset, dbRecord_Class, DATABASE_DistanceOffsetRecord> {};
+    : public Record<db_DistanceOffset> {};
 class db_Target final
-    : public Record<db_Target, dbRecord_Class, DATABASE_TargetRecord, kSingletonSetting> {};
+    : public Record<db_Target> {};
 class db_CircularObject final
-    : public Record<db_CircularObject, dbRecord_Class, DATABASE_CircularObjectRecord> {};
+    : public Record<db_CircularObject> {};
 class db_RemoteObject final
-    : public Record<db_RemoteObject, dbRecord_Class, DATABASE_RemoteObjectRecord> {};
+    : public Record<db_RemoteObject> {};
 class db_AngleOffset final
-    : public Record<db_AngleOffset, dbRecord_Class, DATABASE_AngleOffsetRecord> {};
+    : public Record<db_AngleOffset> {};
 
 } // namespace tqxml

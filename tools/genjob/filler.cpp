@@ -144,9 +144,8 @@ template <class R> void FillAs(dbRecord_Class& base, RecordFiller& filler) {
 using FillFunction = void (*)(dbRecord_Class&, RecordFiller&);
 
 constexpr FillFunction kFillers[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, written) &FillAs<className>,
+#define TQ_RECORD(type, enumName, className, category, flags) &FillAs<className>,
 #include "records/record_types.def"
-#undef TQ_RECORD
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "records/all_records.h"
 
+#include "convert/driver.h"
 #include "db/job_writer.h"
 
 #include <iterator>
@@ -19,15 +20,22 @@ struct LiveRecord {
     uint32_t type;
 };
 
+// The record types of one category, in number order.
+std::vector<uint32_t> TypesOf(RecordCategory category) {
+    std::vector<uint32_t> types;
+    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type)
+        if (kRecordTypes[type].category == category) types.push_back(type);
+    return types;
+}
+
 // Record types the walk writes with their own writer, other than the ones
 // the generator places on purpose (notes, observations).
 std::vector<uint32_t> PlainWrittenTypes() {
     std::vector<uint32_t> types;
-#define TQ_RECORD(type, enumName, className, written)                                              \
-    if (written && type != DATABASE_NoteRecord && type != DATABASE_ObservationRecord)              \
-        types.push_back(type);
-#include "records/record_types.def"
-#undef TQ_RECORD
+    for (uint32_t type : TypesOf(record_table::Plain))
+        if (HasRecordWriter(type) && type != DATABASE_NoteRecord &&
+            type != DATABASE_ObservationRecord)
+            types.push_back(type);
     return types;
 }
 
@@ -72,8 +80,7 @@ private:
         const bool grouped = _Filler.Chance(30);
         if (grouped) _Job.BeginTransaction();
         const db_DBIDValue id = _Job.Add(*observation);
-        auto measurement =
-            Make(DATABASE_ECEFDeltasRecord + static_cast<uint32_t>(_Filler.Below(11)));
+        auto measurement = Make(_Measurements[_Filler.Below(_Measurements.size())]);
         measurement->Note = Str();
         _Job.Attach(id, *measurement);
         if (grouped) _Job.EndTransaction();
@@ -84,10 +91,7 @@ private:
     void Modify() {
         if (_Observations.empty()) return;
         const db_DBIDValue target = _Observations[_Filler.Below(_Observations.size())];
-        static constexpr uint32_t kModifiers[] = {DATABASE_BoolActionRecord, DATABASE_StrRecord,
-                                                  DATABASE_DBIDRecord, DATABASE_FeaturesRecord,
-                                                  DATABASE_DescriptionsRecord};
-        auto modifier = Make(kModifiers[_Filler.Below(std::size(kModifiers))]);
+        auto modifier = Make(_Modifiers[_Filler.Below(_Modifiers.size())]);
         if (modifier->GetType() == DATABASE_BoolActionRecord)
             static_cast<db_BoolAction&>(*modifier).Value = static_cast<uint8_t>(_Filler.Below(2));
         _Job.Attach(target, *modifier);
@@ -139,6 +143,8 @@ private:
     std::vector<LiveRecord> _Live;
     std::vector<db_DBIDValue> _Observations;
     const std::vector<uint32_t> _Plain = PlainWrittenTypes();
+    const std::vector<uint32_t> _Measurements = TypesOf(record_table::Measurement);
+    const std::vector<uint32_t> _Modifiers = TypesOf(record_table::Modifier);
 };
 
 // The bundled sample: a short job that shows the journal's actions and the
