@@ -374,9 +374,11 @@ TEST(MeasurementRecords, EarthCentredPositionsAndDeltas) {
 }
 
 TEST(MeasurementRecords, AreNotWrittenAsRecordsOfTheirOwn) {
-    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type)
-        if (IsRecordCategory(type, record_table::Measurement))
+    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
+        if (IsRecordCategory(type, record_table::Measurement)) {
             EXPECT_FALSE(HasRecordWriter(type)) << type;
+        }
+    }
     EXPECT_TRUE(HasRecordWriter(DATABASE_ObservationRecord));
 }
 

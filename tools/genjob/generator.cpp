@@ -216,7 +216,43 @@ void WriteSample(JobFileWriter& job) {
     job.Attach(lastPoint, *rename);
 }
 
+// A golden job: for each listed type, one record of survey-like values and
+// two of edge values, each with a fixed stamp and now and then a note; a
+// measurement goes into an observation of its own.
+void WriteGolden(JobFileWriter& job, const std::vector<uint32_t>& types, uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    RecordFiller realistic(rng, FillProfile::Realistic);
+    RecordFiller edge(rng, FillProfile::Edge);
+    double stamp = 1417000000.0;
+    for (uint32_t type : types) {
+        for (RecordFiller* filler : {&realistic, &edge, &edge}) {
+            auto record = CreateRecord(type);
+            if (!record) continue;
+            filler->Fill(*record);
+            record->TimeStamp = stamp;
+            stamp += 1.5;
+            if (filler->Chance(20)) record->Note = filler->Note();
+            if (IsRecordCategory(type, record_table::Measurement)) {
+                // A measurement lives in an observation: one made for it.
+                auto point = CreateRecord(DATABASE_ObservationRecord);
+                realistic.Fill(*point);
+                point->TimeStamp = stamp;
+                job.Attach(job.Add(*point), *record);
+            } else {
+                job.Add(*record);
+            }
+        }
+    }
+}
+
 } // namespace
+
+bool WriteGoldenJob(const Str& path, const std::vector<uint32_t>& types, uint64_t seed) {
+    JobFileWriter job;
+    if (!job.Create(path)) return false;
+    WriteGolden(job, types, seed);
+    return job.Close();
+}
 
 bool WriteGeneratedJob(const Str& path, uint64_t records, uint64_t seed) {
     JobFileWriter job;
