@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -68,6 +69,40 @@ TEST(RecordRoundTrip, TheFillerReachesEveryStoredField) {
         }
         if (!fresh.empty()) {
             EXPECT_TRUE(changed) << RecordClassName(type);
+        }
+    }
+}
+
+// Damaged stored forms of every type: each cut, and a hostile value (a huge
+// or negative count, a text without its end) laid over every position. The
+// read stays inside the bytes it is given and never trusts a count for more
+// than the bytes that remain; the sanitizers watch the rest.
+TEST(RecordRoundTrip, EveryRecordTypeReadsDamagedBytesWithoutHarm) {
+    RecordingEnvironment env;
+    std::mt19937_64 random(0xBAD);
+    const uint8_t hostile[][4] = {{0xFF, 0xFF, 0xFF, 0x7F}, {0x00, 0x00, 0x00, 0x80},
+                                  {0xFF, 0xFF, 0xFF, 0xFF}, {0x01, 0x01, 0x01, 0x01}};
+    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
+        const std::unique_ptr<dbRecord_Class> record = CreateRecord(type);
+        FillRecord(*record, random);
+        const std::string stored = StoredForm(*record);
+        auto ReadBack = [&](const std::string& bytes) {
+            const std::unique_ptr<dbRecord_Class> back = CreateRecord(type);
+            buffer_Class buffer(static_cast<int32_t>(bytes.size()), ENDIAN_Little, bytes.data());
+            int32_t offset = 0;
+            back->Read(buffer, offset);
+            EXPECT_LE(offset, static_cast<int32_t>(bytes.size())) << RecordClassName(type);
+        };
+        for (size_t cut = 0; cut < stored.size(); ++cut)
+            ReadBack(stored.substr(0, cut));
+        for (size_t at = 14; at < stored.size(); ++at) {
+            for (const auto& value : hostile) {
+                std::string damaged = stored;
+                damaged.replace(at, std::min<size_t>(4, stored.size() - at),
+                                reinterpret_cast<const char*>(value),
+                                std::min<size_t>(4, stored.size() - at));
+                ReadBack(damaged);
+            }
         }
     }
 }

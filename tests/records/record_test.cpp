@@ -142,21 +142,6 @@ TEST(RecordRegistry, NewRecordsCarryTheLocalTimeSince1980) {
     EXPECT_LE(note.TimeStamp, stamp + 2.0);
 }
 
-TEST(RecordClassFlags, AnswerTheConstantListsOfEachClass) {
-    const std::set<uint32_t> job = {31, 32, 33, 34, 35, 36, 37,  112, 49,
-                                    48, 74, 78, 76, 46, 67, 114, 115, 116};
-    const std::set<uint32_t> system = {31, 32, 33, 34, 35, 36, 49, 48, 78, 76, 46};
-    const std::set<uint32_t> singleton = {123, 41, 31, 32, 33, 35, 36,  60, 78, 76,
-                                          105, 25, 21, 22, 24, 40, 138, 42, 43, 139};
-    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
-        const std::unique_ptr<dbRecord_Class> record = CreateRecord(type);
-        EXPECT_EQ(record->IsJobSetting(), job.count(type) == 1) << type;
-        EXPECT_EQ(record->IsSystemSetting(), system.count(type) == 1) << type;
-        EXPECT_EQ(record->IsSingletonSetting(), singleton.count(type) == 1) << type;
-        EXPECT_EQ(record->Combine(*record), nullptr);
-    }
-}
-
 // ---- Features ------------------------------------------------------------------
 
 Feature EveryAttributeKind() {
