@@ -9,101 +9,80 @@ dbAccess::~dbAccess() {
 }
 
 bool dbAccess::Fail(dbAccess_OpenStatus status) {
-    _OpenStatus = status;
+    openStatus_ = status;
     Close();
     return false;
 }
 
 bool dbAccess::Open(const Str& path, bool writable) {
     TQ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get()->IsThreadSafe ()");
-    _Statistics = dbAccess_Statistics();
-    if (!_Journal.Open(path, writable)) {
-        _OpenStatus = DBACCESS_CannotOpen;
+    statistics_ = dbAccess_Statistics();
+    if (!journal_.Open(path, writable)) {
+        openStatus_ = DBACCESS_CannotOpen;
         return false;
     }
-    _Statistics.Header = _Journal.Header();
-    _Statistics.FileSize = _Journal.ReportedFileSize();
-    if (!_Journal.IsOpen()) return Fail(DBACCESS_NoJob);
+    statistics_.Header = journal_.Header();
+    statistics_.FileSize = journal_.ReportedFileSize();
 
-    const filehdr_Header& expected = _Journal.ExpectedHeader();
-    if (_Journal.Header().Type != expected.Type) return Fail(DBACCESS_NoJob);
-    if (!_Journal.Header().SameVersion(expected)) return Fail(DBACCESS_VersionDiffers);
+    const filehdr_Header expected = filehdr_Header::JobJournal();
+    if (journal_.Header().Type != expected.Type) return Fail(DBACCESS_NoJob);
+    if (!journal_.Header().SameVersion(expected)) return Fail(DBACCESS_VersionDiffers);
 
     bool clean;
     {
         // The texts of the records read go to the job's own arena.
-        ScopedStrArena texts(&_Texts);
+        ScopedStrArena texts(&texts_);
         clean = Replay();
     }
-    if (_Model.IsFailed()) return Fail(DBACCESS_ModelFailed);
-    if (_Model.FirstRecordId() == NODBID) return Fail(DBACCESS_NoJob);
-    _OpenStatus = clean ? DBACCESS_Opened : DBACCESS_Damaged;
+    if (model_.IsFailed()) return Fail(DBACCESS_ModelFailed);
+    if (model_.FirstRecordId() == NODBID) return Fail(DBACCESS_NoJob);
+    openStatus_ = clean ? DBACCESS_Opened : DBACCESS_Damaged;
     return true;
 }
 
 // Applies every complete transaction in file order. False when a damaged
 // entry ended the replay.
 bool dbAccess::Replay() {
-    _Model.Clear();
-    if (!_Journal.Rewind()) return false;
+    model_.Clear();
+    if (!journal_.Rewind()) return false;
 
     dbTransaction transaction;
     bool clean = true;
-    while (!_Model.IsFailed()) {
-        const dbJournal_Counters before = _Journal.Counters();
-        const dbJournal_TransactionStatus status = _Journal.ReadTransaction(transaction);
-        const dbJournal_Counters& after = _Journal.Counters();
-        _Statistics.TransactionsDropped[DROP_Interrupted] += after.Interrupted - before.Interrupted;
-
+    while (!model_.IsFailed()) {
+        const uint32_t entriesBefore = statistics_.EntriesRead;
+        const dbJournal_TransactionStatus status = journal_.ReadTransaction(transaction);
         if (status == TRANSACTION_Complete) {
-            _Model.ApplyTransaction(transaction, _Journal.InRepairMode());
-            TQ_ASSERT_TEXT(_Journal._LastGoodAppendPosition != 0,
-                           "_Journal._LastGoodAppendPosition != 0");
-            _Journal._CommittedPosition = _Journal._LastGoodAppendPosition;
-            ++_Statistics.TransactionsApplied;
+            model_.ApplyTransaction(transaction, journal_.InRepairMode());
+            journal_.Commit();
         } else if (status == TRANSACTION_Discarded || status == TRANSACTION_Broken) {
-            ++_Statistics.TransactionsDropped[status == TRANSACTION_Discarded ? DROP_Discarded
+            ++statistics_.TransactionsDropped[status == TRANSACTION_Discarded ? DROP_Discarded
                                                                               : DROP_Broken];
-            _Journal._CommittedPosition = _Journal._LastGoodAppendPosition;
+            journal_.Commit();
         } else {
             // A transaction that was collecting entries when the journal
             // ended, or when damage was met, is lost with it.
-            const bool cutShort = after.EntriesRead > before.EntriesRead;
-            if (cutShort)
-                ++_Statistics.TransactionsDropped[status == TRANSACTION_End ? DROP_UnfinishedAtEnd
+            if (statistics_.EntriesRead > entriesBefore)
+                ++statistics_.TransactionsDropped[status == TRANSACTION_End ? DROP_UnfinishedAtEnd
                                                                             : DROP_CutByDamage];
-            _Statistics.StopStatus = status == TRANSACTION_End ? ENTRY_End : ENTRY_Damaged;
+            statistics_.StopStatus = status == TRANSACTION_End ? ENTRY_End : ENTRY_Damaged;
             clean = status == TRANSACTION_End;
             break;
         }
         transaction.Clear();
     }
     transaction.Clear();
-    _Journal.EndRepairMode();
+    journal_.EndRepairMode();
 
-    const dbJournal_Counters& counters = _Journal.Counters();
-    _Statistics.EntriesRead = counters.EntriesRead;
-    _Statistics.ManualRepairs = counters.ManualRepairs;
-    _Statistics.Damage = counters.Damage;
-    _Statistics.StopPosition =
-        _Statistics.StopStatus == ENTRY_Damaged ? counters.DamagePosition : _Journal.ReadPosition();
-    _Statistics.LastGoodAppendPosition = _Journal._LastGoodAppendPosition;
-    _Statistics.CommittedPosition = _Journal._CommittedPosition;
-
-    const dbModel_Counters& model = _Model.Counters();
-    _Statistics.RecordsChained = _Model.TotalCount();
-    _Statistics.ForeignEntriesSkipped = model.ForeignSkipped;
-    _Statistics.MissingTargets = model.MissingTargets;
-    _Statistics.DbidDiscontinuities = model.DbidDiscontinuities;
-    _Statistics.EntriesRejected = model.Rejected;
-    _Statistics.NextDBID = _Model.NextDBID();
+    if (statistics_.StopStatus != ENTRY_Damaged) statistics_.StopPosition = journal_.ReadPosition();
+    statistics_.RecordsChained = model_.TotalCount();
+    statistics_.NextDBID = model_.NextDBID();
     return clean;
 }
 
 void dbAccess::Close() {
-    _Journal.Close();
-    _Model.Clear();
-    _Texts.Clear(); // after the records whose texts it holds
+    journal_.Close();
+    model_.Clear();
+    texts_.Clear(); // after the records whose texts it holds
 }
 
 } // namespace tqxml

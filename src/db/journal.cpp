@@ -28,70 +28,74 @@ void LogHexLine(const char* text, uint32_t value) {
     Environment::Get()->LogMessage(line);
 }
 
-dbJournal::dbJournal() : _Expected(filehdr_Header::JobJournal()) {}
+dbJournal::dbJournal(dbAccess_Statistics& statistics) : statistics_(statistics) {}
 
 dbJournal::~dbJournal() {
     Close();
 }
 
-// ---- Reading ------------------------------------------------------------------
-
 bool dbJournal::Open(const Str& path, bool writable) {
-    TQ_ASSERT_TEXT(!_File.IsOpen(), "!_File.IsOpen()");
-    if (_File.IsOpen()) return false;
-    _Writable = writable;
-    _RepairMode = false;
-    _Counters = dbJournal_Counters();
-    _File.SetName(path);
-    if (!_File.Open(writable ? file_Class::ModeReadWrite : file_Class::ModeRead)) {
-        _Writable = false;
+    TQ_ASSERT_TEXT(!file_.IsOpen(), "!_File.IsOpen()");
+    if (file_.IsOpen()) return false;
+    writable_ = writable;
+    repairMode_ = false;
+    file_.SetName(path);
+    if (!file_.Open(writable ? file_Class::ModeReadWrite : file_Class::ModeRead)) {
+        writable_ = false;
         return false;
     }
-    _ReportedFileSize = _File.RecordedSize();
+    reportedFileSize_ = file_.RecordedSize();
     if (!ReadHeader()) {
-        _File.Close();
-        _Writable = false;
+        file_.Close();
+        writable_ = false;
         return false;
     }
-    if (_Writable && _File.IsReadOnly()) {
+    if (writable_ && file_.IsReadOnly()) {
         Str line("Journal Open : Job file is read-only: ");
-        line.Append(_File.FullName());
+        line.Append(file_.FullName());
         Environment::Get()->LogMessage(line.CStr());
-        _Writable = false;
+        writable_ = false;
     }
-    _ReadPosition = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
-    _LastGoodAppendPosition = _ReadPosition;
-    _CommittedPosition = _ReadPosition;
+    readPosition_ = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
+    statistics_.LastGoodAppendPosition = readPosition_;
+    statistics_.CommittedPosition = readPosition_;
     return true;
+}
+
+void dbJournal::Close() {
+    DropReadAhead();
+    file_.Close();
+    writable_ = false;
+    repairMode_ = false;
 }
 
 // A header cut short by the end of the file is treated as unreadable.
 bool dbJournal::ReadHeader() {
     DropReadAhead();
-    if (!_File.Seek(0)) return false;
+    if (!file_.Seek(0)) return false;
     buffer_Class buffer(ENDIAN_Little);
     buffer.Allocate(FILEHDR_SizeOnDisk);
     uint32_t got = 0;
-    if (!_File.Read(buffer.Data(), FILEHDR_SizeOnDisk, &got) ||
+    if (!file_.Read(buffer.Data(), FILEHDR_SizeOnDisk, &got) ||
         got < static_cast<uint32_t>(FILEHDR_SizeOnDisk))
         return false;
-    _Header.Decode(buffer);
+    header_.Decode(buffer);
     return true;
 }
 
 bool dbJournal::Rewind() {
     DropReadAhead();
-    if (!_File.IsOpen() || !_File.Seek(FILEHDR_SizeOnDisk)) return false;
-    _ReadPosition = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
+    if (!file_.IsOpen() || !file_.Seek(FILEHDR_SizeOnDisk)) return false;
+    readPosition_ = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
     return true;
 }
 
 void dbJournal::LogDamage(dbJournal_Damage damage, const char* text, uint32_t position) {
     LogHexLine(text, position);
-    LogHexLine("-- Reported file size ", _ReportedFileSize);
+    LogHexLine("-- Reported file size ", reportedFileSize_);
     if (damage != dbJournal_Damage::None) {
-        _Counters.Damage = damage;
-        _Counters.DamagePosition = position;
+        statistics_.Damage = damage;
+        statistics_.StopPosition = position;
     }
 }
 
@@ -104,81 +108,97 @@ dbJournal_EntryStatus dbJournal::Damaged(dbJournal_Damage damage, const char* te
 void dbJournal::ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t& got) {
     got = 0;
     while (got < count) {
-        if (_AheadBegin == _AheadEnd) {
-            if (!_Ahead) _Ahead = std::make_unique_for_overwrite<uint8_t[]>(kReadAheadSize);
+        if (aheadBegin_ == aheadEnd_) {
+            if (!ahead_) ahead_ = std::make_unique_for_overwrite<uint8_t[]>(kReadAheadSize);
             uint32_t read = 0;
-            _AheadBegin = _AheadEnd = 0;
-            if (!_File.Read(_Ahead.get(), kReadAheadSize, &read) || read == 0) return;
-            _AheadEnd = read;
+            aheadBegin_ = aheadEnd_ = 0;
+            if (!file_.Read(ahead_.get(), kReadAheadSize, &read) || read == 0) return;
+            aheadEnd_ = read;
         }
-        const uint32_t take = std::min(count - got, _AheadEnd - _AheadBegin);
-        std::memcpy(destination + got, _Ahead.get() + _AheadBegin, take);
-        _AheadBegin += take;
+        const uint32_t take = std::min(count - got, aheadEnd_ - aheadBegin_);
+        std::memcpy(destination + got, ahead_.get() + aheadBegin_, take);
+        aheadBegin_ += take;
         got += take;
     }
 }
 
+// The length field and the bytes it counts, checksum checked; ENTRY_Read
+// leaves entry_ holding the entry without its checksum.
+dbJournal_EntryStatus dbJournal::ReadFramedEntry(uint32_t position) {
+    uint8_t lengthBytes[4];
+    uint32_t got = 0;
+    ReadJournalBytes(lengthBytes, 4, got);
+    readPosition_ += got;
+    if (got < 4) {
+        if (got == 0) return ENTRY_End;
+        return Damaged(dbJournal_Damage::LengthShortRead,
+                       "Journal record length short read failure at filepos ", position);
+    }
+    const uint32_t length = LittleEndian32(lengthBytes);
+    if (length < JOURNAL_MinEntryLength || length > JOURNAL_MaxEntryLength)
+        return Damaged(dbJournal_Damage::LengthUnbelievable,
+                       "Journal record length is unbelieveable at ", position);
+
+    entry_.Resize(static_cast<int32_t>(length));
+    got = 0;
+    ReadJournalBytes(entry_.Data(), length, got);
+    readPosition_ += got;
+    if (got < length)
+        return Damaged(dbJournal_Damage::ShortRead,
+                       "Journal record short read failure at filepos ", position);
+    if (entry_.Data()[0] == JOURNAL_ManualRepair) return ENTRY_Read;
+
+    const uint8_t* bytes = entry_.Data();
+    const uint16_t stored =
+        static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
+    if (Crc16Arc(bytes, length - 2) != stored)
+        return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
+    entry_.Resize(static_cast<int32_t>(length - 2)); // the checksum is not the record's
+    return ENTRY_Read;
+}
+
+// Flags, action, target and the record; false when the entry names no known
+// action or no record type, or is a marker.
+bool dbJournal::DecodeEntry(dbAction& action, uint32_t position) {
+    int32_t offset = 0;
+    action.Flags = static_cast<uint8_t>(entry_.GetInt8(offset));
+    action.Operation = entry_.GetUInt16(offset);
+    action.Target = NODBID;
+    if (!IsKnownAction(action.Operation) || action.Operation == ACTION_Marker) return false;
+    action.Target = entry_.GetUInt32(offset);
+    int32_t peek = offset;
+    action.DBRecord = CreateRecord(entry_.GetUInt16(peek));
+    if (!action.DBRecord) return false;
+    action.DBRecord->Read(entry_, offset);
+    if (offset < entry_.Length()) {
+        LogHexLine("Journal: Bytes left after the record at filepos ", position);
+        ++statistics_.EntriesWithBytesLeft;
+    }
+    return true;
+}
+
 dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
     action.DBRecord.reset();
-    if (!_File.IsOpen()) return ENTRY_End;
+    if (!file_.IsOpen()) return ENTRY_End;
     for (;;) {
-        const uint32_t position = _ReadPosition;
+        const uint32_t position = readPosition_;
         action.FilePosition = position;
-
-        uint8_t lengthBytes[4];
-        uint32_t got = 0;
-        ReadJournalBytes(lengthBytes, 4, got);
-        _ReadPosition += got;
-        if (got < 4) {
-            if (got == 0) return ENTRY_End;
-            return Damaged(dbJournal_Damage::LengthShortRead,
-                           "Journal record length short read failure at filepos ", position);
-        }
-        const uint32_t length = LittleEndian32(lengthBytes);
-        if (length < JOURNAL_MinEntryLength || length > JOURNAL_MaxEntryLength)
-            return Damaged(dbJournal_Damage::LengthUnbelievable,
-                           "Journal record length is unbelieveable at ", position);
-
-        _Entry.Resize(static_cast<int32_t>(length));
-        got = 0;
-        ReadJournalBytes(_Entry.Data(), length, got);
-        _ReadPosition += got;
-        if (got < length)
-            return Damaged(dbJournal_Damage::ShortRead,
-                           "Journal record short read failure at filepos ", position);
-
-        const uint8_t* bytes = _Entry.Data();
-        if (bytes[0] == JOURNAL_ManualRepair) {
-            _RepairMode = true;
-            ++_Counters.ManualRepairs;
+        const dbJournal_EntryStatus status = ReadFramedEntry(position);
+        if (status != ENTRY_Read) return status;
+        if (entry_.Data()[0] == JOURNAL_ManualRepair) {
+            repairMode_ = true;
+            ++statistics_.ManualRepairs;
             LogHexLine("Journal: Manual repair detected at ", position);
-            LogHexLine("-- Hammered record size ", length);
+            LogHexLine("-- Hammered record size ", static_cast<uint32_t>(entry_.Length()));
             continue;
         }
-
-        const uint16_t stored =
-            static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
-        if (Crc16Arc(bytes, length - 2) != stored)
-            return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
-
-        int32_t offset = 0;
-        action.Flags = static_cast<uint8_t>(_Entry.GetInt8(offset));
-        action.Operation = _Entry.GetUInt16(offset);
-        action.Target = NODBID;
-        if (IsKnownAction(action.Operation) && action.Operation != ACTION_Marker) {
-            action.Target = _Entry.GetUInt32(offset);
-            int32_t peek = offset;
-            action.DBRecord = CreateRecord(_Entry.GetUInt16(peek));
-            if (action.DBRecord) action.DBRecord->Read(_Entry, offset);
-        }
-        if (!IsKnownAction(action.Operation) || !action.DBRecord ||
-            !IsValidRecordType(action.DBRecord->GetType())) {
+        if (!DecodeEntry(action, position)) {
             action.DBRecord.reset();
             return Damaged(dbJournal_Damage::Corruption, "Journal: Record corruption at filepos ",
                            position);
         }
-        _LastGoodAppendPosition = _ReadPosition;
-        ++_Counters.EntriesRead;
+        statistics_.LastGoodAppendPosition = readPosition_;
+        ++statistics_.EntriesRead;
         return ENTRY_Read;
     }
 }
@@ -188,15 +208,14 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
     dbAction entry;
     dbJournal_EntryStatus entryStatus = ReadEntry(entry);
     if (entryStatus != ENTRY_Read) {
-        if (entryStatus == ENTRY_Damaged) _Writable = false;
+        if (entryStatus == ENTRY_Damaged) writable_ = false;
         return static_cast<dbJournal_TransactionStatus>(entryStatus);
     }
 
     dbJournal_TransactionStatus status = TRANSACTION_Complete;
     if (!(entry.Flags & JOURNAL_FirstEntry)) {
         LogDamage(dbJournal_Damage::None, "Journal: Transaction start flag missing near filepos ",
-                  _ReadPosition);
-        ++_Counters.StartFlagMissing;
+                  readPosition_);
         status = TRANSACTION_Broken;
     }
     transaction.Actions.push_back(std::move(entry));
@@ -210,15 +229,15 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
         entryStatus = ReadEntry(entry);
         if (entryStatus != ENTRY_Read) {
             LogDamage(dbJournal_Damage::None, "Journal: Partial last transaction near filepos ",
-                      _ReadPosition);
+                      readPosition_);
             transaction.Clear();
-            if (entryStatus == ENTRY_Damaged) _Writable = false;
+            if (entryStatus == ENTRY_Damaged) writable_ = false;
             return static_cast<dbJournal_TransactionStatus>(entryStatus);
         }
         if (entry.Flags & JOURNAL_FirstEntry) {
             LogDamage(dbJournal_Damage::None, "Journal: Partial transaction near filepos ",
-                      _ReadPosition);
-            ++_Counters.Interrupted;
+                      readPosition_);
+            ++statistics_.TransactionsDropped[DROP_Interrupted];
             transaction.Clear();
             status = TRANSACTION_Broken;
         }
@@ -226,138 +245,6 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
     }
     if (discard && status == TRANSACTION_Complete) status = TRANSACTION_Discarded;
     return status;
-}
-
-// ---- Appending ----------------------------------------------------------------
-
-bool dbJournal::Create(const Str& path) {
-    TQ_ASSERT_TEXT(!_File.IsOpen(), "!_File.IsOpen()");
-    if (_File.IsOpen()) return false;
-    _File.SetName(path);
-    if (_File.Exists()) _File.Delete();
-    if (!_File.Create()) return false;
-    _Writable = true;
-    _RepairMode = false;
-    _BytesUnwritten = 0;
-    _Header = _Expected;
-    _Pending.Clear();
-    _Header.Encode(_Pending);
-    _ReadPosition = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
-    _LastGoodAppendPosition = _ReadPosition;
-    _CommittedPosition = _ReadPosition;
-    _ReportedFileSize = 0;
-    return true;
-}
-
-bool dbJournal::OpenForAppend(const Str& path, uint32_t position) {
-    if (!Open(path, true)) return false;
-    if (!_Writable || position < static_cast<uint32_t>(FILEHDR_SizeOnDisk) ||
-        !_File.Truncate(position)) {
-        _Writable = false;
-        _File.Close();
-        return false;
-    }
-    DropReadAhead();
-    _BytesUnwritten = 0;
-    _Pending.Clear();
-    _ReadPosition = position;
-    _LastGoodAppendPosition = position;
-    _CommittedPosition = position;
-    return true;
-}
-
-namespace {
-
-// Length placeholder, flags, action, target, the record written by
-// `putRecord`, then the CRC; the length is patched in last.
-template <class PutRecord>
-void FrameEntry(buffer_Writer& out, uint8_t flags, uint16_t action, db_DBIDValue target,
-                PutRecord putRecord) {
-    const int32_t start = out.Length();
-    out.PutUInt32(0);
-    out.PutInt8(static_cast<int8_t>(flags));
-    out.PutUInt16(action);
-    if (action != ACTION_Marker) {
-        out.PutUInt32(target);
-        putRecord();
-    }
-    const int32_t body = out.Length() - start - 4;
-    out.PutUInt16(Crc16Arc(out.Data() + start + 4, static_cast<size_t>(body)));
-    out.PatchUInt32(start, static_cast<uint32_t>(body + 2));
-}
-
-} // namespace
-
-void dbJournal::EncodeEntryBytes(buffer_Writer& out, uint8_t flags, uint16_t action,
-                                 db_DBIDValue target, const uint8_t* recordBytes, int32_t count) {
-    FrameEntry(out, flags, action, target, [&] {
-        if (count > 0) out.PutBytes(recordBytes, count);
-    });
-}
-
-void dbJournal::EncodeEntry(buffer_Writer& out, uint8_t flags, uint16_t action, db_DBIDValue target,
-                            const dbRecord_Class* record) {
-    FrameEntry(out, flags, action, target, [&] {
-        if (record) record->Write(out);
-    });
-}
-
-void dbJournal::AppendEntry(uint8_t flags, uint16_t action, db_DBIDValue target,
-                            const dbRecord_Class* record) {
-    TQ_ASSERT(_Writable);
-    if (!_Writable) return;
-    EncodeEntry(_Pending, flags, action, target, record);
-    FlushIfFull();
-}
-
-void dbJournal::AppendEntryBytes(uint8_t flags, uint16_t action, db_DBIDValue target,
-                                 const uint8_t* recordBytes, int32_t count) {
-    TQ_ASSERT(_Writable);
-    if (!_Writable) return;
-    EncodeEntryBytes(_Pending, flags, action, target, recordBytes, count);
-    FlushIfFull();
-}
-
-void dbJournal::AppendRaw(const void* bytes, int32_t count) {
-    TQ_ASSERT(_Writable);
-    if (!_Writable || count <= 0) return;
-    _Pending.PutBytes(bytes, count);
-    FlushIfFull();
-}
-
-void dbJournal::FlushIfFull() {
-    if (_Pending.Length() > JOURNAL_FlushThreshold) Flush();
-}
-
-// Once a write has failed, nothing more is written: a gap in the journal
-// would turn everything after it into damage.
-bool dbJournal::Flush() {
-    const int32_t length = _Pending.Length();
-    if (length == 0) return _BytesUnwritten == 0;
-    uint32_t written = 0;
-    const bool ok = _BytesUnwritten == 0 && _File.IsOpen() &&
-                    _File.Write(_Pending.Data(), static_cast<uint32_t>(length), &written);
-    if (!ok || written < static_cast<uint32_t>(length))
-        _BytesUnwritten += static_cast<uint32_t>(length) - written;
-    _Pending.Clear();
-    return _BytesUnwritten == 0;
-}
-
-bool dbJournal::Close() {
-    DropReadAhead();
-    bool ok = true;
-    if (_Pending.Length() > 0 || _BytesUnwritten > 0) {
-        if (!Flush()) {
-            LogHexLine("Journal close: Flush() failed.  Bytes unwritten:", _BytesUnwritten);
-            ok = false;
-        }
-    }
-    _File.Close();
-    _Pending.Clear();
-    _BytesUnwritten = 0;
-    _Writable = false;
-    _RepairMode = false;
-    return ok;
 }
 
 } // namespace tqxml

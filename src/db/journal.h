@@ -9,13 +9,14 @@
 //   ...          the record's stored form (absent for the marker)
 //   u16 CRC      CRC-16/ARC over the L - 2 bytes after the length
 //
-// The read side hands out entries and whole transactions and reports damage
-// to the Environment's log; the append side frames records into entries and
-// keeps a pending-output block that goes to the file above 40960 bytes and on
-// Close.
+// The journal hands out entries and whole transactions, reports damage to
+// the Environment's log and counts what it read in the job's statistics.
+// Each record decodes from exactly its own bytes: the checksum is not part of
+// them, and bytes left over after the record's last field are reported.
 #pragma once
 
 #include "db/filehdr.h"
+#include "db/statistics.h"
 #include "io/buffer.h"
 #include "platform/file.h"
 #include "records/record.h"
@@ -47,33 +48,6 @@ enum : uint8_t {
 
 inline constexpr uint32_t JOURNAL_MinEntryLength = 12;
 inline constexpr uint32_t JOURNAL_MaxEntryLength = 0x80000;
-inline constexpr int32_t JOURNAL_FlushThreshold = 40960;
-
-// The result of reading one entry.
-enum dbJournal_EntryStatus : int32_t {
-    ENTRY_Read = 0,
-    ENTRY_End = 1,     // nothing more to read
-    ENTRY_Damaged = 4, // the entry cannot be trusted; reading stops here
-};
-
-// The result of reading one transaction.
-enum dbJournal_TransactionStatus : int32_t {
-    TRANSACTION_Complete = 0,
-    TRANSACTION_End = 1,       // end of the journal (an unfinished transaction is dropped)
-    TRANSACTION_Discarded = 2, // the discard flag was set
-    TRANSACTION_Broken = 3,    // start flag missing, or another transaction started inside it
-    TRANSACTION_Damaged = 4,   // a damaged entry
-};
-
-// What made a damaged entry unreadable.
-enum class dbJournal_Damage : int32_t {
-    None,
-    LengthShortRead,    // the file ends inside the length field
-    LengthUnbelievable, // L outside 12 to 524288
-    ShortRead,          // the file ends inside the entry
-    Checksum,           // the CRC does not match
-    Corruption,         // unknown action, marker, or no record of that type
-};
 
 // One entry: an action on one record.
 struct dbAction {
@@ -92,34 +66,23 @@ struct dbTransaction {
     void Clear() { Actions.clear(); }
 };
 
-// Counts kept while reading; a diagnostics report reads them.
-struct dbJournal_Counters {
-    uint32_t EntriesRead = 0;      // entries accepted
-    uint32_t ManualRepairs = 0;    // entries removed by hand and skipped
-    uint32_t StartFlagMissing = 0; // transactions that began without the first-entry flag
-    uint32_t Interrupted = 0;      // partial transactions cut off by a new first entry
-    dbJournal_Damage Damage = dbJournal_Damage::None;
-    uint32_t DamagePosition = 0; // where the damaged entry's length field begins
-};
-
 class dbJournal {
 public:
-    dbJournal();
+    // What the journal reads is counted in `statistics`, which outlives it.
+    explicit dbJournal(dbAccess_Statistics& statistics);
     ~dbJournal();
     dbJournal(const dbJournal&) = delete;
     dbJournal& operator=(const dbJournal&) = delete;
-
-    // ---- Reading ----------------------------------------------------------
 
     // Opens an existing job file (read and write when `writable`) and reads
     // its header. False when the file cannot be opened or holds fewer than 48
     // bytes; the file is closed again then.
     bool Open(const Str& path, bool writable);
-    bool IsOpen() const { return _File.IsOpen(); }
-    bool IsWritable() const { return _Writable; }
-    const filehdr_Header& Header() const { return _Header; }
-    const filehdr_Header& ExpectedHeader() const { return _Expected; }
-    uint32_t ReportedFileSize() const { return _ReportedFileSize; }
+    bool IsOpen() const { return file_.IsOpen(); }
+    bool IsWritable() const { return writable_; }
+    const filehdr_Header& Header() const { return header_; }
+    uint32_t ReportedFileSize() const { return reportedFileSize_; }
+    void Close();
 
     // Positions the reader just after the header.
     bool Rewind();
@@ -127,81 +90,44 @@ public:
     dbJournal_EntryStatus ReadEntry(dbAction& action);
     // Reads one transaction into `transaction` (cleared first).
     dbJournal_TransactionStatus ReadTransaction(dbTransaction& transaction);
+    // The transactions read so far are in the model: the journal is
+    // committed up to the last entry read without error.
+    void Commit() { statistics_.CommittedPosition = statistics_.LastGoodAppendPosition; }
 
     // Set once an entry removed by hand has been met: from then on the model
     // tolerates missing targets and gaps in the identifiers.
-    bool InRepairMode() const { return _RepairMode; }
-    void EndRepairMode() { _RepairMode = false; }
+    bool InRepairMode() const { return repairMode_; }
+    void EndRepairMode() { repairMode_ = false; }
 
-    uint32_t ReadPosition() const { return _ReadPosition; }
-    // Just after the last entry read without error.
-    uint32_t _LastGoodAppendPosition = 0;
-    // Just after the last transaction handed to the model.
-    uint32_t _CommittedPosition = 0;
-
-    const dbJournal_Counters& Counters() const { return _Counters; }
-
-    // ---- Appending --------------------------------------------------------
-
-    // Makes a new job file at `path` (an existing file is replaced) and
-    // queues the job-journal header.
-    bool Create(const Str& path);
-    // Opens an existing job for appending at `position` (the end of its last
-    // complete transaction); whatever follows that position is cut off.
-    bool OpenForAppend(const Str& path, uint32_t position);
-
-    // Queues one entry. A null record writes the target alone; the marker
-    // action writes neither target nor record.
-    void AppendEntry(uint8_t flags, uint16_t action, db_DBIDValue target,
-                     const dbRecord_Class* record);
-    // Queues one entry whose record is already in its stored form.
-    void AppendEntryBytes(uint8_t flags, uint16_t action, db_DBIDValue target,
-                          const uint8_t* recordBytes, int32_t count);
-    // Queues bytes as they are: damaged or hand-made entries.
-    void AppendRaw(const void* bytes, int32_t count);
-    int32_t PendingBytes() const { return _Pending.Length(); }
-    // Writes the pending output to the file.
-    bool Flush();
-    uint32_t BytesUnwritten() const { return _BytesUnwritten; }
-
-    // Flushes pending output (a failure is logged with the bytes lost) and
-    // closes the file. False when bytes were lost on the way.
-    bool Close();
-
-    // The framing of one entry, appended to `out`: length, flags, action,
-    // target, record, CRC.
-    static void EncodeEntry(buffer_Writer& out, uint8_t flags, uint16_t action, db_DBIDValue target,
-                            const dbRecord_Class* record);
-    static void EncodeEntryBytes(buffer_Writer& out, uint8_t flags, uint16_t action,
-                                 db_DBIDValue target, const uint8_t* recordBytes, int32_t count);
+    uint32_t ReadPosition() const { return readPosition_; }
 
 private:
     bool ReadHeader();
     // Reads the next `count` journal bytes through the read-ahead block;
     // `got` tells how many there were before the end of the file.
     void ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t& got);
-    void DropReadAhead() { _AheadBegin = _AheadEnd = 0; }
+    void DropReadAhead() { aheadBegin_ = aheadEnd_ = 0; }
+    // Reads the entry's length and bytes into entry_; checks the checksum.
+    dbJournal_EntryStatus ReadFramedEntry(uint32_t position);
+    // Decodes the action, target and record of the entry in entry_.
+    bool DecodeEntry(dbAction& action, uint32_t position);
     void LogDamage(dbJournal_Damage damage, const char* text, uint32_t position);
     dbJournal_EntryStatus Damaged(dbJournal_Damage damage, const char* text, uint32_t position);
-    void FlushIfFull();
 
-    file_Class _File;
-    filehdr_Header _Header;
-    filehdr_Header _Expected;
-    bool _Writable = false;
-    bool _RepairMode = false;
-    uint32_t _ReportedFileSize = 0;
-    uint32_t _ReadPosition = 0;
-    buffer_Class _Entry{ENDIAN_Little}; // one entry's bytes; its block is reused
+    dbAccess_Statistics& statistics_;
+    file_Class file_;
+    filehdr_Header header_;
+    bool writable_ = false;
+    bool repairMode_ = false;
+    uint32_t reportedFileSize_ = 0;
+    uint32_t readPosition_ = 0;
+    buffer_Class entry_{ENDIAN_Little}; // one entry's bytes; its block is reused
     // The journal is read in large blocks: one system call per block rather
-    // than two per entry. _AheadBegin.._AheadEnd are the bytes not yet used.
+    // than two per entry. aheadBegin_..aheadEnd_ are the bytes not yet used.
     static constexpr uint32_t kReadAheadSize = 256 * 1024;
-    std::unique_ptr<uint8_t[]> _Ahead;
-    uint32_t _AheadBegin = 0;
-    uint32_t _AheadEnd = 0;
-    buffer_Writer _Pending{ENDIAN_Little};
-    uint32_t _BytesUnwritten = 0;
-    dbJournal_Counters _Counters;
+    std::unique_ptr<uint8_t[]> ahead_;
+    uint32_t aheadBegin_ = 0;
+    uint32_t aheadEnd_ = 0;
 };
 
 // Writes one log line: `text`, " 0x", and `value` in lower-case hexadecimal.

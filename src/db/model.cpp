@@ -69,7 +69,7 @@ dbRecordWithFeatures_Class* FeatureTarget(dbRecord_Class& record) {
 
 } // namespace
 
-dbModel::dbModel() = default;
+dbModel::dbModel(dbAccess_Statistics& statistics) : statistics_(statistics) {}
 
 dbModel::~dbModel() {
     Clear();
@@ -108,7 +108,6 @@ void dbModel::Clear() {
     _TotalCount = 0;
     _NextDBID = 1;
     _Failed = false;
-    _Counters = dbModel_Counters();
 }
 
 void dbModel::ApplyTransaction(dbTransaction& transaction, bool repairMode) {
@@ -116,12 +115,12 @@ void dbModel::ApplyTransaction(dbTransaction& transaction, bool repairMode) {
         if (_Failed) break;
         ApplyEntry(action, repairMode);
     }
-    ++_Counters.TransactionsApplied;
+    ++statistics_.TransactionsApplied;
 }
 
 void dbModel::ApplyEntry(dbAction& action, bool repairMode) {
     if (action.Operation == ACTION_Foreign) {
-        ++_Counters.ForeignSkipped;
+        ++statistics_.ForeignEntriesSkipped;
         return;
     }
     if (!action.DBRecord) return; // the reader never hands one out
@@ -130,7 +129,7 @@ void dbModel::ApplyEntry(dbAction& action, bool repairMode) {
     if (repairMode && action.Operation != ACTION_Add && !_Index.Find(action.Target)) {
         LogHexLine("Target record missing from Model.  Target ", action.Target);
         LogHexLine("-- Offending record ID ", record.RecordId);
-        ++_Counters.MissingTargets;
+        ++statistics_.MissingTargets;
         return;
     }
 
@@ -142,13 +141,12 @@ void dbModel::ApplyEntry(dbAction& action, bool repairMode) {
         if (repairMode && record.RecordId != recId) {
             LogHexLine("DBID discontinuity.  Expected ", recId);
             LogHexLine("-- Actual DBID read ", record.RecordId);
-            ++_Counters.DbidDiscontinuities;
+            ++statistics_.DbidDiscontinuities;
             recId = record.RecordId;
             _NextDBID = recId + 1;
         }
         TQ_ASSERT_TEXT(record.RecordId == recId, "action->DBRecord->RecordId == recId");
     }
-    ++_Counters.EntriesApplied;
     ApplyRule(action, repairMode);
 }
 
@@ -178,7 +176,7 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
             return;
         }
         TQ_FAIL("Bad action");
-        ++_Counters.Rejected;
+        ++statistics_.EntriesRejected;
         return;
     }
 
@@ -190,7 +188,7 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
         if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
             Chain(action, target);
         else
-            ++_Counters.Rejected;
+            ++statistics_.EntriesRejected;
         return;
     case ACTION_Replace:
         if (dbModel_Node* target = FindTarget(action, repairMode, "target")) {
@@ -208,7 +206,7 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
         return;
     default:
         TQ_FAIL("Bad action");
-        ++_Counters.Rejected;
+        ++statistics_.EntriesRejected;
         return;
     }
 }
@@ -224,7 +222,7 @@ dbModel_Node* dbModel::FindTarget(const dbAction& action, bool repairMode, const
     } else {
         TQ_FAIL(assertion);
     }
-    ++_Counters.MissingTargets;
+    ++statistics_.MissingTargets;
     return nullptr;
 }
 
@@ -234,7 +232,7 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
     TQ_ASSERT_TEXT(id != NODBID, "record->GetRecordId() != NODBID");
     TQ_ASSERT_TEXT(!_Index.Find(id), "!_Index.Find (record->GetRecordId())");
     if (id == NODBID || _Index.Find(id)) {
-        ++_Counters.Rejected;
+        ++statistics_.EntriesRejected;
         return false;
     }
     dbModel_Node* node = NewNode();
@@ -311,7 +309,7 @@ void dbModel::AttachMeasurement(dbAction& action, bool repairMode) {
     auto* observation = dynamic_cast<db_Observation*>(target->DBRecord.get());
     if (!observation) {
         TQ_FAIL("obs");
-        ++_Counters.Rejected;
+        ++statistics_.EntriesRejected;
         return;
     }
     // The transaction's record is destroyed after use: the observation keeps
@@ -349,7 +347,7 @@ void dbModel::ApplyModifier(dbAction& action, bool repairMode) {
     case DATABASE_FeaturesRecord: {
         TQ_ASSERT_TEXT(action.Target != NODBID, "action->Target.value != NODBID");
         if (action.Target == NODBID) {
-            ++_Counters.Rejected;
+            ++statistics_.EntriesRejected;
             return;
         }
         dbModel_Node* target = FindTarget(action, repairMode, "target");
@@ -357,7 +355,7 @@ void dbModel::ApplyModifier(dbAction& action, bool repairMode) {
         dbRecordWithFeatures_Class* withFeatures = FeatureTarget(*target->DBRecord);
         TQ_ASSERT_TEXT(withFeatures, "featureRecord");
         if (!withFeatures) {
-            ++_Counters.Rejected;
+            ++statistics_.EntriesRejected;
             return;
         }
         auto& update = static_cast<db_Features&>(*action.DBRecord);
@@ -371,7 +369,7 @@ void dbModel::ApplyModifier(dbAction& action, bool repairMode) {
         dbRecordWithFeatures_Class* withFeatures = FeatureTarget(*target->DBRecord);
         TQ_ASSERT_TEXT(withFeatures, "featureRecord");
         if (!withFeatures) {
-            ++_Counters.Rejected;
+            ++statistics_.EntriesRejected;
             return;
         }
         withFeatures->Descriptions = static_cast<const db_Descriptions&>(record).Descriptions;
@@ -399,7 +397,7 @@ void dbModel::ApplyTunnelPointDelta(dbAction& action, bool repairMode) {
     auto* crossSection = dynamic_cast<db_TunnelCrossSection*>(target->DBRecord.get());
     if (!crossSection) {
         TQ_FAIL("target");
-        ++_Counters.Rejected;
+        ++statistics_.EntriesRejected;
         return;
     }
     crossSection->AttachPointDelta(delta);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "db/journal.h"
+#include "db/statistics.h"
 #include "records/record.h"
 
 #include <cstdint>
@@ -55,21 +56,12 @@ struct dbModel_TypeCount {
     uint32_t Count = 0;
 };
 
-// What the replay did to the model; a diagnostics report reads them.
-struct dbModel_Counters {
-    uint32_t TransactionsApplied = 0;
-    uint32_t EntriesApplied = 0;
-    uint32_t ForeignSkipped = 0;      // entries of foreign data, never applied
-    uint32_t MissingTargets = 0;      // entries skipped for a target not in the model
-    uint32_t DbidDiscontinuities = 0; // gaps tolerated in a hand-repaired journal
-    uint32_t Rejected = 0;            // bad actions and entries that could not be applied
-};
-
 class dbModel {
 public:
     static constexpr int kTypeSlots = 145;
 
-    dbModel();
+    // What the replay does is counted in `statistics`, which outlives it.
+    explicit dbModel(dbAccess_Statistics& statistics);
     ~dbModel();
     dbModel(const dbModel&) = delete;
     dbModel& operator=(const dbModel&) = delete;
@@ -99,7 +91,6 @@ public:
 
     uint32_t TotalCount() const { return _TotalCount; }
     dbModel_TypeCount TypeCount(uint32_t type) const;
-    const dbModel_Counters& Counters() const { return _Counters; }
     const dbModel_Index& Index() const { return _Index; }
 
 private:
@@ -141,7 +132,7 @@ private:
     uint32_t _TotalCount = 0;
     db_DBIDValue _NextDBID = 1;
     bool _Failed = false;
-    dbModel_Counters _Counters;
+    dbAccess_Statistics& statistics_;
 };
 
 } // namespace tqxml

@@ -27,9 +27,10 @@ public:
 
     // Allocates `n` bytes (asserts "n > 0"), contents zero; resets the cursor.
     void Allocate(int32_t n);
-    // Makes the data `n` bytes long, keeping the block when it is big enough
-    // (contents unspecified); resets the cursor. For a buffer refilled per
-    // journal entry: the bounds of every read stay at `n`.
+    // Makes the data `n` bytes long, keeping the block and its bytes when it
+    // is big enough (else a new block, contents zero); resets the cursor. For
+    // a buffer refilled per journal entry, and cut to the entry's record: the
+    // bounds of every read stay at `n`.
     void Resize(int32_t n);
     uint8_t* Data() { return _Buffer.get(); }
     const uint8_t* Data() const { return _Buffer.get(); }

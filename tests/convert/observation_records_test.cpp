@@ -4,7 +4,7 @@
 #include "convert/driver.h"
 #include "convert/xml_fields.h"
 #include "db/access.h"
-#include "db/job_writer.h"
+#include "job_writer.h"
 #include "records/job_level.h"
 #include "records/modifiers.h"
 #include "records/observation.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "db/access.h"
-#include "db/job_writer.h"
+#include "job_writer.h"
 #include "support/journal_damage.h"
 #include "support/recording_environment.h"
 

@@ -185,6 +185,24 @@ TEST_F(JournalTest, ResignedDamageReachesTheRecordDecoders) {
     env.assertions.clear();
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
     EXPECT_FALSE(env.assertions.empty());
+    job.Close();
+
+    // Bytes after a record's last field are reported; the record is kept.
+    {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        auto a = Section("A");
+        a.RecordId = 1;
+        std::vector<uint8_t> body = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &a);
+        body.insert(body.end(), {0xAB, 0xCD});
+        const std::vector<uint8_t> entry = SignedEntry(body);
+        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
+        ASSERT_TRUE(writer.Close());
+    }
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
+    EXPECT_EQ(job.Statistics().EntriesWithBytesLeft, 1u);
+    EXPECT_TRUE(Logged(Line("Journal: Bytes left after the record at filepos ", 48)));
+    EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(1))->TunnelName, "A");
 }
 
 TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
@@ -364,50 +382,6 @@ TEST_F(JournalTest, EntriesAreFramedWithLengthFlagsAndChecksum) {
         flags.push_back(bytes[position + 4]);
     EXPECT_EQ(flags, (std::vector<int>{3, 1, 0, 2, 7}));
     EXPECT_EQ(bytes[at[3] + 4 + 7 + 2], 4); // the third note of the transaction is record 4
-}
-
-TEST_F(JournalTest, OutputIsHeldUntilItPassesTheFlushThreshold) {
-    JobFileWriter writer;
-    ASSERT_TRUE(writer.Create(JobPath()));
-    auto section = Section("0123456789012345678901234567890123456789");
-    // Nothing reaches the file while the pending output stays within the threshold.
-    while (std::filesystem::file_size(path) == 0) {
-        EXPECT_LE(writer.Journal().PendingBytes(), JOURNAL_FlushThreshold);
-        writer.Add(section);
-        ASSERT_LT(section.RecordId, 10000u);
-    }
-    EXPECT_EQ(writer.Journal().PendingBytes(), 0);
-    EXPECT_GT(std::filesystem::file_size(path), static_cast<uintmax_t>(JOURNAL_FlushThreshold));
-    writer.Add(section);
-    EXPECT_GT(writer.Journal().PendingBytes(), 0);
-    ASSERT_TRUE(writer.Close());
-    EXPECT_EQ(EntryPositions(path).size(), section.RecordId);
-}
-
-// The file size limit makes the system refuse the write partway.
-TEST_F(JournalTest, ACloseThatCannotWriteEverythingSaysHowMuchWasLost) {
-    JobFileWriter writer;
-    ASSERT_TRUE(writer.Create(JobPath()));
-    for (int i = 0; i < 5; ++i) {
-        auto section = Section("S");
-        writer.Add(section);
-    }
-    const uint32_t pending = static_cast<uint32_t>(writer.Journal().PendingBytes());
-    ASSERT_GT(pending, 100u);
-
-    rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 100;
-    auto* previous = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool closed = writer.Close();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
-
-    EXPECT_FALSE(closed);
-    EXPECT_TRUE(Logged(Line("Journal close: Flush() failed.  Bytes unwritten:", pending - 100)));
-    EXPECT_EQ(ReadFileBytes(path).size(), 100u);
 }
 
 } // namespace

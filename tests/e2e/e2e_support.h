@@ -3,7 +3,7 @@
 // fixed opening and closing text, and checks on whole documents.
 #pragma once
 
-#include "db/job_writer.h"
+#include "job_writer.h"
 #include "records/record.h"
 
 #include <tqxml/tqxml.h>

@@ -3,7 +3,7 @@
 // damaged jobs, and Ctrl-C.
 #include "tool_process.h"
 
-#include "db/job_writer.h"
+#include "job_writer.h"
 #include "records/job_level.h"
 #include "records/observation.h"
 #include "support/journal_damage.h"

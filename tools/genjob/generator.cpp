@@ -7,7 +7,7 @@
 #include "records/all_records.h"
 
 #include "convert/driver.h"
-#include "db/job_writer.h"
+#include "job_writer.h"
 
 #include <iterator>
 #include <vector>

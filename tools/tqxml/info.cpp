@@ -162,6 +162,10 @@ void WriteReport(std::FILE* out, const std::string& path, const dbAccess& job, b
         if (stats.DbidDiscontinuities)
             Print(out, "",
                   std::to_string(stats.DbidDiscontinuities) + " gaps in the record identifiers");
+        if (stats.EntriesWithBytesLeft)
+            Print(out, "",
+                  std::to_string(stats.EntriesWithBytesLeft) +
+                      " entries with bytes after their record (ignored)");
         if (stats.EntriesRejected)
             Print(out, "",
                   std::to_string(stats.EntriesRejected) +

@@ -18,6 +18,8 @@
 #pragma once
 
 #include "db/journal.h"
+#include "io/buffer.h"
+#include "platform/file.h"
 #include "records/record.h"
 #include "text/str.h"
 
@@ -63,7 +65,14 @@ public:
 
     db_DBIDValue NextDBID() const { return _NextDBID; }
     void SetNextDBID(db_DBIDValue id) { _NextDBID = id; }
-    dbJournal& Journal() { return _Journal; }
+    bool IsOpen() const { return _File.IsOpen(); }
+
+    // The framing of one entry, appended to `out`: length, flags, action,
+    // target, the record's stored form (or `count` bytes of it), CRC.
+    static void EncodeEntry(buffer_Writer& out, uint8_t flags, uint16_t action, db_DBIDValue target,
+                            const dbRecord_Class* record);
+    static void EncodeEntryBytes(buffer_Writer& out, uint8_t flags, uint16_t action,
+                                 db_DBIDValue target, const uint8_t* recordBytes, int32_t count);
 
     // Writes what is pending and closes the file. An open transaction is
     // written as it stands, without its last entry marked: the replay drops
@@ -71,10 +80,16 @@ public:
     bool Close();
 
 private:
+    static constexpr int32_t kFlushThreshold = 40960;
+
     void Put(uint16_t action, db_DBIDValue target, const dbRecord_Class& record);
     void ReleaseHeld(uint8_t extraFlags);
+    void FlushIfFull();
+    bool Flush();
 
-    dbJournal _Journal;
+    file_Class _File;
+    buffer_Writer _Pending{ENDIAN_Little}; // to the file above kFlushThreshold and on Close
+    uint32_t _BytesUnwritten = 0;
     db_DBIDValue _NextDBID = 1;
     bool _InTransaction = false;
     db_DBIDValue _NextDBIDAtBegin = 1;
