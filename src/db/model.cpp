@@ -179,8 +179,14 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
         ++statistics_.EntriesRejected;
         return;
     }
+    ApplyChainRule(action, repairMode);
+}
 
-    switch (operation) {
+// The rules of records that take their own place in the chain.
+void dbModel::ApplyChainRule(dbAction& action, bool repairMode) {
+    dbRecord_Class& record = *action.DBRecord;
+    const uint32_t type = record.GetType();
+    switch (action.Operation) {
     case ACTION_Add:
         Chain(action, nullptr);
         return;
@@ -303,80 +309,89 @@ void dbModel::Unlink(dbModel_Node* oldRecord) {
     Uncounted(oldRecord->DBRecord->GetType());
 }
 
-void dbModel::AttachMeasurement(dbAction& action, bool repairMode) {
-    dbModel_Node* target = FindTarget(action, repairMode, "obs");
-    if (!target) return;
-    auto* observation = dynamic_cast<db_Observation*>(target->DBRecord.get());
-    if (!observation) {
-        TQ_FAIL("obs");
+// The target of `action` as the class that `cast` accepts, or null: a
+// target that is not there is FindTarget's to report; one of another class
+// is the assertion `wrongClass`, and the entry is rejected.
+template <class R, class Cast>
+R* dbModel::TargetAs(const dbAction& action, bool repairMode, const char* missing,
+                     const char* wrongClass, Cast cast) {
+    dbModel_Node* node = FindTarget(action, repairMode, missing);
+    if (!node) return nullptr;
+    R* record = cast(*node->DBRecord);
+    if (!record) {
+        TQ_FAIL(wrongClass);
         ++statistics_.EntriesRejected;
-        return;
     }
+    return record;
+}
+
+namespace {
+
+template <class R> R* As(dbRecord_Class& record) {
+    return dynamic_cast<R*>(&record);
+}
+dbRecord_Class* AnyRecord(dbRecord_Class& record) {
+    return &record;
+}
+
+} // namespace
+
+void dbModel::AttachMeasurement(dbAction& action, bool repairMode) {
     // The transaction's record is destroyed after use: the observation keeps
     // it rather than a copy of it.
-    observation->SetMeasurement(std::move(action.DBRecord));
+    if (auto* point = TargetAs<db_Observation>(action, repairMode, "obs", "obs", As<db_Observation>))
+        point->SetMeasurement(std::move(action.DBRecord));
 }
 
 void dbModel::ApplyModifier(dbAction& action, bool repairMode) {
     const dbRecord_Class& record = *action.DBRecord;
     switch (record.GetType()) {
     case DATABASE_BoolActionRecord:
-        if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
-            target->DBRecord->Receive(static_cast<const db_BoolAction&>(record));
+        if (auto* target = TargetAs<dbRecord_Class>(action, repairMode, "target", "", AnyRecord))
+            target->Receive(static_cast<const db_BoolAction&>(record));
         return;
-    case DATABASE_DBIDRecord: {
-        dbModel_Node* target = FindTarget(action, repairMode, "observation");
-        if (!target) return;
-        const auto& value = static_cast<const db_DBID&>(record);
-        dbRecord_Class& targetRecord = *target->DBRecord;
-        if (targetRecord.GetType() == DATABASE_ObservationRecord) {
-            auto* observation = dynamic_cast<db_Observation*>(&targetRecord);
-            TQ_ASSERT_TEXT(observation, "observation");
-            dbRecord_Class* measurement = observation ? observation->Measurement.get() : nullptr;
-            TQ_ASSERT_TEXT(measurement, "measurement");
-            if (measurement) measurement->Receive(value);
-        } else if (targetRecord.GetType() == DATABASE_AntennaRecord) {
-            targetRecord.Receive(value);
-        }
+    case DATABASE_DBIDRecord:
+        if (auto* target =
+                TargetAs<dbRecord_Class>(action, repairMode, "observation", "", AnyRecord))
+            ApplyReference(*target, static_cast<const db_DBID&>(record));
         return;
-    }
     case DATABASE_StrRecord:
-        if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
-            target->DBRecord->Receive(static_cast<const db_Str&>(record));
+        if (auto* target = TargetAs<dbRecord_Class>(action, repairMode, "target", "", AnyRecord))
+            target->Receive(static_cast<const db_Str&>(record));
         return;
-    case DATABASE_FeaturesRecord: {
+    case DATABASE_FeaturesRecord:
         TQ_ASSERT_TEXT(action.Target != NODBID, "action->Target.value != NODBID");
         if (action.Target == NODBID) {
             ++statistics_.EntriesRejected;
             return;
         }
-        dbModel_Node* target = FindTarget(action, repairMode, "target");
-        if (!target) return;
-        dbRecordWithFeatures_Class* withFeatures = FeatureTarget(*target->DBRecord);
-        TQ_ASSERT_TEXT(withFeatures, "featureRecord");
-        if (!withFeatures) {
-            ++statistics_.EntriesRejected;
-            return;
+        if (auto* target = TargetAs<dbRecordWithFeatures_Class>(action, repairMode, "target",
+                                                                "featureRecord", FeatureTarget)) {
+            auto& update = static_cast<db_Features&>(*action.DBRecord);
+            if (!(target->Features == update.Features)) target->Features = std::move(update.Features);
         }
-        auto& update = static_cast<db_Features&>(*action.DBRecord);
-        if (!(withFeatures->Features == update.Features))
-            withFeatures->Features = std::move(update.Features);
         return;
-    }
-    case DATABASE_DescriptionsRecord: {
-        dbModel_Node* target = FindTarget(action, repairMode, "target");
-        if (!target) return;
-        dbRecordWithFeatures_Class* withFeatures = FeatureTarget(*target->DBRecord);
-        TQ_ASSERT_TEXT(withFeatures, "featureRecord");
-        if (!withFeatures) {
-            ++statistics_.EntriesRejected;
-            return;
-        }
-        withFeatures->Descriptions = static_cast<const db_Descriptions&>(record).Descriptions;
+    case DATABASE_DescriptionsRecord:
+        if (auto* target = TargetAs<dbRecordWithFeatures_Class>(action, repairMode, "target",
+                                                                "featureRecord", FeatureTarget))
+            target->Descriptions = static_cast<const db_Descriptions&>(record).Descriptions;
         return;
-    }
     default:
         return;
+    }
+}
+
+// A record reference goes to an observation's measurement or to an antenna;
+// any other target ignores it.
+void dbModel::ApplyReference(dbRecord_Class& target, const db_DBID& value) {
+    if (target.GetType() == DATABASE_ObservationRecord) {
+        auto* observation = dynamic_cast<db_Observation*>(&target);
+        TQ_ASSERT_TEXT(observation, "observation");
+        dbRecord_Class* measurement = observation ? observation->Measurement.get() : nullptr;
+        TQ_ASSERT_TEXT(measurement, "measurement");
+        if (measurement) measurement->Receive(value);
+    } else if (target.GetType() == DATABASE_AntennaRecord) {
+        target.Receive(value);
     }
 }
 
@@ -392,15 +407,9 @@ void dbModel::ApplyTunnelPointDelta(dbAction& action, bool repairMode) {
         }
         return;
     }
-    dbModel_Node* target = FindTarget(action, repairMode, "target");
-    if (!target) return;
-    auto* crossSection = dynamic_cast<db_TunnelCrossSection*>(target->DBRecord.get());
-    if (!crossSection) {
-        TQ_FAIL("target");
-        ++statistics_.EntriesRejected;
-        return;
-    }
-    crossSection->AttachPointDelta(delta);
+    if (auto* crossSection = TargetAs<db_TunnelCrossSection>(action, repairMode, "target", "target",
+                                                             As<db_TunnelCrossSection>))
+        crossSection->AttachPointDelta(delta);
 }
 
 // ---- Walk -----------------------------------------------------------------------

@@ -14,6 +14,8 @@
 
 namespace tqxml {
 
+class db_DBID;
+
 struct dbModel_Node {
     dbModel_Node* ChainForward = nullptr;
     dbModel_Node* ChainBack = nullptr;
@@ -101,6 +103,7 @@ private:
 
     void ApplyEntry(dbAction& action, bool repairMode);
     void ApplyRule(dbAction& action, bool repairMode);
+    void ApplyChainRule(dbAction& action, bool repairMode);
     dbModel_Node* FindTarget(const dbAction& action, bool repairMode, const char* assertion);
 
     bool Chain(dbAction& action, dbModel_Node* before);
@@ -110,6 +113,10 @@ private:
     void AttachMeasurement(dbAction& action, bool repairMode);
     void ApplyModifier(dbAction& action, bool repairMode);
     void ApplyTunnelPointDelta(dbAction& action, bool repairMode);
+    void ApplyReference(dbRecord_Class& target, const db_DBID& value);
+    template <class R, class Cast>
+    R* TargetAs(const dbAction& action, bool repairMode, const char* missing,
+                const char* wrongClass, Cast cast);
 
     // Nodes come from blocks of the model's own, a free list taking back
     // unlinked ones: a million records make a million nodes, and a heap
