@@ -111,83 +111,8 @@ void BM_EncodeXmlText(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodeXmlText)->Arg(16)->Arg(256)->Arg(4096);
 
-// A point record as the writers build it: twenty fields, one sub-structure.
-xmlout_element* TypicalRecord(int n) {
-    auto* record = new xmlout_element("DATABASE_PointRecord");
-    record->isRecord = true;
-    record->AddAttribute("ID", HexValue(static_cast<uint32_t>(n)));
-    record->AddAttribute("type", UnsignedValue(12));
-    record->AddAttribute("TimeStamp", "2024-06-11T10:15:02");
-    record->AddChild(new xmlout_element("Name", TextValue("PT1042")));
-    record->AddChild(new xmlout_element("Code", TextValue("FENCE & GATE")));
-    record->AddChild(new xmlout_element("Method", "GNSS"));
-    record->AddChild(new xmlout_element("Classification", "Normal"));
-    record->AddChild(new xmlout_element("Deleted", BoolValue(false)));
-    record->AddChild(new xmlout_element("ObservationID", HexValue(0x1234)));
-    auto* grid = new xmlout_element("Grid");
-    grid->AddAttribute("datatype", "coord_Local");
-    grid->AddChild(new xmlout_element("North", RealValue(5432109.876 + n)));
-    grid->AddChild(new xmlout_element("East", RealValue(456789.012)));
-    grid->AddChild(new xmlout_element("Elevation", RealValue(123.456)));
-    record->AddChild(grid);
-    record->AddChild(new xmlout_element("Latitude", RealValue(0.8412345678901234)));
-    record->AddChild(new xmlout_element("Longitude", RealValue(-1.234567890123456)));
-    record->AddChild(new xmlout_element("Height", RealValue(56.789)));
-    record->AddChild(new xmlout_element("AntennaHeight", RealValue(1.8)));
-    record->AddChild(new xmlout_element("HorizontalPrecision", RealValue(0.012)));
-    record->AddChild(new xmlout_element("VerticalPrecision", RealValue(0.021)));
-    record->AddChild(new xmlout_element("PDOP", RealValue(1.7)));
-    record->AddChild(new xmlout_element("Satellites", UnsignedValue(14)));
-    record->AddChild(new xmlout_element("Epochs", UnsignedValue(180)));
-    record->AddChild(new xmlout_element("Scale", RealValue(1e308)));
-    record->AddChild(new xmlout_element("Description1", TextValue("")));
-    record->AddChild(new xmlout_element("Description2", TextValue("corner")));
-    return record;
-}
-
-void BM_WriteRecord(benchmark::State& state) {
-    xmlout_element* record = TypicalRecord(1);
-    Str buffer;
-    buffer.Reserve(1 << 17);
-    int64_t bytes = 0;
-    for (auto _ : state) {
-        // Emptied where a flush would be, without the file in the timing.
-        if (buffer.Length() > kFlushThreshold) {
-            bytes += buffer.Length();
-            buffer.Truncate(0);
-        }
-        Write(record, nullptr, true, 1, buffer);
-    }
-    bytes += buffer.Length();
-    state.SetBytesProcessed(bytes);
-    state.SetItemsProcessed(state.iterations());
-    delete record;
-}
-BENCHMARK(BM_WriteRecord);
-
-// Building the tree as well, as the driver does for every record.
-void BM_BuildWriteFreeRecord(benchmark::State& state) {
-    Str buffer;
-    buffer.Reserve(1 << 17);
-    int64_t bytes = 0;
-    int n = 0;
-    for (auto _ : state) {
-        if (buffer.Length() > kFlushThreshold) {
-            bytes += buffer.Length();
-            buffer.Truncate(0);
-        }
-        xmlout_element* record = TypicalRecord(n++);
-        Write(record, nullptr, true, 1, buffer);
-        delete record;
-    }
-    bytes += buffer.Length();
-    state.SetBytesProcessed(bytes);
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_BuildWriteFreeRecord);
-
-// An observation with its measurement, tree built and laid out (the reference
-// form) against laid straight into the output (what the conversion does).
+// An observation with its measurement, laid into the output as the
+// conversion does.
 std::unique_ptr<db_Observation> TypicalObservation() {
     auto point = std::make_unique<db_Observation>();
     point->RecordId = 0x1234;
@@ -210,7 +135,7 @@ std::unique_ptr<db_Observation> TypicalObservation() {
     return point;
 }
 
-template <bool Stream> void BM_ObservationRecord(benchmark::State& state) {
+void BM_ObservationRecord(benchmark::State& state) {
     const auto point = TypicalObservation();
     Str buffer;
     buffer.Reserve(1 << 17);
@@ -220,22 +145,13 @@ template <bool Stream> void BM_ObservationRecord(benchmark::State& state) {
             bytes += buffer.Length();
             buffer.Truncate(0);
         }
-        if constexpr (Stream) {
-            WriteRecord(*point, buffer, nullptr);
-        } else {
-            xmlout_element* element = WriteRecordElement(*point);
-            AddRecordAttributes(element, *point);
-            element->isRecord = true;
-            Write(element, nullptr, true, 1, buffer);
-            delete element;
-        }
+        WriteRecord(*point, buffer, nullptr);
     }
     bytes += buffer.Length();
     state.SetBytesProcessed(bytes);
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ObservationRecord<false>)->Name("BM_ObservationRecord/tree");
-BENCHMARK(BM_ObservationRecord<true>)->Name("BM_ObservationRecord/stream");
+BENCHMARK(BM_ObservationRecord);
 
 } // namespace
 } // namespace tqxml

@@ -12,9 +12,8 @@
 namespace tqxml {
 namespace {
 
-// The catalogue: for every record type, its element name and the writer of
-// its fields (null where records of the type are written as "unknown"), in
-// both forms: the tree and the stream.
+// The catalogue: for every record type, the writer of its fields (null
+// where records of the type are written as "unknown").
 template <class Sink> using FieldsEmitter = void (*)(const dbRecord_Class&, Sink&);
 
 // Only chained records have an element of their own; measurements are
@@ -69,27 +68,6 @@ template <class Sink> void EmitRecordStart(Sink& sink, const dbRecord_Class& rec
 
 bool HasRecordWriter(uint32_t type) {
     return type < DATABASE_AllRecords && kFieldsEmitters<StreamSink>[type] != nullptr;
-}
-
-xmlout_element* WriteRecordElement(const dbRecord_Class& record) {
-    const uint32_t type = record.GetType();
-    auto* element = new xmlout_element(HasRecordWriter(type) ? RecordTypeName(type) : "unknown");
-    if (HasRecordWriter(type)) {
-        element->AddAttribute(Str("rec"), Str(RecordClassName(type)));
-        TreeSink sink(element);
-        kFieldsEmitters<TreeSink>[type](record, sink);
-    }
-    return element;
-}
-
-void AddNoteLines(xmlout_element* element, const Str& note) {
-    TreeSink sink(element);
-    EmitNoteLines(sink, note);
-}
-
-void AddRecordAttributes(xmlout_element* element, const dbRecord_Class& record) {
-    TreeSink sink(element); // attributes go to the element it was given
-    EmitRecordAttributes(sink, record);
 }
 
 namespace {

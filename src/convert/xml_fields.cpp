@@ -130,21 +130,7 @@ template <class Sink> void EmitMeasurement(Sink& sink, const dbRecord_Class* mea
     kMeasurementEmitters<Sink>[type](*measurement, sink);
 }
 
-template void EmitFeatureArray(TreeSink&, const char*, const FeatureArray&);
 template void EmitFeatureArray(StreamSink&, const char*, const FeatureArray&);
-template void EmitMeasurement(TreeSink&, const dbRecord_Class*);
 template void EmitMeasurement(StreamSink&, const dbRecord_Class*);
-
-xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions) {
-    TreeSink sink;
-    EmitDescriptions(sink, name.CStr(), descriptions);
-    return sink.TakeRoot();
-}
-
-xmlout_element* FeatureArrayElement(Str name, const FeatureArray& features) {
-    TreeSink sink;
-    EmitFeatureArray(sink, name.CStr(), features);
-    return sink.TakeRoot();
-}
 
 } // namespace tqxml

@@ -1,12 +1,12 @@
 // The document form of a record's field list: a visitor over the same
 // `Fields` (or `XmlFields`) declaration that gives the stored form. Each call
 // names a child element and its value form; the visitor formats the value
-// and hands elements, attributes and texts to a sink (xml_sink.h), which
-// either builds the element tree or lays the text straight into the output.
+// and hands elements, attributes and texts to the document's stream writer
+// (xml/xml_out.h), which lays them straight into the output.
 #pragma once
 
 #include "convert/values.h"
-#include "convert/xml_sink.h"
+#include "xml/xml_out.h"
 #include "records/fields.h"
 #include "records/names.h"
 
@@ -130,17 +130,14 @@ private:
     Sink& _Sink;
 };
 
-// The visitor that builds the element tree.
-using XmlFieldWriter = XmlFieldVisitor<TreeSink>;
-
 template <class R, class Sink>
 concept HasXmlFieldsFor = requires(R& r, XmlFieldVisitor<Sink>& v) {
     r.XmlFields(v);
 };
 template <class R>
-concept HasXmlFields = HasXmlFieldsFor<R, TreeSink>;
+concept HasXmlFields = HasXmlFieldsFor<R, StreamSink>;
 template <class R>
-concept HasXmlForm = HasXmlFields<R> || requires(R& r, XmlFieldWriter& v) {
+concept HasXmlForm = HasXmlFields<R> || requires(R& r, XmlFieldVisitor<StreamSink>& v) {
     r.Fields(v);
 };
 
@@ -174,9 +171,5 @@ void EmitMeasurementRecord(const dbRecord_Class& record, Sink& sink) {
     EmitDeclaredFields<R>(record, sink);
     sink.End();
 }
-
-// The tree forms of the shared structures.
-xmlout_element* DescriptionsElement(Str name, const db_DescriptionsValue& descriptions);
-xmlout_element* FeatureArrayElement(Str name, const FeatureArray& features);
 
 } // namespace tqxml

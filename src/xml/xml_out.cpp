@@ -96,85 +96,22 @@ inline const unsigned char* SkipSpaces(const unsigned char* p, const unsigned ch
     return p;
 }
 
-inline char* TrimSpaces(char* dst, const char* start) {
-    while (dst > start && dst[-1] == ' ')
-        --dst;
-    return dst;
-}
-
-inline char* PutPad(char* dst, int32_t pad) {
-    std::memset(dst, ' ', static_cast<size_t>(pad));
-    return dst + pad;
-}
-
-inline char* PutStr(char* dst, const Str& s) {
-    return Put(dst, s.CStr(), static_cast<size_t>(s.Length()));
-}
-
-// "</name>\r\n"
-inline char* PutEndTag(char* dst, const Str& name) {
-    dst = Put(dst, "</", 2);
-    dst = PutStr(dst, name);
-    return Put(dst, ">\r\n", 3);
-}
-
 // Hands out room at the end of the buffer and gives back what was not used.
 class Room {
 public:
     Room(Str& buffer, int64_t count)
-        : _Buffer(buffer), _Base(buffer.Length()),
-          _First(buffer.AppendRoom(static_cast<int32_t>(count))) {}
-    char* First() const { return _First; }
-    void Finish(const char* end) { _Buffer.Truncate(_Base + static_cast<int32_t>(end - _First)); }
+        : buffer_(buffer), base_(buffer.Length()),
+          first_(buffer.AppendRoom(static_cast<int32_t>(count))) {}
+    char* First() const { return first_; }
+    void Finish(const char* end) { buffer_.Truncate(base_ + static_cast<int32_t>(end - first_)); }
 
 private:
-    Str& _Buffer;
-    int32_t _Base;
-    char* _First;
+    Str& buffer_;
+    int32_t base_;
+    char* first_;
 };
 
 } // namespace
-
-xmlout_element::xmlout_element(const char* name) : name(name) {}
-
-xmlout_element::xmlout_element(const char* name, Str text) : name(name), text(std::move(text)) {}
-
-xmlout_element::~xmlout_element() {
-    xmlout_element* child = firstChild;
-    while (child) {
-        xmlout_element* following = child->next;
-        delete child;
-        child = following;
-    }
-    firstChild = nullptr;
-    lastChild = nullptr;
-    next = nullptr;
-}
-
-void xmlout_element::AddAttribute(const Str& attributeName, Str value) {
-    attributes.Append(' ');
-    attributes.Append(attributeName);
-    attributes.Append("=\"", 2);
-    AppendEncodedXmlText(attributes, value.CStr(), value.Length());
-    attributes.Append('"');
-}
-
-void xmlout_element::AddChild(xmlout_element* child) {
-    if (!child) return;
-    if (firstChild) {
-        TQ_ASSERT_TEXT(lastChild, "this->lastChild");
-        if (!lastChild) {
-            // Find the true end rather than lose the children already linked.
-            lastChild = firstChild;
-            while (lastChild->next)
-                lastChild = lastChild->next;
-        }
-        lastChild->next = child;
-    } else {
-        firstChild = child;
-    }
-    lastChild = child;
-}
 
 void AppendEncodedXmlText(Str& out, const char* text, int32_t length) {
     if (!text || length <= 0) return;
@@ -216,67 +153,96 @@ void Flush(file_Class* output, Str& buffer) {
     buffer.Truncate(0);
 }
 
-void Write(const xmlout_element* e, file_Class* output, bool indent, int32_t depth, Str& buffer) {
-    if (!e) return;
-    const int32_t pad = indent && depth > 0 ? depth * 4 : 0;
-    const bool blankLine = indent && e->isRecord;
-    const bool hasText = !e->text.IsEmpty();
-    const bool hasChildren = e->firstChild != nullptr;
-    const int32_t nameLength = e->name.Length();
-    const int32_t textLength = e->text.Length();
-    // The blank line, the indentation, "<", the name and the attributes.
-    const int64_t startTag = int64_t{2} + pad + 1 + nameLength + e->attributes.Length();
-    const auto putStartTag = [&](char* dst) {
-        if (blankLine) dst = Put(dst, "\r\n", 2);
-        dst = PutPad(dst, pad);
-        *dst++ = '<';
-        dst = PutStr(dst, e->name);
-        return PutStr(dst, e->attributes);
-    };
+void StreamSink::Pad(int32_t depth) {
+    if (depth > 0) std::memset(_Buffer.AppendRoom(depth * 4), ' ', static_cast<size_t>(depth) * 4);
+}
 
-    if (!hasText && !hasChildren) {
-        Room room(buffer, startTag + 4);
-        room.Finish(Put(putStartTag(room.First()), "/>\r\n", 4));
-    } else if (hasText && !e->isRecord && !hasChildren && textLength <= kEncodeChunk) {
-        // The one-line field, the bulk of every document: one piece of room
-        // for the start tag, the encoded value and the end tag.
-        if (textLength >= kLongText) TQ_FAIL("strlen (string) < 5196");
-        Room room(buffer, startTag + 1 + int64_t{textLength} * kMaxEncodedByte + nameLength + 5);
-        char* dst = putStartTag(room.First());
-        *dst++ = '>';
-        char* const value = dst;
-        const auto* p = reinterpret_cast<const unsigned char*>(e->text.CStr());
-        const unsigned char* const end = p + textLength;
-        p = SkipSpaces(p, end);
-        dst = TrimSpaces(EncodeRun(dst, p, end), value);
-        room.Finish(PutEndTag(dst, e->name));
-    } else if (hasText && !e->isRecord && !hasChildren) {
-        // The same for a value too long to encode in one piece.
-        {
-            Room room(buffer, startTag + 1);
-            char* dst = putStartTag(room.First());
-            *dst++ = '>';
-            room.Finish(dst);
-        }
-        AppendEncodedXmlText(buffer, e->text.CStr(), textLength);
-        Room room(buffer, int64_t{nameLength} + 5);
-        room.Finish(PutEndTag(room.First(), e->name));
-    } else {
-        {
-            Room room(buffer, startTag + 3);
-            room.Finish(Put(putStartTag(room.First()), ">\r\n", 3));
-        }
-        if (hasText) {
-            if (indent) std::memset(buffer.AppendRoom(pad + 4), ' ', static_cast<size_t>(pad) + 4);
-            AppendEncodedXmlText(buffer, e->text.CStr(), textLength);
-            buffer.Append("\r\n", 2);
-        }
-        for (const xmlout_element* child = e->firstChild; child; child = child->next)
-            Write(child, output, indent, depth + 1, buffer);
-        Room room(buffer, int64_t{pad} + nameLength + 5);
-        room.Finish(PutEndTag(PutPad(room.First(), pad), e->name));
+void StreamSink::FlushIfLarge() {
+    if (_Output && _Buffer.Length() > kFlushThreshold) Flush(_Output, _Buffer);
+}
+
+// The start tag of an element that turns out to have content: ">" and, as
+// Write does for an element with children or a record's text, the text on
+// a line of its own.
+void StreamSink::CloseStart(Open& element) {
+    if (!element.startOpen) return;
+    element.startOpen = false;
+    _Buffer.Append(">\r\n", 3);
+    if (!element.text.empty()) {
+        Pad(element.depth + 1);
+        AppendEncodedXmlText(_Buffer, element.text.data(),
+                             static_cast<int32_t>(element.text.size()));
+        _Buffer.Append("\r\n", 2);
+        element.text = {};
     }
-    FlushIfLarge(output, buffer);
+}
+
+void StreamSink::Begin(const char* name, bool isRecord) {
+    int32_t depth = _Depth;
+    if (!_Open.empty()) {
+        CloseStart(_Open.back());
+        depth = _Open.back().depth + 1;
+    }
+    if (isRecord) _Buffer.Append("\r\n", 2);
+    Pad(depth);
+    _Buffer.Append('<');
+    _Buffer.Append(name);
+    _Open.push_back({name, depth, isRecord, true, {}});
+}
+
+void StreamSink::Attribute(const char* name, std::string_view value) {
+    _Buffer.Append(' ');
+    _Buffer.Append(name);
+    _Buffer.Append("=\"", 2);
+    AppendEncodedXmlText(_Buffer, value.data(), static_cast<int32_t>(value.size()));
+    _Buffer.Append('"');
+}
+
+void StreamSink::Text(std::string_view text) {
+    _Open.back().text = text;
+}
+
+void StreamSink::End() {
+    Open& element = _Open.back();
+    if (element.startOpen && element.text.empty()) {
+        _Buffer.Append("/>\r\n", 4); // no text, no children
+    } else if (element.startOpen && !element.isRecord) {
+        _Buffer.Append('>'); // the one-line form of a field
+        AppendEncodedXmlText(_Buffer, element.text.data(),
+                             static_cast<int32_t>(element.text.size()));
+        _Buffer.Append("</", 2);
+        _Buffer.Append(element.name);
+        _Buffer.Append(">\r\n", 3);
+    } else {
+        CloseStart(element); // a record's text alone still takes its own line
+        Pad(element.depth);
+        _Buffer.Append("</", 2);
+        _Buffer.Append(element.name);
+        _Buffer.Append(">\r\n", 3);
+    }
+    _Open.pop_back();
+    FlushIfLarge();
+}
+
+void StreamSink::Leaf(const char* name, std::string_view text) {
+    int32_t depth = _Depth;
+    if (!_Open.empty()) {
+        CloseStart(_Open.back());
+        depth = _Open.back().depth + 1;
+    }
+    Pad(depth);
+    _Buffer.Append('<');
+    _Buffer.Append(name);
+    if (text.empty()) {
+        _Buffer.Append("/>\r\n", 4);
+    } else {
+        _Buffer.Append('>');
+        AppendEncodedXmlText(_Buffer, text.data(), static_cast<int32_t>(text.size()));
+        _Buffer.Append("</", 2);
+        _Buffer.Append(name);
+        _Buffer.Append(">\r\n", 3);
+    }
+    FlushIfLarge();
 }
 
 } // namespace tqxml

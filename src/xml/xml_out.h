@@ -1,11 +1,12 @@
-// The element tree that the record writers fill, and its serialisation as
-// indented XML text into one growing output buffer that goes to the output
-// file in large pieces.
+// The document's XML text: encoding of texts, the layout of elements, and
+// one growing output buffer that goes to the output file in large pieces.
 #pragma once
 
 #include "text/str.h"
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace tqxml {
 
@@ -13,32 +14,6 @@ class file_Class;
 
 // The pending output is written out once it holds more than this many bytes.
 inline constexpr int32_t kFlushThreshold = 65536;
-
-// One node of a record's tree: a record, a field or a sub-structure. A parent
-// owns its children; the top node belongs to whoever made it.
-class xmlout_element {
-public:
-    explicit xmlout_element(const char* name);
-    xmlout_element(const char* name, Str text);
-    virtual ~xmlout_element(); // frees the whole subtree
-
-    xmlout_element(const xmlout_element&) = delete;
-    xmlout_element& operator=(const xmlout_element&) = delete;
-
-    // Appends ` name="value"` with the value encoded; the same name added
-    // twice is written twice.
-    void AddAttribute(const Str& name, Str value);
-    // Links `child` after the last child and takes ownership; null is ignored.
-    void AddChild(xmlout_element* child);
-
-    Str name;       // written as is
-    Str text;       // character content, empty when there is none
-    Str attributes; // serialised: ` a="1" b="2"`
-    bool isRecord = false;
-    xmlout_element* next = nullptr;
-    xmlout_element* firstChild = nullptr;
-    xmlout_element* lastChild = nullptr;
-};
 
 // XML encoding of a NUL-terminated text: the five markup characters as
 // entities, control bytes as "&#x%03x;", leading and trailing spaces dropped,
@@ -49,11 +24,45 @@ Str EncodeXmlText(const char* text);
 // `text` (stopping early at a NUL).
 void AppendEncodedXmlText(Str& out, const char* text, int32_t length);
 
-// Serialises `element` and its subtree into `buffer`, four spaces per level
-// when `indent`, a blank line before every record; the buffer goes to
-// `output` (may be null) whenever it grows past kFlushThreshold.
-void Write(const xmlout_element* element, file_Class* output, bool indent, int32_t depth,
-           Str& buffer);
+// The document's text, laid straight into the output buffer as elements are
+// begun and ended: four spaces per level, a blank line before every record
+// element, a field with text on one line, an element with neither text nor
+// children as one self-closing tag, a record's own text on a line of its
+// own; texts and attribute values encoded as above. The buffer goes to the
+// output whenever it grows past kFlushThreshold. Element names must outlive
+// the element (literals).
+class StreamSink {
+public:
+    // Appends to `buffer`, flushing it to `output` (which may be null) above
+    // the flush threshold at the same points as Write. Elements begun at the
+    // top level are at `depth`.
+    StreamSink(Str& buffer, file_Class* output, int32_t depth = 1)
+        : _Buffer(buffer), _Output(output), _Depth(depth) {}
+
+    void Begin(const char* name, bool isRecord = false);
+    void Attribute(const char* name, std::string_view value);
+    void Text(std::string_view text);
+    void End();
+    void Leaf(const char* name, std::string_view text);
+
+private:
+    struct Open {
+        const char* name;
+        int32_t depth;
+        bool isRecord;
+        bool startOpen;        // "<name attributes" written, neither ">" nor "/>" yet
+        std::string_view text; // element text not yet written
+    };
+
+    void CloseStart(Open& element);
+    void Pad(int32_t depth);
+    void FlushIfLarge();
+
+    Str& _Buffer;
+    file_Class* _Output;
+    int32_t _Depth;
+    std::vector<Open> _Open;
+};
 
 // Flush when `output` is set and the buffer holds more than kFlushThreshold.
 void FlushIfLarge(file_Class* output, Str& buffer);

@@ -14,7 +14,7 @@ namespace tqxml {
 namespace {
 
 std::string RecordText(const dbRecord_Class& record) {
-    return TreeRecordText(record);
+    return RecordElementText(record);
 }
 
 template <class R> R Stamped(db_DBIDValue id, double timeStamp) {

@@ -21,17 +21,14 @@ namespace tqxml {
 namespace {
 
 std::string RecordText(const dbRecord_Class& record) {
-    return TreeRecordText(record);
+    return RecordElementText(record);
 }
 
 // A measurement as its observation writes it, one level deeper than a record.
 std::string MeasurementText(const dbRecord_Class& measurement) {
-    xmlout_element holder("");
-    TreeSink sink(&holder);
-    XmlFieldWriter(sink).Measurement(&measurement);
     Str out;
-    for (const xmlout_element* child = holder.firstChild; child; child = child->next)
-        Write(child, nullptr, true, 2, out);
+    StreamSink sink(out, nullptr, 2);
+    XmlFieldVisitor<StreamSink>(sink).Measurement(&measurement);
     return std::string(out.View());
 }
 

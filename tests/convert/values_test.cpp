@@ -272,10 +272,17 @@ TEST(IntegerValues, AppendVariantsExtendTheText) {
 namespace tqxml {
 namespace {
 
-std::string Laid(xmlout_element* element) {
+std::string Laid(const db_DescriptionsValue& descriptions) {
     Str out;
-    Write(element, nullptr, true, 2, out);
-    delete element;
+    StreamSink sink(out, nullptr, 2);
+    EmitDescriptions(sink, "Descriptions", descriptions);
+    return std::string(out.View());
+}
+
+std::string Laid(const FeatureArray& features) {
+    Str out;
+    StreamSink sink(out, nullptr, 2);
+    EmitFeatureArray(sink, "DATABASE_FeaturesRecord", features);
     return std::string(out.View());
 }
 
@@ -286,13 +293,13 @@ std::string Laid(xmlout_element* element) {
 TEST(SharedElements, DescriptionsAndFeatureArrayAsTheWritersBuildThem) {
     db_DescriptionsValue descriptions;
     descriptions.Description2 = " fence & \"gate\" ";
-    EXPECT_EQ(Laid(DescriptionsElement(Str("Descriptions"), descriptions)),
+    EXPECT_EQ(Laid(descriptions),
               "        <Descriptions>\r\n"
               "            <Description1/>\r\n"
               "            <Description2>fence &amp; &quot;gate&quot;</Description2>\r\n"
               "        </Descriptions>\r\n");
 
-    EXPECT_EQ(Laid(FeatureArrayElement(Str("DATABASE_FeaturesRecord"), FeatureArray{})),
+    EXPECT_EQ(Laid(FeatureArray{}),
               "        <DATABASE_FeaturesRecord rec=\"FeatureArray\" FeatureCount=\"0\"/>\r\n");
 
     Feature feature;
@@ -312,7 +319,7 @@ TEST(SharedElements, DescriptionsAndFeatureArrayAsTheWritersBuildThem) {
     rule.Name = "--";
     feature.Attributes = {menu, height, rule};
     EXPECT_EQ(
-        Laid(FeatureArrayElement(Str("DATABASE_FeaturesRecord"), FeatureArray{feature, Feature{}})),
+        Laid(FeatureArray{feature, Feature{}}),
         "        <DATABASE_FeaturesRecord rec=\"FeatureArray\" FeatureCount=\"2\">\r\n"
         "            <Feature Name=\"Tree\" StringCode=\"TR\" AttributeCount=\"3\">\r\n"
         "                <Attribute Name=\"Species\" Type=\"Menu\" ItemIndex=\"3\" "

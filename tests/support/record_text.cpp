@@ -4,14 +4,9 @@
 
 namespace tqxml {
 
-std::string TreeRecordText(const dbRecord_Class& record) {
-    xmlout_element* element = WriteRecordElement(record);
-    if (!record.Note.IsEmpty()) AddNoteLines(element, record.Note);
-    AddRecordAttributes(element, record);
-    element->isRecord = true;
+std::string RecordElementText(const dbRecord_Class& record) {
     Str out;
-    Write(element, nullptr, true, 1, out);
-    delete element;
+    WriteRecord(record, out, nullptr);
     return std::string(out.View());
 }
 

@@ -1,6 +1,5 @@
-// A record's element as the walk writes it, through the element tree: the
-// writer's element, note lines, the driver's attributes, laid out as a record
-// at depth 1.
+// A record's element as the walk writes it: the record's fields, its note
+// lines and the driver's attributes, laid out as a record at depth 1.
 #pragma once
 
 #include "records/record.h"
@@ -9,6 +8,6 @@
 
 namespace tqxml {
 
-std::string TreeRecordText(const dbRecord_Class& record);
+std::string RecordElementText(const dbRecord_Class& record);
 
 } // namespace tqxml

@@ -13,18 +13,16 @@
 namespace tqxml {
 namespace {
 
-std::string Written(const xmlout_element& e, bool indent = true, int32_t depth = 1) {
+// What `lay` writes through a stream writer whose top level is `depth`.
+template <class Lay> std::string Laid(Lay lay, int32_t depth = 1) {
     Str buffer;
-    Write(&e, nullptr, indent, depth, buffer);
+    StreamSink sink(buffer, nullptr, depth);
+    lay(sink);
     return std::string(buffer.View());
 }
 
 std::string Encoded(const char* text) {
     return std::string(EncodeXmlText(text).View());
-}
-
-xmlout_element* Field(const char* name, const char* text) {
-    return new xmlout_element(name, Str(text));
 }
 
 TEST(XmlEncoding, MarkupAndControlBytes) {
@@ -87,126 +85,96 @@ TEST(XmlEncoding, LongTextIsReportedAndEncodedFully) {
     EXPECT_EQ(encodedHuge.substr(70000 * 6, 7), " &quot;");
 }
 
-TEST(XmlElement, AttributesAreSerialisedInOrderAndEncoded) {
-    xmlout_element e("Feature");
-    e.AddAttribute("Name", "  a\"b ");
-    e.AddAttribute("Name", "2");
-    e.AddAttribute("Empty", "");
-    EXPECT_EQ(e.attributes, " Name=\"a&quot;b\" Name=\"2\" Empty=\"\"");
-    EXPECT_EQ(Written(e), "    <Feature Name=\"a&quot;b\" Name=\"2\" Empty=\"\"/>\r\n");
+TEST(XmlStream, AttributesAreWrittenInOrderAndEncoded) {
+    EXPECT_EQ(Laid([](StreamSink& s) {
+                  s.Begin("Feature");
+                  s.Attribute("Name", "  a\"b ");
+                  s.Attribute("Name", "2");
+                  s.Attribute("Empty", "");
+                  s.End();
+              }),
+              "    <Feature Name=\"a&quot;b\" Name=\"2\" Empty=\"\"/>\r\n");
 }
 
-TEST(XmlElement, ChildrenAreLinkedInOrder) {
-    RecordingEnvironment env;
-
-    xmlout_element e("R");
-    e.AddChild(nullptr);
-    EXPECT_EQ(e.firstChild, nullptr);
-    EXPECT_EQ(e.lastChild, nullptr);
-
-    auto* a = Field("A", "1");
-    auto* b = Field("B", "2");
-    e.AddChild(a);
-    e.AddChild(nullptr);
-    e.AddChild(b);
-    EXPECT_EQ(e.firstChild, a);
-    EXPECT_EQ(a->next, b);
-    EXPECT_EQ(e.lastChild, b);
-    EXPECT_EQ(b->next, nullptr);
-
-    // A broken end link is reported; the child still lands at the end.
-    e.lastChild = nullptr;
-    auto* c = Field("C", "3");
-    e.AddChild(c);
-    EXPECT_EQ(b->next, c);
-    EXPECT_EQ(e.lastChild, c);
-    ASSERT_EQ(env.assertions.size(), 1u);
-    EXPECT_EQ(env.assertions[0], "this->lastChild");
-}
-
-TEST(XmlWrite, FieldForms) {
-    EXPECT_EQ(Written(xmlout_element("Name"), true, 2), "        <Name/>\r\n");
-    EXPECT_EQ(Written(xmlout_element("Name", Str()), true, 2), "        <Name/>\r\n");
-    EXPECT_EQ(Written(xmlout_element("Name", Str(" 1.5 ")), true, 2),
+TEST(XmlStream, FieldForms) {
+    EXPECT_EQ(Laid([](StreamSink& s) { s.Leaf("Name", ""); }, 2), "        <Name/>\r\n");
+    EXPECT_EQ(Laid([](StreamSink& s) { s.Leaf("Name", " 1.5 "); }, 2),
               "        <Name>1.5</Name>\r\n");
     // Spaces only count as text, though nothing of them is written.
-    EXPECT_EQ(Written(xmlout_element("Name", Str("   ")), true, 2), "        <Name></Name>\r\n");
-    xmlout_element withAttribute("Point", Str("a<b"));
-    withAttribute.AddAttribute("n", "0");
-    EXPECT_EQ(Written(withAttribute, true, 2), "        <Point n=\"0\">a&lt;b</Point>\r\n");
+    EXPECT_EQ(Laid([](StreamSink& s) { s.Leaf("Name", "   "); }, 2),
+              "        <Name></Name>\r\n");
+    EXPECT_EQ(Laid(
+                  [](StreamSink& s) {
+                      s.Begin("Point");
+                      s.Attribute("n", "0");
+                      s.Text("a<b");
+                      s.End();
+                  },
+                  2),
+              "        <Point n=\"0\">a&lt;b</Point>\r\n");
 }
 
-TEST(XmlWrite, RecordLayout) {
-    xmlout_element record("DATABASE_PointRecord");
-    record.isRecord = true;
-    record.AddAttribute("ID", "0x00000001");
-    record.AddChild(Field("Name", "P1"));
-    record.AddChild(Field("Code", ""));
-    auto* grid = new xmlout_element("Grid");
-    grid->AddAttribute("datatype", "coord_Local");
-    grid->AddChild(Field("North", "1000"));
-    grid->AddChild(Field("East", "2000.5"));
-    record.AddChild(grid);
-    EXPECT_EQ(Written(record), "\r\n"
-                               "    <DATABASE_PointRecord ID=\"0x00000001\">\r\n"
-                               "        <Name>P1</Name>\r\n"
-                               "        <Code/>\r\n"
-                               "        <Grid datatype=\"coord_Local\">\r\n"
-                               "            <North>1000</North>\r\n"
-                               "            <East>2000.5</East>\r\n"
-                               "        </Grid>\r\n"
-                               "    </DATABASE_PointRecord>\r\n");
-
-    xmlout_element empty("DATABASE_EmptyRecord");
-    empty.isRecord = true;
-    empty.AddAttribute("ID", "0x00000002");
-    EXPECT_EQ(Written(empty), "\r\n    <DATABASE_EmptyRecord ID=\"0x00000002\"/>\r\n");
-
-    // A record with text and no fields still takes the multi-line form.
-    xmlout_element texted("DATABASE_NoteRecord", Str("a\tnote "));
-    texted.isRecord = true;
-    EXPECT_EQ(Written(texted), "\r\n"
-                               "    <DATABASE_NoteRecord>\r\n"
-                               "        a&#x009;note\r\n"
-                               "    </DATABASE_NoteRecord>\r\n");
+TEST(XmlStream, RecordLayout) {
+    EXPECT_EQ(Laid([](StreamSink& s) {
+                  s.Begin("DATABASE_PointRecord", true);
+                  s.Attribute("ID", "0x00000001");
+                  s.Leaf("Name", "P1");
+                  s.Leaf("Code", "");
+                  s.Begin("Grid");
+                  s.Attribute("datatype", "coord_Local");
+                  s.Leaf("North", "1000");
+                  s.Leaf("East", "2000.5");
+                  s.End();
+                  s.End();
+              }),
+              "\r\n"
+              "    <DATABASE_PointRecord ID=\"0x00000001\">\r\n"
+              "        <Name>P1</Name>\r\n"
+              "        <Code/>\r\n"
+              "        <Grid datatype=\"coord_Local\">\r\n"
+              "            <North>1000</North>\r\n"
+              "            <East>2000.5</East>\r\n"
+              "        </Grid>\r\n"
+              "    </DATABASE_PointRecord>\r\n");
+    EXPECT_EQ(Laid([](StreamSink& s) {
+                  s.Begin("DATABASE_EmptyRecord", true);
+                  s.Attribute("ID", "0x00000002");
+                  s.End();
+              }),
+              "\r\n    <DATABASE_EmptyRecord ID=\"0x00000002\"/>\r\n");
+    // A record with text and no fields still takes the multi-line form, and
+    // text beside children goes on a line of its own.
+    EXPECT_EQ(Laid([](StreamSink& s) {
+                  s.Begin("DATABASE_NoteRecord", true);
+                  s.Text("a\tnote ");
+                  s.End();
+                  s.Begin("Outer");
+                  s.Text("x&y");
+                  s.Leaf("Inner", "1");
+                  s.End();
+              }),
+              "\r\n"
+              "    <DATABASE_NoteRecord>\r\n"
+              "        a&#x009;note\r\n"
+              "    </DATABASE_NoteRecord>\r\n"
+              "    <Outer>\r\n"
+              "        x&amp;y\r\n"
+              "        <Inner>1</Inner>\r\n"
+              "    </Outer>\r\n");
 }
 
-TEST(XmlWrite, TextWithChildrenGoesOnItsOwnLine) {
-    xmlout_element e("Outer", Str("x&y"));
-    e.AddChild(Field("Inner", "1"));
-    EXPECT_EQ(Written(e, true, 2), "        <Outer>\r\n"
-                                   "            x&amp;y\r\n"
-                                   "            <Inner>1</Inner>\r\n"
-                                   "        </Outer>\r\n");
-}
-
-TEST(XmlWrite, WithoutIndentation) {
-    xmlout_element record("R", Str("t"));
-    record.isRecord = true;
-    record.AddChild(Field("A", "1"));
-    record.AddChild(Field("B", ""));
-    auto* sub = new xmlout_element("S");
-    sub->AddChild(Field("C", "2"));
-    record.AddChild(sub);
-    EXPECT_EQ(Written(record, false, 1),
-              "<R>\r\nt\r\n<A>1</A>\r\n<B/>\r\n<S>\r\n<C>2</C>\r\n</S>\r\n</R>\r\n");
-    // The depth plays no part then.
-    EXPECT_EQ(Written(xmlout_element("E"), false, 7), "<E/>\r\n");
-}
-
-TEST(XmlWrite, AppendsToWhatTheBufferHolds) {
+TEST(XmlStream, AppendsToWhatTheBufferHolds) {
     Str buffer("<JOBFile>\r\n");
-    xmlout_element e("A", Str("1"));
-    Write(&e, nullptr, true, 1, buffer);
-    Write(&e, nullptr, true, 1, buffer);
+    StreamSink sink(buffer, nullptr, 1);
+    sink.Leaf("A", "1");
+    sink.Leaf("A", "1");
     EXPECT_EQ(buffer, "<JOBFile>\r\n    <A>1</A>\r\n    <A>1</A>\r\n");
 }
 
-TEST(XmlWrite, LongFieldTextIsWrittenInFull) {
+TEST(XmlStream, LongFieldTextIsWrittenInFull) {
     std::string text(100000, 'x');
     text[50000] = '<';
-    xmlout_element e("Long", Str(text.c_str()));
-    const std::string written = Written(e, true, 2);
+    const std::string written = Laid([&](StreamSink& s) { s.Leaf("Long", text); }, 2);
     EXPECT_EQ(written.size(), 8 + 6 + 100003 + 9);
     EXPECT_EQ(written.substr(8 + 6 + 50000, 5), "&lt;x");
     EXPECT_EQ(written.substr(written.size() - 10), "x</Long>\r\n");
@@ -214,8 +182,7 @@ TEST(XmlWrite, LongFieldTextIsWrittenInFull) {
 
 TEST(XmlFlush, NothingIsWrittenWithoutAnOutput) {
     Str buffer;
-    xmlout_element e("A", Str(std::string(70000, 'y').c_str()));
-    Write(&e, nullptr, true, 1, buffer);
+    StreamSink(buffer, nullptr, 1).Leaf("A", std::string(70000, 'y'));
     EXPECT_GT(buffer.Length(), kFlushThreshold);
     FlushIfLarge(nullptr, buffer);
     EXPECT_GT(buffer.Length(), kFlushThreshold);
@@ -231,15 +198,15 @@ TEST(XmlFlush, NothingIsWrittenWithoutAnOutput) {
 class XmlFlushToFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        _Path = ::testing::TempDir() + "xml_flush_" + std::to_string(::getpid()) + "_" +
+        path_ = ::testing::TempDir() + "xml_flush_" + std::to_string(::getpid()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xml";
-        std::remove(_Path.c_str());
+        std::remove(path_.c_str());
     }
-    void TearDown() override { std::remove(_Path.c_str()); }
+    void TearDown() override { std::remove(path_.c_str()); }
 
     std::string ReadBack() const {
         std::string bytes;
-        if (FILE* f = std::fopen(_Path.c_str(), "rb")) {
+        if (FILE* f = std::fopen(path_.c_str(), "rb")) {
             char block[4096];
             size_t n;
             while ((n = std::fread(block, 1, sizeof block, f)) > 0)
@@ -249,19 +216,20 @@ protected:
         return bytes;
     }
 
-    std::string _Path;
+    std::string path_;
 };
 
-// A field at depth 1 that serialises to exactly `size` bytes (at least 14).
-xmlout_element FieldOfSize(int32_t size) {
-    return xmlout_element("F", Str(std::string(static_cast<size_t>(size - 13), 'v').c_str()));
+// The text of a field at depth 1 that is written as exactly `size` bytes
+// (at least 14).
+std::string FieldTextOfSize(int32_t size) {
+    return std::string(static_cast<size_t>(size - 13), 'v');
 }
 
 TEST_F(XmlFlushToFile, FlushesOnlyAboveTheThresholdAndLosesNothing) {
     for (int32_t total = kFlushThreshold - 3; total <= kFlushThreshold + 3; ++total) {
         SCOPED_TRACE(total);
-        std::remove(_Path.c_str());
-        file_Class output{Str(_Path.c_str())};
+        std::remove(path_.c_str());
+        file_Class output{Str(path_.c_str())};
         ASSERT_TRUE(output.Create());
 
         Str buffer;
@@ -270,14 +238,14 @@ TEST_F(XmlFlushToFile, FlushesOnlyAboveTheThresholdAndLosesNothing) {
         // The pending text reaches exactly `total` with the second field.
         const int32_t sizes[] = {40000, total - 40000, 100, kFlushThreshold, 14, 14};
         for (int32_t size : sizes) {
-            const xmlout_element field = FieldOfSize(size);
+            const std::string text = FieldTextOfSize(size);
             Str piece;
-            Write(&field, nullptr, true, 1, piece);
+            StreamSink(piece, nullptr, 1).Leaf("F", text);
             ASSERT_EQ(piece.Length(), size);
             document += piece.View();
 
             const int32_t pending = buffer.Length() + size;
-            Write(&field, &output, true, 1, buffer);
+            StreamSink(buffer, &output, 1).Leaf("F", text);
             if (pending > kFlushThreshold) {
                 onDisk += static_cast<uint32_t>(pending);
                 EXPECT_EQ(buffer.Length(), 0);
@@ -294,18 +262,20 @@ TEST_F(XmlFlushToFile, FlushesOnlyAboveTheThresholdAndLosesNothing) {
 }
 
 TEST_F(XmlFlushToFile, RecordsFlushedMidwayComeOutWhole) {
-    file_Class output{Str(_Path.c_str())};
+    file_Class output{Str(path_.c_str())};
     ASSERT_TRUE(output.Create());
     Str buffer("<JOBFile>\r\n");
     Str expected("<JOBFile>\r\n");
+    StreamSink unflushed(expected, nullptr, 1);
+    StreamSink flushed(buffer, &output, 1);
     for (int r = 0; r < 400; ++r) {
-        xmlout_element record("DATABASE_PointRecord");
-        record.isRecord = true;
-        record.AddAttribute("ID", Str(std::to_string(r).c_str()));
-        for (int f = 0; f < 20; ++f)
-            record.AddChild(new xmlout_element("Value", Str(std::to_string(r * f).c_str())));
-        Write(&record, nullptr, true, 1, expected);
-        Write(&record, &output, true, 1, buffer);
+        for (StreamSink* sink : {&unflushed, &flushed}) {
+            sink->Begin("DATABASE_PointRecord", true);
+            sink->Attribute("ID", std::to_string(r));
+            for (int f = 0; f < 20; ++f)
+                sink->Leaf("Value", std::to_string(r * f));
+            sink->End();
+        }
         EXPECT_LE(buffer.Length(), kFlushThreshold + 64);
     }
     EXPECT_GT(output.RecordedSize(), 2u * kFlushThreshold);
