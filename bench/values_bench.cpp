@@ -54,30 +54,16 @@ std::vector<double> SurveyValues() {
     return values;
 }
 
-void BM_RealValue(benchmark::State& state) {
+void BM_FormatReal(benchmark::State& state) {
     const std::vector<double> values = SurveyValues();
+    char text[kValueTextSize];
     size_t i = 0;
     for (auto _ : state) {
-        Str text = RealValue(values[i++ & 4095]);
-        benchmark::DoNotOptimize(text.CStr());
+        benchmark::DoNotOptimize(FormatReal(text, values[i++ & 4095]));
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_RealValue);
-
-void BM_AppendReal(benchmark::State& state) {
-    const std::vector<double> values = SurveyValues();
-    Str out;
-    out.Reserve(1 << 16);
-    size_t i = 0;
-    for (auto _ : state) {
-        if (out.Length() > 60000) out.Truncate(0);
-        AppendReal(out, values[i++ & 4095]);
-    }
-    benchmark::DoNotOptimize(out.CStr());
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_AppendReal);
+BENCHMARK(BM_FormatReal);
 
 // The C runtime's formatting of the same values, for comparison.
 void BM_SnprintfReal(benchmark::State& state) {

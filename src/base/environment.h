@@ -14,9 +14,6 @@ public:
 
     // The operations, in the order of the service's table.
     virtual bool IsThreadSafe() { return true; }
-    virtual uint32_t GetCurrentThread() { return 0; }
-    virtual uint32_t GetThreadQuery() { return 0; }
-    virtual void Idle() {}
     virtual void LogMessage(const char* text) { (void)text; }
     virtual void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
                                    const char* fileName) {

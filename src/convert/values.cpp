@@ -123,10 +123,6 @@ bool RoundShortest(double magnitude, Decimal& decimal) {
     return unitExponent * kLog10Of2 <= decimal.exponent - (kRealDigits - 1);
 }
 
-Str FromChars(const char* text, const char* end) {
-    return Str(text, static_cast<int32_t>(end - text));
-}
-
 template <typename Number> char* PutDecimal(char* out, Number value) {
     return std::to_chars(out, out + kValueTextSize, value).ptr;
 }
@@ -157,48 +153,6 @@ char* FormatReal(char* out, double value) {
     while (decimal.count > 1 && decimal.digits[decimal.count - 1] == '0')
         --decimal.count;
     return PutPlainOrScientific(out, decimal.digits, decimal.count, decimal.exponent);
-}
-
-namespace {
-
-template <auto Format, typename Number> Str ValueOf(Number value) {
-    char text[kValueTextSize];
-    return FromChars(text, Format(text, value));
-}
-
-template <auto Format, typename Number> void AppendValue(Str& out, Number value) {
-    char text[kValueTextSize];
-    out.Append(text, static_cast<int32_t>(Format(text, value) - text));
-}
-
-} // namespace
-
-Str RealValue(double value) {
-    return ValueOf<FormatReal>(value);
-}
-void AppendReal(Str& out, double value) {
-    AppendValue<FormatReal>(out, value);
-}
-
-Str TextValue(const char* text) {
-    return Str(text);
-}
-
-Str BoolValue(int32_t value) {
-    return BoolValue(value != 0);
-}
-Str BoolValue(int8_t value) {
-    return BoolValue(value != 0);
-}
-Str BoolValue(bool value) {
-    return Str(value ? "true" : "false");
-}
-
-void AppendBool(Str& out, bool value) {
-    if (value)
-        out.Append("true", 4);
-    else
-        out.Append("false", 5);
 }
 
 char* FormatUnsigned(char* out, uint32_t value) {
@@ -233,36 +187,9 @@ char* FormatHex(char* out, uint32_t value) {
     return out + 10;
 }
 
-Str UnsignedValue(uint32_t value) {
-    return ValueOf<FormatUnsigned>(value);
-}
-Str IntValue(int32_t value) {
-    return ValueOf<FormatInt>(value);
-}
-Str Int3Value(int32_t value) {
-    return ValueOf<FormatInt3>(value);
-}
-Str HexValue(uint32_t value) {
-    return ValueOf<FormatHex>(value);
-}
-Str UInt64Value(uint64_t value) {
-    return ValueOf<FormatUInt64>(value);
-}
-
-void AppendUnsigned(Str& out, uint32_t value) {
-    AppendValue<FormatUnsigned>(out, value);
-}
 void AppendInt(Str& out, int32_t value) {
-    AppendValue<FormatInt>(out, value);
-}
-void AppendInt3(Str& out, int32_t value) {
-    AppendValue<FormatInt3>(out, value);
-}
-void AppendHex(Str& out, uint32_t value) {
-    AppendValue<FormatHex>(out, value);
-}
-void AppendUInt64(Str& out, uint64_t value) {
-    AppendValue<FormatUInt64>(out, value);
+    char text[kValueTextSize];
+    out.Append(text, static_cast<int32_t>(FormatInt(text, value) - text));
 }
 
 } // namespace tqxml

@@ -143,16 +143,6 @@ int16_t buffer_Class::GetInt16(int32_t& offset) const {
     return static_cast<int16_t>(Load<uint16_t>(offset, "(Offset + 2) <= _DataLength", __LINE__));
 }
 
-uint32_t buffer_Class::GetUInt24(int32_t& offset) const {
-    const int32_t at = offset;
-    if (!Take(offset, 3, "(Offset + 3) <= _DataLength", __LINE__)) return 0;
-    offset = at + 3;
-    TQ_ASSERT_TEXT(data_Endian_ != ENDIAN_Undefined, kEndianText);
-    const uint8_t* p = _Buffer.get() + at;
-    if (data_Endian_ == ENDIAN_Big) return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-    return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-}
-
 int32_t buffer_Class::GetInt32(int32_t& offset) const {
     return static_cast<int32_t>(Load<uint32_t>(offset, "(Offset + 4) <= _DataLength", __LINE__));
 }
@@ -163,11 +153,6 @@ uint32_t buffer_Class::GetUInt32(int32_t& offset) const {
 
 int64_t buffer_Class::GetInt64(int32_t& offset) const {
     return static_cast<int64_t>(Load<uint64_t>(offset, "(Offset + 8) <= _DataLength", __LINE__));
-}
-
-float buffer_Class::GetFloat(int32_t& offset) const {
-    return std::bit_cast<float>(
-        Load<uint32_t>(offset, "(Offset + (int) sizeof (float)) <= _DataLength", __LINE__));
 }
 
 double buffer_Class::GetDouble(int32_t& offset) const {
@@ -280,9 +265,6 @@ void buffer_Writer::PutInt32(int32_t value) {
 void buffer_Writer::PutInt64(int64_t value) {
     Store(static_cast<uint64_t>(value));
 }
-void buffer_Writer::PutFloat(float value) {
-    Store(std::bit_cast<uint32_t>(value));
-}
 void buffer_Writer::PutDouble(double value) {
     Store(std::bit_cast<uint64_t>(value));
 }
@@ -326,12 +308,6 @@ void buffer_Writer::Append(const buffer_Writer& other) {
     // writer is appended to itself.
     uint8_t* at = Room(n);
     std::memcpy(at, other._Buffer.get(), static_cast<size_t>(n));
-}
-
-void buffer_Writer::PatchInt8(int32_t place, int8_t value) {
-    TQ_ASSERT_TEXT(place >= 0 && place < _DataLength, "place < _DataLength");
-    if (place < 0 || place >= _DataLength) return;
-    _Buffer[static_cast<size_t>(place)] = static_cast<uint8_t>(value);
 }
 
 void buffer_Writer::PatchUInt32(int32_t place, uint32_t value) {

@@ -43,11 +43,9 @@ public:
     bool GetBool(int32_t& offset) const;
     uint16_t GetUInt16(int32_t& offset) const;
     int16_t GetInt16(int32_t& offset) const;
-    uint32_t GetUInt24(int32_t& offset) const;
     int32_t GetInt32(int32_t& offset) const;
     uint32_t GetUInt32(int32_t& offset) const;
     int64_t GetInt64(int32_t& offset) const;
-    float GetFloat(int32_t& offset) const;
     double GetDouble(int32_t& offset) const;
     Str GetString(int32_t& offset) const;
     Str GetFixedString(int32_t& offset, int32_t n) const;
@@ -64,11 +62,9 @@ public:
     bool GetBool() { return GetBool(_ReadPosition); }
     uint16_t GetUInt16() { return GetUInt16(_ReadPosition); }
     int16_t GetInt16() { return GetInt16(_ReadPosition); }
-    uint32_t GetUInt24() { return GetUInt24(_ReadPosition); }
     int32_t GetInt32() { return GetInt32(_ReadPosition); }
     uint32_t GetUInt32() { return GetUInt32(_ReadPosition); }
     int64_t GetInt64() { return GetInt64(_ReadPosition); }
-    float GetFloat() { return GetFloat(_ReadPosition); }
     double GetDouble() { return GetDouble(_ReadPosition); }
     Str GetString() { return GetString(_ReadPosition); }
     Str GetFixedString(int32_t n) { return GetFixedString(_ReadPosition, n); }
@@ -98,7 +94,6 @@ public:
     ~buffer_Writer();
 
     int32_t Length() const { return _DataLength; }
-    int32_t AllocatedLength() const { return _AllocatedLength; }
     const uint8_t* Data() const { return _Buffer.get(); }
     void Clear() { _DataLength = 0; } // keeps the capacity
 
@@ -108,14 +103,12 @@ public:
     void PutUInt32(uint32_t value);
     void PutInt32(int32_t value);
     void PutInt64(int64_t value);
-    void PutFloat(float value);
     void PutDouble(double value);
     void PutString(const Str& text);
     void PutString(const char* text);
     void PutFixedString(const char* text, int32_t n, char pad);
     void PutBytes(const void* bytes, int32_t n);
     void Append(const buffer_Writer& other);
-    void PatchInt8(int32_t place, int8_t value);
     void PatchUInt32(int32_t place, uint32_t value);
 
     // Grows the capacity to the smallest of 256, 2048, 16384, ... that holds

@@ -16,8 +16,10 @@
 namespace tqxml {
 namespace {
 
-std::string Text(const Str& s) {
-    return std::string(s.View());
+// The text a formatter gives for `value`.
+template <auto Format, class Number> std::string Formatted(Number value) {
+    char text[kValueTextSize];
+    return std::string(text, Format(text, value));
 }
 
 // What the C runtime prints with "%.16G", its exponent widened to at least
@@ -39,64 +41,51 @@ double FromBits(uint64_t bits) {
 }
 
 TEST(RealValue, NoValueAndItsNeighbours) {
-    EXPECT_EQ(Text(RealValue(1e308)), "");
-    EXPECT_EQ(Text(RealValue(FromBits(0x7FE1CCF385EBC8A0))), "");
-    EXPECT_EQ(Text(RealValue(std::nextafter(1e308, std::numeric_limits<double>::infinity()))),
+    EXPECT_EQ(Formatted<FormatReal>(1e308), "");
+    EXPECT_EQ(Formatted<FormatReal>(FromBits(0x7FE1CCF385EBC8A0)), "");
+    EXPECT_EQ(Formatted<FormatReal>(std::nextafter(1e308, std::numeric_limits<double>::infinity())),
               "1E+308");
     // The 16-digit rounding of the double just below is not 1E+308.
-    EXPECT_EQ(Text(RealValue(std::nextafter(1e308, 0.0))), "9.999999999999998E+307");
-    EXPECT_EQ(Text(RealValue(-1e308)), "-1E+308");
-    Str out("x");
-    AppendReal(out, 1e308);
-    EXPECT_EQ(out, "x");
+    EXPECT_EQ(Formatted<FormatReal>(std::nextafter(1e308, 0.0)), "9.999999999999998E+307");
+    EXPECT_EQ(Formatted<FormatReal>(-1e308), "-1E+308");
 }
 
 TEST(RealValue, Layout) {
-    EXPECT_EQ(Text(RealValue(0.0)), "0");
-    EXPECT_EQ(Text(RealValue(-0.0)), "-0");
-    EXPECT_EQ(Text(RealValue(1.5)), "1.5");
-    EXPECT_EQ(Text(RealValue(0.1)), "0.1");
-    EXPECT_EQ(Text(RealValue(-2.0)), "-2");
-    EXPECT_EQ(Text(RealValue(100.0)), "100");
-    EXPECT_EQ(Text(RealValue(1e15)), "1000000000000000");
-    EXPECT_EQ(Text(RealValue(1e16)), "1E+016");
-    EXPECT_EQ(Text(RealValue(1e20)), "1E+020");
-    EXPECT_EQ(Text(RealValue(0.0001)), "0.0001");
-    EXPECT_EQ(Text(RealValue(0.00001)), "1E-005");
-    EXPECT_EQ(Text(RealValue(1.5e-5)), "1.5E-005");
-    EXPECT_EQ(Text(RealValue(-2.25e300)), "-2.25E+300");
-    EXPECT_EQ(Text(RealValue(123456789.123456789)), "123456789.1234568");
-    EXPECT_EQ(Text(RealValue(0.30000000000000004)), "0.3");
-    EXPECT_EQ(Text(RealValue(1.0 / 3.0)), "0.3333333333333333");
-    EXPECT_EQ(Text(RealValue(-0.000123456789012345678)), "-0.0001234567890123457");
-    EXPECT_EQ(Text(RealValue(5e-324)), "4.940656458412465E-324");
-    EXPECT_EQ(Text(RealValue(std::numeric_limits<double>::max())), "1.797693134862316E+308");
+    EXPECT_EQ(Formatted<FormatReal>(0.0), "0");
+    EXPECT_EQ(Formatted<FormatReal>(-0.0), "-0");
+    EXPECT_EQ(Formatted<FormatReal>(1.5), "1.5");
+    EXPECT_EQ(Formatted<FormatReal>(0.1), "0.1");
+    EXPECT_EQ(Formatted<FormatReal>(-2.0), "-2");
+    EXPECT_EQ(Formatted<FormatReal>(100.0), "100");
+    EXPECT_EQ(Formatted<FormatReal>(1e15), "1000000000000000");
+    EXPECT_EQ(Formatted<FormatReal>(1e16), "1E+016");
+    EXPECT_EQ(Formatted<FormatReal>(1e20), "1E+020");
+    EXPECT_EQ(Formatted<FormatReal>(0.0001), "0.0001");
+    EXPECT_EQ(Formatted<FormatReal>(0.00001), "1E-005");
+    EXPECT_EQ(Formatted<FormatReal>(1.5e-5), "1.5E-005");
+    EXPECT_EQ(Formatted<FormatReal>(-2.25e300), "-2.25E+300");
+    EXPECT_EQ(Formatted<FormatReal>(123456789.123456789), "123456789.1234568");
+    EXPECT_EQ(Formatted<FormatReal>(0.30000000000000004), "0.3");
+    EXPECT_EQ(Formatted<FormatReal>(1.0 / 3.0), "0.3333333333333333");
+    EXPECT_EQ(Formatted<FormatReal>(-0.000123456789012345678), "-0.0001234567890123457");
+    EXPECT_EQ(Formatted<FormatReal>(5e-324), "4.940656458412465E-324");
+    EXPECT_EQ(Formatted<FormatReal>(std::numeric_limits<double>::max()), "1.797693134862316E+308");
     // Rounding that carries into a new leading digit moves the exponent.
-    EXPECT_EQ(Text(RealValue(9999999999999999.0)), "1E+016");
-    EXPECT_EQ(Text(RealValue(0.000099999999999999999)), "0.0001");
+    EXPECT_EQ(Formatted<FormatReal>(9999999999999999.0), "1E+016");
+    EXPECT_EQ(Formatted<FormatReal>(0.000099999999999999999), "0.0001");
     // An exact tie at the 17th digit goes to the even neighbour.
-    EXPECT_EQ(Text(RealValue(1000000000000000.5)), "1000000000000000");
-    EXPECT_EQ(Text(RealValue(1000000000000001.5)), "1000000000000002");
-    EXPECT_EQ(Text(RealValue(100000000000000.25)), "100000000000000.2");
+    EXPECT_EQ(Formatted<FormatReal>(1000000000000000.5), "1000000000000000");
+    EXPECT_EQ(Formatted<FormatReal>(1000000000000001.5), "1000000000000002");
+    EXPECT_EQ(Formatted<FormatReal>(100000000000000.25), "100000000000000.2");
 }
 
 TEST(RealValue, NonFinite) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(Text(RealValue(inf)), "INF");
-    EXPECT_EQ(Text(RealValue(-inf)), "-INF");
-    EXPECT_EQ(Text(RealValue(nan)), "NAN");
-    EXPECT_EQ(Text(RealValue(-nan)), "-NAN");
-}
-
-TEST(RealValue, AppendAndFormatAgree) {
-    Str out("a=");
-    AppendReal(out, -12.5);
-    AppendReal(out, 1e-7);
-    EXPECT_EQ(out, "a=-12.51E-007");
-    char text[kValueTextSize];
-    char* end = FormatReal(text, -1.7976931348623157e308);
-    EXPECT_EQ(std::string(text, end), "-1.797693134862316E+308");
+    EXPECT_EQ(Formatted<FormatReal>(inf), "INF");
+    EXPECT_EQ(Formatted<FormatReal>(-inf), "-INF");
+    EXPECT_EQ(Formatted<FormatReal>(nan), "NAN");
+    EXPECT_EQ(Formatted<FormatReal>(-nan), "-NAN");
 }
 
 // The real form must equal the C runtime's "%.16G" (exponent widened) for
@@ -191,7 +180,7 @@ TEST(RealValue, MatchesPrintfOverManyValues) {
     for (double v : values) {
         if (v == 1e308) continue;
         ++compared;
-        const std::string ours = Text(RealValue(v));
+        const std::string ours = Formatted<FormatReal>(v);
         const std::string expected = PrintfReal(v);
         if (ours == expected) continue;
         ++mismatched;
@@ -205,65 +194,34 @@ TEST(RealValue, MatchesPrintfOverManyValues) {
     std::printf("[ compared  ] %lld reals with %%.16G\n", static_cast<long long>(compared));
 }
 
-TEST(TextValue, CopiesBytes) {
-    EXPECT_EQ(Text(TextValue(nullptr)), "");
-    EXPECT_EQ(Text(TextValue("")), "");
-    EXPECT_EQ(Text(TextValue(" a<\x80 ")), " a<\x80 ");
-}
-
-TEST(BoolValue, AllVariants) {
-    EXPECT_EQ(Text(BoolValue(0)), "false");
-    EXPECT_EQ(Text(BoolValue(1)), "true");
-    EXPECT_EQ(Text(BoolValue(2)), "true");
-    EXPECT_EQ(Text(BoolValue(-1)), "true");
-    EXPECT_EQ(Text(BoolValue(static_cast<int8_t>(0))), "false");
-    EXPECT_EQ(Text(BoolValue(static_cast<int8_t>(-128))), "true");
-    EXPECT_EQ(Text(BoolValue(false)), "false");
-    EXPECT_EQ(Text(BoolValue(true)), "true");
-    Str out;
-    AppendBool(out, true);
-    AppendBool(out, false);
-    EXPECT_EQ(out, "truefalse");
-}
-
 TEST(IntegerValues, EdgeValues) {
-    EXPECT_EQ(Text(UnsignedValue(0)), "0");
-    EXPECT_EQ(Text(UnsignedValue(4294967295u)), "4294967295");
-    EXPECT_EQ(Text(IntValue(0)), "0");
-    EXPECT_EQ(Text(IntValue(-1)), "-1");
-    EXPECT_EQ(Text(IntValue(INT32_MIN)), "-2147483648");
-    EXPECT_EQ(Text(IntValue(INT32_MAX)), "2147483647");
-    EXPECT_EQ(Text(UInt64Value(0)), "0");
-    EXPECT_EQ(Text(UInt64Value(UINT64_MAX)), "18446744073709551615");
-    EXPECT_EQ(Text(HexValue(0)), "0x00000000");
-    EXPECT_EQ(Text(HexValue(0xABCDEF12u)), "0xabcdef12");
-    EXPECT_EQ(Text(HexValue(4294967295u)), "0xffffffff");
+    EXPECT_EQ(Formatted<FormatUnsigned>(0), "0");
+    EXPECT_EQ(Formatted<FormatUnsigned>(4294967295u), "4294967295");
+    EXPECT_EQ(Formatted<FormatInt>(0), "0");
+    EXPECT_EQ(Formatted<FormatInt>(-1), "-1");
+    EXPECT_EQ(Formatted<FormatInt>(INT32_MIN), "-2147483648");
+    EXPECT_EQ(Formatted<FormatInt>(INT32_MAX), "2147483647");
+    EXPECT_EQ(Formatted<FormatUInt64>(0), "0");
+    EXPECT_EQ(Formatted<FormatUInt64>(UINT64_MAX), "18446744073709551615");
+    EXPECT_EQ(Formatted<FormatHex>(0), "0x00000000");
+    EXPECT_EQ(Formatted<FormatHex>(0xABCDEF12u), "0xabcdef12");
+    EXPECT_EQ(Formatted<FormatHex>(4294967295u), "0xffffffff");
 }
 
 TEST(IntegerValues, Int3MatchesPrintf) {
-    EXPECT_EQ(Text(Int3Value(0)), "000");
-    EXPECT_EQ(Text(Int3Value(7)), "007");
-    EXPECT_EQ(Text(Int3Value(138)), "138");
-    EXPECT_EQ(Text(Int3Value(1234)), "1234");
-    EXPECT_EQ(Text(Int3Value(-5)), "-05");
-    EXPECT_EQ(Text(Int3Value(-50)), "-50");
-    EXPECT_EQ(Text(Int3Value(-500)), "-500");
-    EXPECT_EQ(Text(Int3Value(INT32_MIN)), "-2147483648");
+    EXPECT_EQ(Formatted<FormatInt3>(0), "000");
+    EXPECT_EQ(Formatted<FormatInt3>(7), "007");
+    EXPECT_EQ(Formatted<FormatInt3>(138), "138");
+    EXPECT_EQ(Formatted<FormatInt3>(1234), "1234");
+    EXPECT_EQ(Formatted<FormatInt3>(-5), "-05");
+    EXPECT_EQ(Formatted<FormatInt3>(-50), "-50");
+    EXPECT_EQ(Formatted<FormatInt3>(-500), "-500");
+    EXPECT_EQ(Formatted<FormatInt3>(INT32_MIN), "-2147483648");
     for (int32_t v : {-1000, -99, -10, -9, -1, 1, 9, 10, 99, 100, 999, 1000, INT32_MAX}) {
         char expected[32];
         std::snprintf(expected, sizeof expected, "%03d", v);
-        EXPECT_EQ(Text(Int3Value(v)), expected);
+        EXPECT_EQ(Formatted<FormatInt3>(v), expected);
     }
-}
-
-TEST(IntegerValues, AppendVariantsExtendTheText) {
-    Str out("[");
-    AppendUnsigned(out, 42);
-    AppendInt(out, -7);
-    AppendInt3(out, 5);
-    AppendHex(out, 0x1F);
-    AppendUInt64(out, 10000000000ull);
-    EXPECT_EQ(out, "[42-70050x0000001f10000000000");
 }
 
 } // namespace

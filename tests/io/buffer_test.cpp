@@ -27,9 +27,6 @@ TEST(BufferRead, NumbersInBothByteOrders) {
 
     EXPECT_EQ(little.GetUInt16(at = 0), 0x0201);
     EXPECT_EQ(big.GetUInt16(at = 0), 0x0102);
-    EXPECT_EQ(little.GetUInt24(at = 0), 0x030201u);
-    EXPECT_EQ(big.GetUInt24(at = 0), 0x010203u);
-    EXPECT_EQ(at, 3);
     EXPECT_EQ(little.GetUInt32(at = 0), 0x04030201u);
     EXPECT_EQ(big.GetUInt32(at = 0), 0x01020304u);
     EXPECT_EQ(little.GetInt32(at = 4), 0x08070605);
@@ -50,7 +47,6 @@ TEST(BufferRead, SignsAndBooleans) {
     EXPECT_EQ(b.GetUInt16(at = 0), 0xFEFF);
     EXPECT_EQ(b.GetInt32(at = 1), -2);
     EXPECT_EQ(b.GetUInt32(at = 1), 0xFFFFFFFEu);
-    EXPECT_EQ(b.GetUInt24(at = 2), 0xFFFFFFu); // zero-extended
     EXPECT_TRUE(b.GetBool(at = 0));
     EXPECT_FALSE(b.GetBool(at = 5));
     EXPECT_TRUE(b.GetBool(at = 6));
@@ -58,18 +54,15 @@ TEST(BufferRead, SignsAndBooleans) {
 }
 
 TEST(BufferRead, RealsInBothByteOrders) {
-    // 1.5 as a double and -2.25f as a float, written out by hand.
-    const buffer_Class little = Bytes({0, 0, 0, 0, 0, 0, 0xF8, 0x3F, 0x00, 0x00, 0x10, 0xC0});
-    const buffer_Class big =
-        Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0, 0xC0, 0x10, 0x00, 0x00}, ENDIAN_Big);
+    // 1.5, written out by hand.
+    const buffer_Class little = Bytes({0, 0, 0, 0, 0, 0, 0xF8, 0x3F});
+    const buffer_Class big = Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0}, ENDIAN_Big);
     int32_t at = 0;
     EXPECT_EQ(little.GetDouble(at), 1.5);
-    EXPECT_EQ(little.GetFloat(at), -2.25f);
-    EXPECT_EQ(at, 12);
+    EXPECT_EQ(at, 8);
     at = 0;
     EXPECT_EQ(big.GetDouble(at), 1.5);
-    EXPECT_EQ(big.GetFloat(at), -2.25f);
-    EXPECT_EQ(at, 12);
+    EXPECT_EQ(at, 8);
 }
 
 TEST(BufferRead, StringsEndAtTheirNul) {
@@ -138,10 +131,8 @@ TEST(BufferRead, PastTheEndYieldsNothingAndStaysInBounds) {
     EXPECT_EQ(b.GetUInt16(at), 0);
     EXPECT_EQ(at, 3);
     EXPECT_EQ(b.GetInt8(at), 0);
-    EXPECT_EQ(b.GetUInt24(at = 1), 0u);
     EXPECT_EQ(b.GetUInt32(at = 0), 0u);
     EXPECT_EQ(b.GetInt64(at = 0), 0);
-    EXPECT_EQ(b.GetFloat(at = 0), 0.0f);
     EXPECT_EQ(b.GetDouble(at = 0), 0.0);
     EXPECT_EQ(b.GetFixedString(at = 1, 3), "");
     uint8_t out[4] = {9, 9, 9, 9};
@@ -152,10 +143,8 @@ TEST(BufferRead, PastTheEndYieldsNothingAndStaysInBounds) {
     EXPECT_EQ(env.assertions, (std::vector<std::string>{
                                   "(Offset + 2) <= _DataLength",
                                   "(Offset + 1) <= _DataLength",
-                                  "(Offset + 3) <= _DataLength",
                                   "(Offset + 4) <= _DataLength",
                                   "(Offset + 8) <= _DataLength",
-                                  "(Offset + (int) sizeof (float)) <= _DataLength",
                                   "(Offset + (int) sizeof (double)) <= _DataLength",
                                   "Offset + n <= _DataLength",
                                   "Offset + n <= _DataLength",
@@ -242,27 +231,10 @@ TEST(BufferClass, ConstructionCopyAndEquality) {
     EXPECT_TRUE(env.HasAssertion("n > 0"));
 }
 
-TEST(BufferWriter, GrowsEightfoldFrom256) {
-    buffer_Writer w;
-    EXPECT_EQ(w.AllocatedLength(), 0);
-    w.PutInt8(1);
-    EXPECT_EQ(w.AllocatedLength(), 256);
-
-    buffer_Writer a;
-    a.Reserve(257);
-    EXPECT_EQ(a.AllocatedLength(), 2048);
-    buffer_Writer b;
-    b.Reserve(16385);
-    EXPECT_EQ(b.AllocatedLength(), 131072);
-    buffer_Writer c;
-    c.Reserve(256);
-    EXPECT_EQ(c.AllocatedLength(), 256);
-
-    // Growing on demand keeps every byte written so far.
+TEST(BufferWriter, GrowingKeepsEveryByteWritten) {
     buffer_Writer d;
     for (int i = 0; i < 3000; ++i)
         d.PutInt8(static_cast<int8_t>(i));
-    EXPECT_EQ(d.AllocatedLength(), 16384);
     EXPECT_EQ(d.Length(), 3000);
     bool intact = true;
     for (int i = 0; i < 3000; ++i)
@@ -270,10 +242,9 @@ TEST(BufferWriter, GrowsEightfoldFrom256) {
     EXPECT_TRUE(intact);
 
     RecordingEnvironment env;
-    b.Reserve(1);
-    EXPECT_EQ(b.AllocatedLength(), 131072);
+    d.Reserve(1);
     EXPECT_TRUE(env.HasAssertion("newLength >= _AllocatedLength"));
-    b.Reserve(0);
+    d.Reserve(0);
     EXPECT_TRUE(env.HasAssertion("n > 0"));
 }
 
@@ -298,21 +269,17 @@ TEST(BufferWriter, StringsAndBytes) {
 TEST(BufferWriter, PatchesOverwriteInPlace) {
     buffer_Writer w(ENDIAN_Big);
     w.PutUInt32(0);
-    w.PutInt8(0);
+    w.PutInt8(5);
     w.PatchUInt32(0, 0x01020304);
-    w.PatchInt8(4, 5);
     EXPECT_EQ(std::vector<uint8_t>(w.Data(), w.Data() + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
 
     RecordingEnvironment env;
-    w.PatchInt8(5, 1);
-    w.PatchInt8(-1, 1);
     w.PatchUInt32(2, 1);
     w.PatchUInt32(-4, 1);
     EXPECT_EQ(w.Length(), 5);
     EXPECT_EQ(std::vector<uint8_t>(w.Data(), w.Data() + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(env.assertions,
-              (std::vector<std::string>{"place < _DataLength", "place < _DataLength",
-                                        "place + 4 <= _DataLength", "place + 4 <= _DataLength"}));
+              (std::vector<std::string>{"place + 4 <= _DataLength", "place + 4 <= _DataLength"}));
 }
 
 TEST(BufferWriter, EveryWidthRoundTripsThroughABuffer) {
@@ -324,7 +291,6 @@ TEST(BufferWriter, EveryWidthRoundTripsThroughABuffer) {
         w.PutUInt32(0xDEADBEEF);
         w.PutInt32(INT32_MIN);
         w.PutInt64(INT64_MIN + 5);
-        w.PutFloat(3.25f);
         w.PutDouble(-1e308);
         w.PutDouble(std::numeric_limits<double>::denorm_min());
         w.PutString("text");
@@ -339,7 +305,6 @@ TEST(BufferWriter, EveryWidthRoundTripsThroughABuffer) {
         EXPECT_EQ(b.GetUInt32(at), 0xDEADBEEFu);
         EXPECT_EQ(b.GetInt32(at), INT32_MIN);
         EXPECT_EQ(b.GetInt64(at), INT64_MIN + 5);
-        EXPECT_EQ(b.GetFloat(at), 3.25f);
         EXPECT_EQ(b.GetDouble(at), -1e308);
         EXPECT_EQ(b.GetDouble(at), std::numeric_limits<double>::denorm_min());
         EXPECT_EQ(b.GetString(at), "text");
