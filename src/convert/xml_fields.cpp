@@ -33,6 +33,9 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
         break;
     case IntForm::Bool:
         return value != 0 ? "true" : "false";
+    case IntForm::UInt64: // a negative stored value reads as its unsigned 64 bits
+        end = FormatUInt64(out, static_cast<uint64_t>(value));
+        break;
     }
     return {out, static_cast<size_t>(end - out)};
 }

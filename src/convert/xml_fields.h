@@ -81,7 +81,10 @@ public:
     void Struct(const char* name, const S& value, const char* datatype = nullptr) {
         _Sink.Begin(name);
         _Sink.Attribute("datatype", datatype ? datatype : S::kDatatype);
-        const_cast<S&>(value).Fields(*this);
+        if constexpr (requires(S& s) { s.XmlFields(*this); })
+            const_cast<S&>(value).XmlFields(*this);
+        else
+            const_cast<S&>(value).Fields(*this);
         _Sink.End();
     }
     void Descriptions(const char* name, const db_DescriptionsValue& value) {

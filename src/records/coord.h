@@ -174,6 +174,23 @@ struct coord_MTA {
     }
 };
 
+// An angle reading reduced to its corrected form: circles, slope distance
+// and the face it was taken on.
+struct coord_Corrected {
+    static constexpr const char* kDatatype = "coord_Corrected";
+    double HorzCircle = 0;
+    double VertCircle = 0;
+    double SlopeDist = 0;
+    int16_t Face = 0;
+
+    template <class V> void Fields(V& v) {
+        v.Real("HorzCircle", HorzCircle);
+        v.Real("VertCircle", VertCircle);
+        v.Real("SlopeDist", SlopeDist);
+        v.Enum("Face", Face, coord_Face);
+    }
+};
+
 // A road station with the zone of the station equation it falls in.
 struct StationEquation {
     static constexpr const char* kDatatype = "StationEquation";

@@ -43,7 +43,7 @@ struct NameTable;
 struct FlagSet;
 
 // How an integer field is written in the document.
-enum class IntForm { Signed, Unsigned, Hex, Int3, Bool };
+enum class IntForm { Signed, Unsigned, Hex, Int3, Bool, UInt64 };
 
 template <class T> inline constexpr bool kIsStoredInt =
     std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 8;

@@ -172,7 +172,8 @@ TEST(RecordFeatures, NoFeaturesTakeSixBytesAfterTheHeader) {
     line.RecordId = 5;
     line.TimeStamp = 0.0;
     const buffer_Class stored = Stored(line);
-    ASSERT_EQ(stored.Length(), 15 + 6);
+    // then the line's own fields: three empty texts, two codes, three reals, a flag
+    ASSERT_EQ(stored.Length(), 15 + 6 + (3 + 4 + 24 + 1));
     const uint8_t tail[6] = {0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::memcmp(stored.Data() + 15, tail, 6), 0);
     EXPECT_TRUE(env.assertions.empty());
@@ -184,10 +185,13 @@ TEST(RecordFeatures, EveryAttributeKindRoundTrips) {
     arc.Features = {EveryAttributeKind(), Feature{"TREE", "Tree", {}}};
     arc.Descriptions = {"oak", "old"};
     const buffer_Class stored = Stored(arc);
-    // count, then "FENCE" "Fence" and 7 attributes, "TREE" "Tree" and none, two descriptions
+    // count, then "FENCE" "Fence" and 7 attributes, "TREE" "Tree" and none, two
+    // descriptions; then the arc's own fields: four empty texts, three codes, eight
+    // reals, two flags
     const int32_t attributes = (2 + 7 + 8) + (2 + 9 + 5) + (2 + 10 + 2 + 4) + (2 + 6 + 8) +
                                (2 + 3 + 8) + (2 + 6 + 10) + (2 + 5);
-    EXPECT_EQ(stored.Length(), 15 + 4 + (6 + 6 + 4 + attributes) + (5 + 5 + 4) + 4 + 4);
+    EXPECT_EQ(stored.Length(), 15 + 4 + (6 + 6 + 4 + attributes) + (5 + 5 + 4) + 4 + 4 +
+                                   (4 + 6 + 64 + 2));
     int32_t offset = 0;
     const db_Arc back = ReadBack<db_Arc>(stored, offset);
     EXPECT_EQ(offset, stored.Length());

@@ -74,8 +74,10 @@ public:
         for (uint64_t n = _Filler.Below(5); n > 0; --n)
             Entry(list[static_cast<K>(_Filler.Below(256))]);
     }
+    // Edge lists are empty, short or long.
     template <class T> void List(const char*, const char*, const char*, std::vector<T>& list) {
-        list.assign(_Filler.Below(5), T{});
+        const uint64_t shape = _Edge() ? _Filler.Below(3) : 1;
+        list.assign(shape == 0 ? 0 : shape == 1 ? _Filler.Below(5) : 8 + _Filler.Below(9), T{});
         for (T& entry : list)
             Entry(entry);
     }
@@ -124,6 +126,15 @@ void FillOwn(db_Features& record, RecordFiller& filler) {
 }
 void FillOwn(db_BackgroundFileList& record, RecordFiller&) {
     record.FilenameCount = static_cast<int32_t>(record.Filenames.size());
+}
+void FillOwn(db_Area& record, RecordFiller&) {
+    record.NumberOfPoints = static_cast<uint16_t>(record.ListOfPoints.size());
+}
+// An empty name would end the stored list of stations.
+void FillOwn(db_Traverse& record, RecordFiller& filler) {
+    for (Str& name : record.ListOfStations)
+        while (name.IsEmpty())
+            name = filler.Text(12);
 }
 void FillOwn(dbRecord_Class&, RecordFiller&) {}
 
