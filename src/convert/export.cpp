@@ -1,4 +1,6 @@
 // The library's one export: converts a job file into an XML document.
+#include "convert/export.h"
+
 #include "convert/driver.h"
 #include "convert/path_macros.h"
 #include "db/access.h"
@@ -14,8 +16,8 @@ namespace {
 
 constexpr const char kStandardOutputName[] = "STDOUT$";
 
-unsigned ConvertJob(const char* jobPathArg, const char* xmlPathArg,
-                    TQXMLProgressCallback progress) {
+unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCallback progress,
+                 const char* documentJobName) {
     RegisterLibraryPathMacros();
     auto job = std::make_unique<dbAccess>();
     const Str jobPath = HostToUtf8(jobPathArg ? jobPathArg : "");
@@ -41,23 +43,30 @@ unsigned ConvertJob(const char* jobPathArg, const char* xmlPathArg,
         }
     }
 
-    const unsigned status = WriteJobXml(jobPath, *job, output.get(), progress);
+    const Str documentName = documentJobName ? HostToUtf8(documentJobName) : jobPath;
+    const unsigned status = WriteJobXml(documentName, *job, output.get(), progress);
     output->Close();
     job->Close();
     return status;
 }
 
 } // namespace
+
+unsigned ConvertJobFile(const char* jobPath, const char* xmlPath, TQXMLProgressCallback progress,
+                        const char* documentJobName) {
+    // Nothing may leave the library but a status: an allocation failure
+    // (the only exception the library can raise) ends the run as unreadable.
+    try {
+        return Convert(jobPath, xmlPath, progress, documentJobName);
+    } catch (const std::bad_alloc&) {
+        return TQXML_JobUnreadable;
+    }
+}
+
 } // namespace tqxml
 
 extern "C" TQXML_EXPORT unsigned int TQXML_CALL CreateTQXMLFile(const char* jobPath,
                                                                const char* xmlPath,
                                                                TQXMLProgressCallback progress) {
-    // Nothing may leave the library but a status: an allocation failure
-    // (the only exception the library can raise) ends the run as unreadable.
-    try {
-        return tqxml::ConvertJob(jobPath, xmlPath, progress);
-    } catch (const std::bad_alloc&) {
-        return TQXML_JobUnreadable;
-    }
+    return tqxml::ConvertJobFile(jobPath, xmlPath, progress);
 }

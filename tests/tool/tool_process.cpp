@@ -61,11 +61,11 @@ namespace {
 // Starts the command with standard input from /dev/null, standard error into
 // a file and standard output into a file or onto `outputFd`.
 pid_t Spawn(const std::vector<std::string>& args, const std::string& outPath, int outputFd,
-            const std::string& errPath) {
+            const std::string& errPath, const std::string& input = "/dev/null") {
     const std::string program = ToolPath();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     if (outputFd >= 0)
         posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
     else
@@ -83,11 +83,12 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& outPath, in
 
 } // namespace
 
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch) {
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch,
+                const std::string& input) {
     const std::string outPath = scratch + "/tool.out";
     const std::string errPath = scratch + "/tool.err";
     ToolRun run;
-    const pid_t pid = Spawn(args, outPath, -1, errPath);
+    const pid_t pid = Spawn(args, outPath, -1, errPath, input);
     if (pid < 0) return run;
     run.exitCode = WaitFor(pid);
     run.out = ReadText(outPath);

@@ -18,9 +18,10 @@ struct ToolRun {
 // The command built beside the tests (TQXML_BUILD_DIR/tqxml).
 std::string ToolPath();
 
-// Runs `tqxml args...` with standard input from /dev/null and both outputs
+// Runs `tqxml args...` with standard input from `input` and both outputs
 // caught; `scratch` is a directory for the caught outputs.
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch);
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch,
+                const std::string& input = "/dev/null");
 
 // Runs `tqxml args...` with standard output on a pipe; once the first bytes
 // of the document have arrived (so the conversion is under way and cannot

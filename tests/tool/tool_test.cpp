@@ -103,6 +103,15 @@ TEST_F(ToolTest, StandardOutputAndFilesHoldExactlyTheExportsDocument) {
     EXPECT_EQ(toFile.exitCode, 0);
     EXPECT_EQ(toFile.out, "");
     EXPECT_TRUE(SameDocument(Text(file), expected));
+
+    // A job on standard input is named "-" in its document.
+    std::string fromPipe = expected;
+    const std::string named = "jobFilename=\"" + job + "\"";
+    fromPipe.replace(fromPipe.find(named), named.size(), "jobFilename=\"-\"");
+    const ToolRun piped = RunTool({"-"}, dir.Path(), job);
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_TRUE(SameDocument(piped.out, fromPipe));
+    EXPECT_EQ(piped.err, "");
 }
 
 TEST_F(ToolTest, ParallelBatchWritesTheSameDocumentsAsASerialOne) {
@@ -199,7 +208,8 @@ TEST_F(ToolTest, UsageErrorsExitWithTwoAndOneLine) {
         {"-o", dir.File("x.xml"), a, sameName},         // one document for two jobs
         {"--output-dir", dir.File("out"), a, sameName}, // both would write out/a.xml
         {"--quiet", "--verbose", a},
-        {"-o", a, a}, // the document would replace the job
+        {"-o", a, a},                                   // the document would replace the job
+        {"-", a},                                       // standard input goes alone
     };
     for (const auto& args : mistakes) {
         const ToolRun run = Run(args);

@@ -222,20 +222,21 @@ int RunInfo(const Options& options, Console& console) {
     bool first = true;
     for (const std::string& path : options.jobs) {
         int code = EXIT_Done;
+        const std::string& source = SourceOf(options, path);
         JobDiagnostics diagnostics(console, path, options.verbose);
         const ScopedThreadEnvironment scope(&diagnostics);
-        if (!file_Class(Str(path.c_str())).Exists()) {
+        if (!file_Class(Str(source.c_str())).Exists()) {
             console.Error(path, "no such job file");
             code = EXIT_JobMissing;
         } else {
             dbAccess job;
-            const bool opened = job.Open(Str(path.c_str()), false);
+            const bool opened = job.Open(Str(source.c_str()), false);
             if (!first) std::fputc('\n', stdout);
             first = false;
             WriteReport(stdout, path, job, opened);
             std::fflush(stdout);
             if (!opened) {
-                console.Error(path, DescribeOpenFailure(path));
+                console.Error(path, DescribeOpenFailure(source));
                 code = EXIT_JobUnreadable;
             }
         }

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -27,6 +28,7 @@ constexpr const char* kExamples = R"(Examples:
   tqxml jobs/*.job                      every job in a folder, NAME.xml beside NAME.job
   tqxml -j 4 --output-dir xml jobs/*.job
                                         four at a time, the documents in xml/
+  curl -s URL | tqxml - > survey.xml    a job arriving on standard input
   tqxml --info survey.job               what the journal holds and where it stopped
   tqxml --verbose -o /dev/null survey.job
                                         the journal's diagnostics (CRC errors, repairs)
@@ -69,7 +71,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.footer(kExamples);
     app.set_version_flag("--version", std::string("tqxml ") + TQXML_VERSION,
                          "Print the version and exit");
-    app.add_option("JOB", options.jobs, "Job files to convert")->required()->type_name("JOB");
+    app.add_option("JOB", options.jobs, "Job files to convert (\"-\": standard input)")
+        ->required()
+        ->type_name("JOB");
     CLI::Option* output =
         app.add_option("-o,--output", options.output,
                        "Write the document of the one job to FILE (\"-\": standard output)")
@@ -101,6 +105,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
             return parsed;
         }
         std::fprintf(stderr, "tqxml: %s (see tqxml --help)\n", error.what());
+        parsed.exitNow = EXIT_Usage;
+        return parsed;
+    }
+    const bool readsStandardInput =
+        std::find(options.jobs.begin(), options.jobs.end(), kStandardInputJob) != options.jobs.end();
+    if (readsStandardInput && (options.jobs.size() > 1 || !options.outputDir.empty())) {
+        std::fprintf(stderr, "tqxml: standard input (-) is converted on its own, to standard "
+                             "output or -o FILE (see tqxml --help)\n");
         parsed.exitNow = EXIT_Usage;
         return parsed;
     }

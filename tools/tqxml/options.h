@@ -27,7 +27,16 @@ struct Options {
     bool info = false;
     bool quiet = false;
     bool verbose = false;
+    std::string stdinSource; // where the job "-" was kept, once read
 };
+
+// The job named "-" is standard input.
+inline constexpr char kStandardInputJob[] = "-";
+
+// The file to read for `job`: the kept copy of standard input for "-".
+inline const std::string& SourceOf(const Options& options, const std::string& job) {
+    return job == kStandardInputJob && !options.stdinSource.empty() ? options.stdinSource : job;
+}
 
 // Where the document of one job goes: a file path, or standard output.
 struct Conversion {

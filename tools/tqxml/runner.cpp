@@ -4,6 +4,8 @@
 #include "info.h"
 #include "progress.h"
 
+#include "convert/export.h"
+
 #include <tqxml/tqxml.h>
 
 #include <algorithm>
@@ -51,7 +53,7 @@ void ReportOutcome(unsigned status, const Conversion& conversion, const JobDiagn
         console.Error(job, "no such job file");
         break;
     case TQXML_JobUnreadable:
-        console.Error(job, DescribeOpenFailure(job));
+        console.Error(job, DescribeOpenFailure(SourceOf(options, job)));
         break;
     case TQXML_OutputFailed:
         console.Error(conversion.output, OutputProblem(conversion.output));
@@ -70,9 +72,10 @@ unsigned ConvertOne(const Conversion& conversion, JobProgress& progress, const O
     {
         const ScopedThreadEnvironment scope(&diagnostics);
         SetCurrentJob(&progress);
-        status = CreateTQXMLFile(
-            conversion.job.c_str(),
-            conversion.toStandardOutput ? "STDOUT$" : conversion.output.c_str(), &OnRecordWritten);
+        const bool fromStandardInput = conversion.job == kStandardInputJob;
+        status = ConvertJobFile(SourceOf(options, conversion.job).c_str(),
+                                conversion.toStandardOutput ? "STDOUT$" : conversion.output.c_str(),
+                                &OnRecordWritten, fromStandardInput ? kStandardInputJob : nullptr);
         SetCurrentJob(nullptr);
     }
     ReportOutcome(status, conversion, diagnostics, options, console);
