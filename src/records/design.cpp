@@ -41,6 +41,7 @@ void db_StakeoutList::ReadOwn(const buffer_Class& buffer, int32_t& offset) {
 
 void db_StakeoutList::WriteOwn(buffer_Writer& writer) const {
     WriteFileSlots(writer, FilenameCount, Filenames);
+    TQ_ASSERT_TEXT(ItemCount == 0 || !Uniques.empty(), "Uniques != NULL");
     writer.PutUInt32(ItemCount);
     for (uint32_t item : Uniques)
         writer.PutUInt32(item);
