@@ -11,6 +11,7 @@
 #include "records/names.h"
 
 #include <map>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -44,6 +45,11 @@ void EmitFeatureArray(Sink& sink, const char* name, const FeatureArray& features
 
 // An observation's measurement record, laid out like a record of its own.
 template <class Sink> void EmitMeasurement(Sink& sink, const dbRecord_Class* measurement);
+
+// A record held by another, laid out like a record: `rec` and the driver's
+// attributes first, its note not written.
+template <class R, class Sink>
+void EmitHeldRecord(const dbRecord_Class& record, Sink& sink, bool isRecord);
 
 template <class Sink> class XmlFieldVisitor {
 public:
@@ -81,11 +87,27 @@ public:
     void Struct(const char* name, const S& value, const char* datatype = nullptr) {
         _Sink.Begin(name);
         _Sink.Attribute("datatype", datatype ? datatype : S::kDatatype);
-        if constexpr (requires(S& s) { s.XmlFields(*this); })
-            const_cast<S&>(value).XmlFields(*this);
-        else
-            const_cast<S&>(value).Fields(*this);
+        DocumentFields(value);
         _Sink.End();
+    }
+    // An element without attributes holding the fields of a value (a nested
+    // record or a structure): once, once per entry, or not for an empty optional.
+    template <class T> void Element(const char* name, const T& value) {
+        _Sink.Begin(name);
+        DocumentFields(value);
+        _Sink.End();
+    }
+    template <class T> void Element(const char* name, const std::optional<T>& value) {
+        if (value) Element(name, *value);
+    }
+    template <class T> void Element(const char* name, const std::vector<T>& values) {
+        for (const T& value : values)
+            Element(name, value);
+    }
+    // Records held by this one, in order, each under its own element name.
+    template <class R> void Records(const std::vector<R>& records) {
+        for (const R& record : records)
+            EmitHeldRecord<R>(record, _Sink, false);
     }
     void Descriptions(const char* name, const db_DescriptionsValue& value) {
         EmitDescriptions(_Sink, name, value);
@@ -117,7 +139,16 @@ public:
     Sink& GetSink() { return _Sink; }
 
 private:
-    // A list entry: a text, or a structure written as children.
+    // The document's order of a value's fields, where it has one of its own.
+    template <class T> void DocumentFields(const T& value) {
+        auto& fields = const_cast<T&>(value);
+        if constexpr (requires { fields.XmlFields(*this); })
+            fields.XmlFields(*this);
+        else
+            fields.Fields(*this);
+    }
+
+    // A list entry: a text, a number, or a structure written as children.
     template <class T>
     void ListEntry(const char* itemName, const char* indexName, int32_t index, const T& entry) {
         char text[kValueTextSize];
@@ -125,8 +156,11 @@ private:
         _Sink.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)});
         if constexpr (std::is_same_v<T, Str>)
             _Sink.Text(View(entry));
+        else if constexpr (std::is_integral_v<T>)
+            _Sink.Text(FormatIntForm(text, static_cast<int64_t>(entry),
+                                     std::is_signed_v<T> ? IntForm::Signed : IntForm::Unsigned));
         else
-            const_cast<T&>(entry).Fields(*this);
+            DocumentFields(entry);
         _Sink.End();
     }
 
@@ -164,15 +198,19 @@ template <class Sink> void EmitRecordAttributes(Sink& sink, const dbRecord_Class
     sink.Attribute("TimeStamp", texts.stampText);
 }
 
-// A measurement record's element inside its observation: laid out like a
-// record, `rec` and the driver's attributes first, its note not written.
 template <class R, class Sink>
-void EmitMeasurementRecord(const dbRecord_Class& record, Sink& sink) {
-    sink.Begin(RecordTypeName(R::kType), true);
+void EmitHeldRecord(const dbRecord_Class& record, Sink& sink, bool isRecord) {
+    sink.Begin(RecordTypeName(R::kType), isRecord);
     sink.Attribute("rec", RecordClassName(R::kType));
     EmitRecordAttributes(sink, record);
     EmitDeclaredFields<R>(record, sink);
     sink.End();
+}
+
+// A measurement record's element inside its observation, marked as a record.
+template <class R, class Sink>
+void EmitMeasurementRecord(const dbRecord_Class& record, Sink& sink) {
+    EmitHeldRecord<R>(record, sink, true);
 }
 
 } // namespace tqxml

@@ -13,10 +13,15 @@
 // visitor of the conversion layer. Calls that only place something in the
 // document do nothing in the stored form: Descriptions and Features (a record
 // with features reads and writes them in its header), Measurement (the
-// journal stores an observation's measurement as a record of its own) and
-// List (a record with a list stores it by hand, in ReadOwn/WriteOwn):
+// journal stores an observation's measurement as a record of its own), and
+// List, Element and Records (a record that holds them stores them by hand,
+// in ReadOwn/WriteOwn, or not at all):
 //
 //   v.List("Filenames", "item", "index", Filenames);  // <Filenames><item index="3">
+//   v.Element("Node", Nodes);   // <Node> per entry of a vector, once for a
+//                               // value, none for an empty std::optional
+//   v.Records(PointDeltas);     // records held by this one, each written
+//                               // with its own rec, ID, type and TimeStamp
 //
 // A list is a std::vector (the attribute holds the position from 0) or a
 // std::map keyed by a signed number (the attribute holds the key); its
@@ -69,6 +74,8 @@ public:
     void Features(const char*, FeatureArray&) {}
     void Measurement(const dbRecord_Class*) {}
     template <class L> void List(const char*, const char*, const char*, L&) {}
+    template <class T> void Element(const char*, T&) {}
+    template <class L> void Records(L&) {}
 
     const buffer_Class& Buffer() const { return _Buffer; }
     int32_t& Offset() { return _Offset; }
@@ -111,6 +118,8 @@ public:
     void Features(const char*, const FeatureArray&) {}
     void Measurement(const dbRecord_Class*) {}
     template <class L> void List(const char*, const char*, const char*, const L&) {}
+    template <class T> void Element(const char*, const T&) {}
+    template <class L> void Records(const L&) {}
 
     buffer_Writer& Writer() { return _Writer; }
 

@@ -5,25 +5,21 @@
 namespace tqxml {
 
 // Each entry puts its name into its slot, a later one replacing an earlier.
-// An entry for a slot that cannot be held is read past and dropped. The count
-// is never trusted beyond the data: reading stops at the end of the buffer.
-void db_BackgroundFileList::ReadOwn(const buffer_Class& buffer, int32_t& offset) {
-    Filenames.clear();
-    FilenameCount = buffer.GetInt32(offset);
-    for (int32_t i = 0; i < FilenameCount && !buffer.AtEnd(offset); ++i) {
+void ReadFileSlots(const buffer_Class& buffer, int32_t& offset, int64_t count, FileSlots& slots) {
+    slots.clear();
+    for (int64_t i = 0; i < count && !buffer.AtEnd(offset); ++i) {
         const int32_t slot = buffer.GetInt32(offset);
         Str name = buffer.GetString(offset);
-        TQ_ASSERT_TEXT(slot >= 0 && slot < kSlots, "slot >= 0 && slot < 256");
-        if (slot >= 0 && slot < kSlots) Filenames[slot] = std::move(name);
+        TQ_ASSERT_TEXT(slot >= 0 && slot < kFileSlots, "slot >= 0 && slot < 256");
+        if (slot >= 0 && slot < kFileSlots) slots[slot] = std::move(name);
     }
 }
 
-// The count as held, then the slots that hold a name in rising order.
-void db_BackgroundFileList::WriteOwn(buffer_Writer& writer) const {
-    writer.PutInt32(FilenameCount);
-    int32_t fileCount = FilenameCount;
-    for (const auto& [slot, name] : Filenames) {
-        if (slot < 0 || slot >= kSlots) continue;
+void WriteFileSlots(buffer_Writer& writer, uint32_t count, const FileSlots& slots) {
+    writer.PutUInt32(count);
+    int64_t fileCount = count;
+    for (const auto& [slot, name] : slots) {
+        if (slot < 0 || slot >= kFileSlots) continue;
         writer.PutInt32(slot);
         writer.PutString(name);
         --fileCount;

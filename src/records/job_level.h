@@ -104,23 +104,36 @@ public:
     }
 };
 
+// File names in numbered slots 0 to 255, stored as `count` entries of (slot,
+// name); kept by the background file list and the stake-out list. Reading
+// never goes past the data, whatever the count; a name for a slot that
+// cannot be held is read past and dropped. Writing stores the count as held,
+// then the filled slots in rising order.
+inline constexpr int32_t kFileSlots = 256;
+using FileSlots = std::map<int32_t, Str>;
+void ReadFileSlots(const buffer_Class& buffer, int32_t& offset, int64_t count, FileSlots& slots);
+void WriteFileSlots(buffer_Writer& writer, uint32_t count, const FileSlots& slots);
+
 // The background files of the job, in numbered slots 0 to 255. The stored
 // form is a count and (slot, name) entries, kept by hand below; the count is
 // kept and written as stored, even where it disagrees with the slots.
 class db_BackgroundFileList final : public Record<db_BackgroundFileList> {
 public:
-    static constexpr int32_t kSlots = 256;
-
     int32_t FilenameCount = 0;
-    std::map<int32_t, Str> Filenames; // slot -> name; only slots that hold a name
+    FileSlots Filenames; // slot -> name; only slots that hold a name
 
     template <class V> void Fields(V& v) {
         v.Int("FilenameCount", FilenameCount, IntForm::Unsigned);
         v.List("Filenames", "item", "index", Filenames);
     }
 
-    void ReadOwn(const buffer_Class& buffer, int32_t& offset);
-    void WriteOwn(buffer_Writer& writer) const;
+    void ReadOwn(const buffer_Class& buffer, int32_t& offset) {
+        FilenameCount = buffer.GetInt32(offset);
+        ReadFileSlots(buffer, offset, FilenameCount, Filenames);
+    }
+    void WriteOwn(buffer_Writer& writer) const {
+        WriteFileSlots(writer, static_cast<uint32_t>(FilenameCount), Filenames);
+    }
 };
 
 // Foreign data: a name and a block of bytes kept as stored, uninterpreted.

@@ -227,6 +227,17 @@ void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features) {
         WriteFeature(writer, feature);
 }
 
+int32_t EntriesThatFit(const buffer_Class& buffer, int32_t& offset, int64_t count,
+                       int32_t leastBytes, const char* text) {
+    if (count <= 0) return 0;
+    if (count > buffer.Remaining(offset) / leastBytes) {
+        TQ_FAIL(text);
+        SkipToEnd(buffer, offset);
+        return 0;
+    }
+    return static_cast<int32_t>(count);
+}
+
 void dbRecordWithFeatures_Class::ReadWithFeatures(const buffer_Class& buffer, int32_t& offset) {
     ReadHeader(buffer, offset);
     ReadFeatureArray(buffer, offset, Features);

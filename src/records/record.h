@@ -124,6 +124,14 @@ struct db_DescriptionsValue {
 void ReadFeatureArray(const buffer_Class& buffer, int32_t& offset, FeatureArray& features);
 void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features);
 
+// How many entries a stored count stands for, when each entry takes at least
+// `leastBytes`: the count (none when it is zero or less) if the rest of the
+// entry can hold that many. A larger count is damage: `text` is reported, the
+// rest of the entry is skipped and no entry is kept. No count is ever
+// trusted for more than the bytes that remain.
+int32_t EntriesThatFit(const buffer_Class& buffer, int32_t& offset, int64_t count,
+                       int32_t leastBytes, const char* text);
+
 // ---- Records -----------------------------------------------------------------
 
 class db_BoolAction;

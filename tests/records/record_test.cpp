@@ -631,5 +631,55 @@ TEST(TunnelCrossSection, HoldsCopiesOfItsPointDeltasOutsideItsStoredForm) {
     EXPECT_TRUE(env.HasAssertion("index >= 0"));
 }
 
+// Laid out by hand as the job stores it: each part with its own header, the
+// centre's grid East first, a side's batter before its nodes.
+TEST(CrossSectionReport, ReadsItsNestedPartsFromTheStoredLayout) {
+    RecordingEnvironment env;
+    buffer_Writer writer;
+    PutHeader(writer, DATABASE_CrossSectionReport, 7);
+    writer.PutInt8(1); // left side
+    writer.PutInt8(1); // right side
+    PutHeader(writer, DATABASE_CrossSectionCenterNodeRecord, 0);
+    writer.PutString("CL");
+    for (double value : {120.0, 120.5}) // station, equated chainage
+        writer.PutDouble(value);
+    writer.PutInt32(2);                           // zone
+    for (double value : {90.0, 500.0, 100.0, 10.0}) // azimuth, East, North, Elev
+        writer.PutDouble(value);
+    PutHeader(writer, DATABASE_CrossSectionSideRecord, 0);
+    writer.PutInt8(1);
+    writer.PutInt32(1);
+    PutHeader(writer, DATABASE_CrossSectionBatterRecord, 0);
+    writer.PutString("B");
+    for (double value : {0.5, 0.25, 1.0})
+        writer.PutDouble(value);
+    PutHeader(writer, DATABASE_CrossSectionNodeRecord, 0);
+    writer.PutString("EP");
+    writer.PutDouble(-3.5);
+    writer.PutDouble(99.0);
+    PutHeader(writer, DATABASE_CrossSectionSideRecord, 0);
+    writer.PutInt8(0);
+    writer.PutInt32(-4); // no nodes
+    const buffer_Class stored = ToBuffer(writer);
+
+    int32_t offset = 0;
+    const auto report = ReadBack<db_CrossSectionReport>(stored, offset);
+    EXPECT_EQ(offset, stored.Length());
+    EXPECT_EQ(report.Center.Grid.North, 100.0);
+    EXPECT_EQ(report.Center.Grid.East, 500.0);
+    EXPECT_EQ(report.Center.EquatedRoadStation.Zone, 2);
+    ASSERT_TRUE(report.LeftSide && report.LeftSide->Batter);
+    EXPECT_EQ(report.LeftSide->Batter->DitchWidth, 1.0);
+    ASSERT_EQ(report.LeftSide->Nodes.size(), 1u);
+    EXPECT_EQ(report.LeftSide->Nodes[0].Code, "EP");
+    ASSERT_TRUE(report.RightSide);
+    EXPECT_EQ(report.RightSide->NumberOfNodes, -4);
+    EXPECT_TRUE(report.RightSide->Nodes.empty());
+    const buffer_Class again = Stored(report);
+    ASSERT_EQ(again.Length(), stored.Length());
+    EXPECT_EQ(std::memcmp(again.Data(), stored.Data(), static_cast<size_t>(stored.Length())), 0);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 } // namespace
 } // namespace tqxml

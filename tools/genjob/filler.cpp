@@ -9,6 +9,7 @@
 #include <iterator>
 #include <limits>
 #include <map>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -81,6 +82,22 @@ public:
         for (T& entry : list)
             Entry(entry);
     }
+    // Parts: one, none or one, or a few; a nested record with its header.
+    template <class T> void Element(const char*, T& part) { Part(part); }
+    template <class T> void Element(const char*, std::optional<T>& part) {
+        part.reset();
+        if (_Filler.Below(2) == 0) Part(part.emplace());
+    }
+    template <class T> void Element(const char*, std::vector<T>& parts) {
+        parts.assign(_Filler.Below(5), T{});
+        for (T& part : parts)
+            Part(part);
+    }
+    template <class R> void Records(std::vector<R>& records) {
+        records.assign(_Filler.Below(4), R{});
+        for (R& record : records)
+            _Filler.Fill(record, true);
+    }
 
 private:
     bool _Edge() const { return _Filler.Profile() == FillProfile::Edge; }
@@ -106,8 +123,17 @@ private:
     template <class T> void Entry(T& entry) {
         if constexpr (std::is_same_v<T, Str>)
             entry = _Filler.Text(12);
+        else if constexpr (std::is_integral_v<T>)
+            entry = Int<T>();
         else
             entry.Fields(*this);
+    }
+
+    template <class T> void Part(T& part) {
+        if constexpr (std::is_base_of_v<dbRecord_Class, T>)
+            _Filler.Fill(part, true);
+        else
+            part.Fields(*this);
     }
 
     RecordFiller& _Filler;
@@ -135,6 +161,16 @@ void FillOwn(db_Traverse& record, RecordFiller& filler) {
     for (Str& name : record.ListOfStations)
         while (name.IsEmpty())
             name = filler.Text(12);
+}
+void FillOwn(db_StakeoutList& record, RecordFiller&) {
+    record.FilenameCount = static_cast<uint32_t>(record.Filenames.size());
+    record.ItemCount = static_cast<uint32_t>(record.Uniques.size());
+}
+// A side without nodes may store any count of zero or less.
+void FillOwn(db_CrossSectionSide& side, RecordFiller& filler) {
+    side.NumberOfNodes = static_cast<int32_t>(side.Nodes.size());
+    if (side.Nodes.empty() && filler.Profile() == FillProfile::Edge && filler.Chance(50))
+        side.NumberOfNodes = filler.Chance(50) ? -1 : std::numeric_limits<int32_t>::min();
 }
 void FillOwn(dbRecord_Class&, RecordFiller&) {}
 

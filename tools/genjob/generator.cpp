@@ -66,7 +66,12 @@ private:
 
     void AddFilled(uint32_t type) {
         auto record = Make(type);
-        _Live.push_back({_Job.Add(*record), type});
+        Track({_Job.Add(*record), type});
+    }
+
+    void Track(LiveRecord record) {
+        _Live.push_back(record);
+        if (record.type == DATABASE_TunnelCrossSectionRecord) _Sections.push_back(record.id);
     }
 
     double _Clock = 1417000000.0;
@@ -110,7 +115,7 @@ private:
         if (roll < 61) { // a record put in front of an earlier one
             const uint32_t type = RandomPlainType();
             auto record = Make(type);
-            _Live.push_back({_Job.Insert(Pick().id, *record), type});
+            Track({_Job.Insert(Pick().id, *record), type});
             return;
         }
         if (roll < 65) { // a new version of an earlier record
@@ -129,19 +134,36 @@ private:
             _Job.Delete(target.id, *record);
             _Live[index] = _Live.back();
             _Live.pop_back();
+            std::erase(_Sections, target.id);
             return;
         }
         if (roll < 72) return Modify();
+        if (roll < 74) return AttachPointDelta();
         AddFilled(RandomPlainType());
     }
 
     uint32_t RandomPlainType() { return _Plain[_Filler.Below(_Plain.size())]; }
+
+    // A point delta for a tunnel cross-section, or now and then a new
+    // version of one attached earlier.
+    void AttachPointDelta() {
+        if (_Sections.empty()) return;
+        auto delta = Make(DATABASE_TunnelPointDeltaRecord);
+        if (!_PointDeltas.empty() && _Filler.Chance(25)) {
+            _Job.Replace(_PointDeltas[_Filler.Below(_PointDeltas.size())], *delta);
+            return;
+        }
+        _PointDeltas.push_back(
+            _Job.Attach(_Sections[_Filler.Below(_Sections.size())], *delta));
+    }
 
     JobFileWriter& _Job;
     std::mt19937_64 _Rng;
     RecordFiller _Filler;
     std::vector<LiveRecord> _Live;
     std::vector<db_DBIDValue> _Observations;
+    std::vector<db_DBIDValue> _Sections;    // tunnel cross-sections
+    std::vector<db_DBIDValue> _PointDeltas; // attached to them
     const std::vector<uint32_t> _Plain = PlainWrittenTypes();
     const std::vector<uint32_t> _Measurements = TypesOf(record_table::Measurement);
     const std::vector<uint32_t> _Modifiers = TypesOf(record_table::Modifier);
@@ -218,12 +240,14 @@ void WriteSample(JobFileWriter& job) {
 
 // A golden job: for each listed type, one record of survey-like values and
 // two of edge values, each with a fixed stamp and now and then a note; a
-// measurement goes into an observation of its own.
+// measurement goes into an observation of its own, a point delta to the
+// record added last. A type listed again gets three more records.
 void WriteGolden(JobFileWriter& job, const std::vector<uint32_t>& types, uint64_t seed) {
     std::mt19937_64 rng(seed);
     RecordFiller realistic(rng, FillProfile::Realistic);
     RecordFiller edge(rng, FillProfile::Edge);
     double stamp = 1417000000.0;
+    db_DBIDValue lastAdded = NODBID;
     for (uint32_t type : types) {
         for (RecordFiller* filler : {&realistic, &edge, &edge}) {
             auto record = CreateRecord(type);
@@ -238,8 +262,12 @@ void WriteGolden(JobFileWriter& job, const std::vector<uint32_t>& types, uint64_
                 realistic.Fill(*point);
                 point->TimeStamp = stamp;
                 job.Attach(job.Add(*point), *record);
+            } else if (IsRecordCategory(type, record_table::Attached)) {
+                // A point delta is kept by the record added before it: list
+                // a tunnel cross-section first.
+                job.Attach(lastAdded, *record);
             } else {
-                job.Add(*record);
+                lastAdded = job.Add(*record);
             }
         }
     }
