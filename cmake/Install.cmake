@@ -35,7 +35,11 @@ install(FILES ${PROJECT_BINARY_DIR}/tqxmlConfig.cmake ${PROJECT_BINARY_DIR}/tqxm
 # The same package from the build tree (CMAKE_PREFIX_PATH=build).
 export(EXPORT tqxmlTargets NAMESPACE tqxml:: FILE ${PROJECT_BINARY_DIR}/tqxmlTargets.cmake)
 
-# pkg-config: paths relative to the prefix stay right when the prefix is absolute.
+# pkg-config: the prefix found from where the file lies, so that a tree
+# installed with --prefix (or a package's /usr) finds its own files.
+file(RELATIVE_PATH TQXML_PC_UP "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
+string(REGEX REPLACE "/$" "" TQXML_PC_UP "${TQXML_PC_UP}")
+set(TQXML_PC_PREFIX "\${pcfiledir}/${TQXML_PC_UP}")
 if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
   set(TQXML_PC_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
 else()
@@ -51,6 +55,9 @@ install(FILES ${PROJECT_BINARY_DIR}/tqxml.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}
         COMPONENT development)
 
 # The Debian package: `cpack -G DEB` in the build folder.
+if(NOT PROJECT_IS_TOP_LEVEL)
+  return()
+endif()
 set(CPACK_PACKAGE_NAME tqxml)
 set(CPACK_PACKAGE_VENDOR "The tqxml developers")
 set(CPACK_PACKAGE_CONTACT "The tqxml developers <tqxml@localhost>")
