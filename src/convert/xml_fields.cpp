@@ -33,6 +33,9 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
         break;
     case IntForm::Bool:
         return value != 0 ? "true" : "false";
+    case IntForm::Real:
+        end = FormatReal(out, static_cast<double>(value));
+        break;
     }
     return {out, static_cast<size_t>(end - out)};
 }
