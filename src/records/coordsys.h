@@ -251,8 +251,7 @@ public:
 
 class db_Ellipsoid final : public coordsys_DefinitionRecord<db_Ellipsoid, coordsys_Ellipsoid> {};
 class db_Datum final : public coordsys_DefinitionRecord<db_Datum, coordsys_Datum> {};
-class db_Projection final : public coordsys_DefinitionRecord<db_Projection, coordsys_Projection> {
-};
+class db_Projection final : public coordsys_DefinitionRecord<db_Projection, coordsys_Projection> {};
 class db_Plane final : public coordsys_DefinitionRecord<db_Plane, coordsys_Plane> {};
 class db_Height final : public coordsys_DefinitionRecord<db_Height, coordsys_Height> {};
 
