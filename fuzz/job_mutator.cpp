@@ -86,6 +86,35 @@ void MutateRecord(Entry& entry, std::mt19937& random) {
     entry = std::move(mutated);
 }
 
+// The header of a job journal of the current format.
+std::vector<uint8_t> JobHeader() {
+    static const char kIdentification[] = "Halvorn Tessary Journal";
+    std::vector<uint8_t> header(kHeaderSize, 0);
+    std::memcpy(header.data(), kIdentification, sizeof kIdentification - 1);
+    header[43] = 1; // a job journal
+    header[45] = 12, header[46] = 20, header[47] = 36;
+    return header;
+}
+
+// A new single-entry transaction adding a record of a random type whose
+// fields are random bytes after a common header (the next identifier, a
+// stamp, no note); the checksum is left to Join.
+Entry NewEntry(std::mt19937& random, uint32_t id) {
+    Entry entry = {3, 0x30, 0x2A, 0, 0, 0, 0};
+    const uint16_t type = static_cast<uint16_t>(random() % 144);
+    entry.push_back(static_cast<uint8_t>(type));
+    entry.push_back(static_cast<uint8_t>(type >> 8));
+    for (int i = 0; i < 4; ++i)
+        entry.push_back(static_cast<uint8_t>(id >> (8 * i)));
+    for (int i = 0; i < 8; ++i) // a stamp
+        entry.push_back(static_cast<uint8_t>(random()));
+    entry.push_back(0); // no note
+    for (size_t n = random() % 96; n > 0; --n)
+        entry.push_back(static_cast<uint8_t>(random() % 4 == 0 ? 0 : random()));
+    entry.resize(entry.size() + 2);
+    return entry;
+}
+
 } // namespace
 
 void SignEntries(uint8_t* job, size_t size) {
@@ -102,14 +131,27 @@ void SignEntries(uint8_t* job, size_t size) {
 
 size_t MutateJob(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
     std::mt19937 random(seed);
-    if (size < kHeaderSize || random() % 8 == 0) // now and then, plain bytes and framing
-        return LLVMFuzzerMutate(data, size, maxSize);
-    std::vector<uint8_t> header(data, data + kHeaderSize), tail;
-    std::vector<Entry> entries = Split(data, size, tail);
-    if (entries.empty()) return LLVMFuzzerMutate(data, size, maxSize);
+    if (random() % 8 == 0) return LLVMFuzzerMutate(data, size, maxSize); // plain bytes, framing
+    std::vector<uint8_t> header, tail;
+    std::vector<Entry> entries;
+    if (size >= kHeaderSize) {
+        header.assign(data, data + kHeaderSize);
+        entries = Split(data, size, tail);
+    }
+    if (entries.empty()) { // from nothing: a job of the current format, a record or two
+        header = JobHeader();
+        tail.clear();
+        for (uint32_t id = 1; id <= 1 + random() % 3; ++id)
+            entries.push_back(NewEntry(random, id));
+        const size_t made = Join(data, maxSize, header, entries, tail);
+        return made ? made : LLVMFuzzerMutate(data, size, maxSize);
+    }
 
     Entry& entry = entries[random() % entries.size()];
-    switch (random() % 6) {
+    switch (random() % 7) {
+    case 6: // a new record after the others
+        entries.push_back(NewEntry(random, static_cast<uint32_t>(entries.size() + 1)));
+        break;
     case 0:
     case 1:
         MutateRecord(entry, random);
