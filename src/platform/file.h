@@ -13,11 +13,14 @@ class file_Class {
 public:
     enum Mode : uint32_t { ModeRead = 0, ModeWrite = 1, ModeReadWrite = 2 };
     static constexpr uint32_t InvalidPosition = 0xFFFFFFFFu;
+    // The system's handle of an open file (a descriptor, or a Windows handle),
+    // held in an integer wide enough for either; this value when closed.
+    static constexpr intptr_t kNoHandle = -1;
 
     file_Class() = default;
     explicit file_Class(const Str& path);
     // Asserts "!this->IsOpen()". A file still open is then closed without
-    // cutting it back, so that the descriptor does not leak.
+    // cutting it back, so that the handle does not leak.
     ~file_Class();
     file_Class(const file_Class&) = delete;
     file_Class& operator=(const file_Class&) = delete;
@@ -36,7 +39,7 @@ public:
 
     bool Open(uint32_t mode);
     bool Create();
-    bool IsOpen() const { return _Handle >= 0; }
+    bool IsOpen() const { return _Handle != kNoHandle; }
     bool IsStandardOutput() const { return _IsStdOut; }
 
     // Reads up to `count` bytes at the current position, never past the
@@ -63,7 +66,7 @@ private:
     Str _Extension;
     uint32_t _RecordedSize = 0;
     uint32_t _LastError = 0;
-    int _Handle = -1; // the operating system's handle; -1 when closed
+    intptr_t _Handle = kNoHandle;
     uint32_t _Mode = ModeRead;
     bool _IsStdOut = false;
     bool _SizeOutOfRange = false; // the file outgrew 32 bits: never cut it back

@@ -18,6 +18,11 @@ namespace {
 constexpr const char* kSourceName = "file_posix.cpp";
 constexpr uint32_t kMaxRecordedSize = 0xFFFFFFFFu;
 
+// The handle of an open file is its descriptor.
+int Fd(intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
 Str ToSystemPath(const Str& name) {
     Str path(name);
     if (!path.IsEmpty()) path.ReplaceChar('\\', '/');
@@ -67,53 +72,12 @@ uint32_t WriteAll(int fd, const void* bytes, uint32_t count, int& error) {
 
 } // namespace
 
-file_Class::file_Class(const Str& path) {
-    SetName(path);
-}
 
 file_Class::~file_Class() {
     TQ_ASSERT(!this->IsOpen());
     // Closed here (without the cut-back of Close) so that a forgotten file
     // does not keep its descriptor for the rest of the process.
-    if (IsOpen()) ::close(_Handle);
-}
-
-void file_Class::SetName(const Str& path) {
-    if (path.IsEmpty()) return;
-    Str name(path);
-    name.ReplaceChar('/', '\\');
-    const int32_t slash = name.FindLast('\\');
-    Str last;
-    if (slash < name.Length()) {
-        _Directory = name.Left(slash + 1);
-        last = name.From(slash + 1);
-    } else {
-        _Directory = Str();
-        last = name;
-    }
-    // The extension follows the last dot of the final component. A dot that
-    // opens the component (".profile") or closes it ("name.") separates no
-    // extension: such names stay whole, so that FullName gives back exactly
-    // the file that was named.
-    const int32_t dot = last.FindLast('.');
-    if (dot > 0 && dot < last.Length() - 1) {
-        _Name = last.Left(dot);
-        _Extension = last.From(dot + 1);
-    } else {
-        _Name = last;
-        _Extension = Str();
-    }
-}
-
-Str file_Class::FullName() const {
-    if (_Name.IsEmpty() && _Extension.IsEmpty()) return Str();
-    Str full(_Directory);
-    full.Append(_Name);
-    if (!_Extension.IsEmpty()) {
-        full.Append('.');
-        full.Append(_Extension);
-    }
-    return full;
+    if (IsOpen()) ::close(Fd(_Handle));
 }
 
 bool file_Class::Exists() const {
@@ -142,7 +106,7 @@ bool file_Class::TakeSizeFromSystem(int line) {
     _RecordedSize = 0;
     _SizeOutOfRange = false;
     struct stat info;
-    if (::fstat(_Handle, &info) != 0) {
+    if (::fstat(Fd(_Handle), &info) != 0) {
         ReportError(line, errno);
         return false;
     }
@@ -230,7 +194,7 @@ bool file_Class::Create() {
 bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    const off_t position = ::lseek(_Handle, 0, SEEK_CUR);
+    const off_t position = ::lseek(Fd(_Handle), 0, SEEK_CUR);
     if (position < 0) {
         ReportError(__LINE__, errno);
         if (bytesRead) *bytesRead = 0;
@@ -244,7 +208,7 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     auto* into = static_cast<uint8_t*>(destination);
     uint32_t total = 0;
     while (total < wanted) {
-        const ssize_t n = ::read(_Handle, into + total, wanted - total);
+        const ssize_t n = ::read(Fd(_Handle), into + total, wanted - total);
         if (n < 0) {
             if (errno == EINTR) continue;
             ReportError(__LINE__, errno);
@@ -265,10 +229,10 @@ bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten
     if (!IsOpen() || (!bytes && count)) return false;
 
     int error = 0;
-    const uint32_t written = WriteAll(_Handle, bytes, count, error);
+    const uint32_t written = WriteAll(Fd(_Handle), bytes, count, error);
     if (bytesWritten) *bytesWritten = written;
     if (written && !_IsStdOut) {
-        const off_t position = ::lseek(_Handle, 0, SEEK_CUR);
+        const off_t position = ::lseek(Fd(_Handle), 0, SEEK_CUR);
         if (position >= 0 && static_cast<uint64_t>(position) > _RecordedSize)
             _RecordedSize = static_cast<uint32_t>(
                 std::min<uint64_t>(static_cast<uint64_t>(position), kMaxRecordedSize));
@@ -284,12 +248,12 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     TQ_ASSERT(bytes || count == 0);
     if (!IsOpen() || (!bytes && count)) return false;
-    if (!_IsStdOut && ::lseek(_Handle, static_cast<off_t>(_RecordedSize), SEEK_SET) < 0) {
+    if (!_IsStdOut && ::lseek(Fd(_Handle), static_cast<off_t>(_RecordedSize), SEEK_SET) < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
     int error = 0;
-    const uint32_t written = WriteAll(_Handle, bytes, count, error);
+    const uint32_t written = WriteAll(Fd(_Handle), bytes, count, error);
     if (!_IsStdOut)
         _RecordedSize = static_cast<uint32_t>(
             std::min<uint64_t>(uint64_t{_RecordedSize} + written, kMaxRecordedSize));
@@ -303,7 +267,7 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
 uint32_t file_Class::Tell() {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return InvalidPosition;
-    const off_t position = ::lseek(_Handle, 0, SEEK_CUR);
+    const off_t position = ::lseek(Fd(_Handle), 0, SEEK_CUR);
     if (position < 0) {
         ReportError(__LINE__, errno);
         return InvalidPosition;
@@ -316,7 +280,7 @@ uint32_t file_Class::Tell() {
 bool file_Class::Seek(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    if (::lseek(_Handle, static_cast<off_t>(position), SEEK_SET) < 0) {
+    if (::lseek(Fd(_Handle), static_cast<off_t>(position), SEEK_SET) < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
@@ -328,8 +292,8 @@ bool file_Class::Seek(uint32_t position) {
 bool file_Class::Truncate(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    if (::lseek(_Handle, static_cast<off_t>(position), SEEK_SET) < 0 ||
-        ::ftruncate(_Handle, static_cast<off_t>(position)) != 0) {
+    if (::lseek(Fd(_Handle), static_cast<off_t>(position), SEEK_SET) < 0 ||
+        ::ftruncate(Fd(_Handle), static_cast<off_t>(position)) != 0) {
         ReportError(__LINE__, errno);
         return false;
     }
@@ -343,7 +307,7 @@ bool file_Class::Flush() {
     if (!IsOpen()) return false;
     // Nothing is held back in this layer; a pipe or terminal has nothing to sync.
     if (_IsStdOut) return true;
-    if (::fsync(_Handle) != 0) {
+    if (::fsync(Fd(_Handle)) != 0) {
         ReportError(__LINE__, errno);
         return false;
     }
@@ -357,16 +321,16 @@ void file_Class::Close() {
     // one that outgrew 32 bits has no trustworthy recorded size.
     if (!_IsStdOut && _Mode != ModeRead && !_SizeOutOfRange) {
         struct stat info;
-        if (::fstat(_Handle, &info) != 0) {
+        if (::fstat(Fd(_Handle), &info) != 0) {
             ReportError(__LINE__, errno);
         } else if (static_cast<uint64_t>(info.st_size) > _RecordedSize &&
-                   ::ftruncate(_Handle, static_cast<off_t>(_RecordedSize)) != 0) {
+                   ::ftruncate(Fd(_Handle), static_cast<off_t>(_RecordedSize)) != 0) {
             ReportError(__LINE__, errno);
         }
     }
     // The descriptor is released even when close reports a failure.
-    if (::close(_Handle) != 0) ReportError(__LINE__, errno);
-    _Handle = -1;
+    if (::close(Fd(_Handle)) != 0) ReportError(__LINE__, errno);
+    _Handle = kNoHandle;
     _IsStdOut = false;
 }
 
