@@ -86,7 +86,7 @@ void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output) 
 }
 
 unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
-                     TQXMLProgressCallback progress) {
+                     TQXMLProgressCallback progress, bool stopOnWriteFailure) {
     Str buffer;
     buffer.Reserve(2 * kFlushThreshold);
     buffer.Append(kDocumentStart);
@@ -113,6 +113,7 @@ unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
         // The percentage in 64 bits: the same value for any job a 32-bit
         // product could hold, and no overflow for larger ones.
         if (progress && progress(static_cast<int>(done * 100 / count)) == 0) return TQXML_Stopped;
+        if (stopOnWriteFailure && output && output->WriteError() != 0) return TQXML_OutputFailed;
     }
     buffer.Append(kDocumentEnd);
     Flush(output, buffer);

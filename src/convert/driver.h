@@ -22,8 +22,9 @@ bool HasRecordWriter(uint32_t type);
 void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output);
 
 // Writes the whole document for an open job; 0 when complete, 1 when the
-// progress callback asked to stop.
+// progress callback asked to stop; with `stopOnWriteFailure`, 5 as soon as a
+// record is done after a write to the output failed.
 unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
-                     TQXMLProgressCallback progress);
+                     TQXMLProgressCallback progress, bool stopOnWriteFailure = false);
 
 } // namespace tqxml

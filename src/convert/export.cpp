@@ -17,7 +17,7 @@ namespace {
 constexpr const char kStandardOutputName[] = "STDOUT$";
 
 unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCallback progress,
-                 const char* documentJobName) {
+                 const ConversionOptions& options, ConversionReport& report) {
     RegisterLibraryPathMacros();
     auto job = std::make_unique<dbAccess>();
     const Str jobPath = HostToUtf8(jobPathArg ? jobPathArg : "");
@@ -38,26 +38,37 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     } else {
         file_Class(xmlPath).Delete();
         if (!output->Create()) {
+            report.outputError = output->LastError();
             job->Close();
             return TQXML_OutputFailed;
         }
     }
 
-    const Str documentName = documentJobName ? HostToUtf8(documentJobName) : jobPath;
-    const unsigned status = WriteJobXml(documentName, *job, output.get(), progress);
+    const Str documentName =
+        options.documentJobName ? HostToUtf8(options.documentJobName) : jobPath;
+    unsigned status = WriteJobXml(documentName, *job, output.get(), progress,
+                                  options.stopOnWriteFailure);
     output->Close();
     job->Close();
+    if (output->WriteError() != 0) {
+        report.outputError = output->WriteError();
+        report.writeFailed = true;
+        if (options.stopOnWriteFailure && status == TQXML_Done) status = TQXML_OutputFailed;
+    }
     return status;
 }
 
 } // namespace
 
 unsigned ConvertJobFile(const char* jobPath, const char* xmlPath, TQXMLProgressCallback progress,
-                        const char* documentJobName) {
+                        const ConversionOptions& options, ConversionReport* report) {
+    ConversionReport ignored;
+    ConversionReport& out = report ? *report : ignored;
+    out = ConversionReport();
     // Nothing may leave the library but a status: an allocation failure
     // (the only exception the library can raise) ends the run as unreadable.
     try {
-        return Convert(jobPath, xmlPath, progress, documentJobName);
+        return Convert(jobPath, xmlPath, progress, options, out);
     } catch (const std::bad_alloc&) {
         return TQXML_JobUnreadable;
     }

@@ -1,14 +1,35 @@
-// The conversion behind the library's export, for the library's own tool.
+// The conversion behind the library's export, for the library's own tool:
+// the same run, with a few choices the export does not offer and a report of
+// what happened to the output, which the export's status does not carry.
 #pragma once
 
 #include <tqxml/tqxml.h>
 
+#include <cstdint>
+
 namespace tqxml {
 
-// As CreateTQXMLFile; the document names the job `documentJobName` (its
-// jobFilename) when that is given, else by `jobPath`. The tool names a job
-// it read from standard input "-" this way.
+struct ConversionOptions {
+    // The name the document gives the job (its jobFilename); the job path
+    // when null. The tool names a job it read from standard input "-".
+    const char* documentJobName = nullptr;
+    // End the run at the first record after a write to the output failed
+    // (status TQXML_OutputFailed), instead of going on as the export does.
+    bool stopOnWriteFailure = false;
+};
+
+struct ConversionReport {
+    // The system's code for why the output could not be created (status
+    // TQXML_OutputFailed without writeFailed), or for the first write, flush
+    // or close of the document that failed; 0 when there was none.
+    uint32_t outputError = 0;
+    // The document was created but not written completely.
+    bool writeFailed = false;
+};
+
+// As CreateTQXMLFile, with `options`; `report` (may be null) receives what
+// happened to the output.
 unsigned ConvertJobFile(const char* jobPath, const char* xmlPath, TQXMLProgressCallback progress,
-                        const char* documentJobName = nullptr);
+                        const ConversionOptions& options = {}, ConversionReport* report = nullptr);
 
 } // namespace tqxml

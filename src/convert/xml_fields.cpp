@@ -36,6 +36,9 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
     case IntForm::UInt64: // a negative stored value reads as its unsigned 64 bits
         end = FormatUInt64(out, static_cast<uint64_t>(value));
         break;
+    case IntForm::Real:
+        end = FormatReal(out, static_cast<double>(value));
+        break;
     }
     return {out, static_cast<size_t>(end - out)};
 }

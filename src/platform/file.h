@@ -35,9 +35,13 @@ public:
 
     bool Exists() const;
     bool IsReadOnly() const;
+    // Removes a file; a device or a FIFO of that name is left alone (false).
     bool Delete() const;
 
+    // Opens a regular file, without waiting; anything else is refused.
     bool Open(uint32_t mode);
+    // A new file; where a device or a FIFO stands at the name, that is
+    // opened for writing instead.
     bool Create();
     bool IsOpen() const { return _Handle != kNoHandle; }
     bool IsStandardOutput() const { return _IsStdOut; }
@@ -56,16 +60,24 @@ public:
 
     uint32_t RecordedSize() const { return _RecordedSize; }
     uint32_t LastError() const { return _LastError; }
+    // The system's code for the first write, flush or close of this file
+    // that failed since it was opened or created; 0 while all went well.
+    uint32_t WriteError() const { return _WriteError; }
 
 private:
     void ReportError(int line, int code);
+    void NoteWriteError(int code) {
+        if (_WriteError == 0) _WriteError = static_cast<uint32_t>(code);
+    }
     bool TakeSizeFromSystem(int line);
+    bool OpenStream();
 
     Str _Directory;
     Str _Name;
     Str _Extension;
     uint32_t _RecordedSize = 0;
     uint32_t _LastError = 0;
+    uint32_t _WriteError = 0;
     intptr_t _Handle = kNoHandle;
     uint32_t _Mode = ModeRead;
     bool _IsStdOut = false;

@@ -72,7 +72,6 @@ uint32_t WriteAll(int fd, const void* bytes, uint32_t count, int& error) {
 
 } // namespace
 
-
 file_Class::~file_Class() {
     TQ_ASSERT(!this->IsOpen());
     // Closed here (without the cut-back of Close) so that a forgotten file
@@ -93,8 +92,14 @@ bool file_Class::IsReadOnly() const {
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
+// Only files are removed: a device or a FIFO named as an earlier output
+// (-o /dev/null) stays where it is.
 bool file_Class::Delete() const {
-    return ::unlink(ToSystemPath(FullName()).CStr()) == 0;
+    const Str path = ToSystemPath(FullName());
+    struct stat info;
+    if (::lstat(path.CStr(), &info) != 0) return false;
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return false;
+    return ::unlink(path.CStr()) == 0;
 }
 
 void file_Class::ReportError(int line, int code) {
@@ -136,6 +141,7 @@ bool file_Class::Open(uint32_t mode) {
             return false;
         }
         _Handle = fd;
+        _WriteError = 0;
         _Mode = mode;
         _IsStdOut = true;
         _RecordedSize = 0;
@@ -143,18 +149,22 @@ bool file_Class::Open(uint32_t mode) {
         return true;
     }
 
-    const int fd = ::open(ToSystemPath(FullName()).CStr(), OpenFlags(mode) | O_CLOEXEC);
+    // Without waiting: a FIFO opened for reading would block until a writer
+    // came. Only a regular file is a file that can be opened.
+    const int fd = ::open(ToSystemPath(FullName()).CStr(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
-    // A directory is not a file that can be opened.
     struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
-        ReportError(__LINE__, EISDIR);
+        ReportError(__LINE__, error);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    _WriteError = 0;
     _Handle = fd;
     _Mode = mode;
     _IsStdOut = false;
@@ -180,14 +190,39 @@ bool file_Class::Create() {
             error = errno;
         }
     }
+    if (fd < 0 && error == EEXIST) return OpenStream();
     if (fd < 0) {
         ReportError(__LINE__, error);
         return false;
     }
     _Handle = fd;
+    _WriteError = 0;
     _Mode = ModeReadWrite;
     _IsStdOut = false;
     TakeSizeFromSystem(__LINE__);
+    return true;
+}
+
+// What Create finds in the place of the file when it is a device or a FIFO
+// (a file would have been removed): written as a stream, like standard output.
+bool file_Class::OpenStream() {
+    const Str path = ToSystemPath(FullName());
+    struct stat info;
+    if (::stat(path.CStr(), &info) != 0 || !(S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))) {
+        ReportError(__LINE__, S_ISDIR(info.st_mode) ? EISDIR : EEXIST);
+        return false;
+    }
+    const int fd = ::open(path.CStr(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        ReportError(__LINE__, errno);
+        return false;
+    }
+    _Handle = fd;
+    _WriteError = 0;
+    _Mode = ModeWrite;
+    _IsStdOut = true; // no size of its own: never cut back, never sized
+    _RecordedSize = 0;
+    _SizeOutOfRange = false;
     return true;
 }
 
@@ -239,6 +274,7 @@ bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten
     }
     if (error) {
         ReportError(__LINE__, error);
+        NoteWriteError(error);
         return false;
     }
     return written == count;
@@ -259,6 +295,7 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
             std::min<uint64_t>(uint64_t{_RecordedSize} + written, kMaxRecordedSize));
     if (error) {
         ReportError(__LINE__, error);
+        NoteWriteError(error);
         return false;
     }
     return written == count;
@@ -308,7 +345,9 @@ bool file_Class::Flush() {
     // Nothing is held back in this layer; a pipe or terminal has nothing to sync.
     if (_IsStdOut) return true;
     if (::fsync(Fd(_Handle)) != 0) {
-        ReportError(__LINE__, errno);
+        const int error = errno;
+        ReportError(__LINE__, error);
+        NoteWriteError(error);
         return false;
     }
     return true;
@@ -329,7 +368,11 @@ void file_Class::Close() {
         }
     }
     // The descriptor is released even when close reports a failure.
-    if (::close(Fd(_Handle)) != 0) ReportError(__LINE__, errno);
+    if (::close(Fd(_Handle)) != 0) {
+        const int error = errno;
+        ReportError(__LINE__, error);
+        if (_Mode != ModeRead) NoteWriteError(error);
+    }
     _Handle = kNoHandle;
     _IsStdOut = false;
 }

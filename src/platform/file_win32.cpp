@@ -162,6 +162,7 @@ bool file_Class::Open(uint32_t mode) {
             return false;
         }
         _Handle = FromHandle(copy);
+        _WriteError = 0;
         _Mode = mode;
         _IsStdOut = true;
         _RecordedSize = 0;
@@ -177,6 +178,7 @@ bool file_Class::Open(uint32_t mode) {
         return false;
     }
     _Handle = FromHandle(handle);
+    _WriteError = 0;
     _Mode = mode;
     _IsStdOut = false;
     TakeSizeFromSystem(__LINE__);
@@ -210,6 +212,7 @@ bool file_Class::Create() {
         return false;
     }
     _Handle = FromHandle(handle);
+    _WriteError = 0;
     _Mode = ModeReadWrite;
     _IsStdOut = false;
     TakeSizeFromSystem(__LINE__);
@@ -257,6 +260,7 @@ bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten
     }
     if (error != NO_ERROR) {
         ReportError(__LINE__, static_cast<int>(error));
+        NoteWriteError(static_cast<int>(error));
         AssertValidHandle(error);
         return false;
     }
@@ -278,6 +282,7 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
                                                               : _RecordedSize + written;
     if (error != NO_ERROR) {
         ReportError(__LINE__, static_cast<int>(error));
+        NoteWriteError(static_cast<int>(error));
         AssertValidHandle(error);
         return false;
     }
@@ -329,7 +334,9 @@ bool file_Class::Flush() {
     // Nothing is held back in this layer; a pipe or console has nothing to flush.
     if (_IsStdOut) return true;
     if (!FlushFileBuffers(ToHandle(_Handle))) {
-        ReportError(__LINE__, static_cast<int>(GetLastError()));
+        const DWORD error = GetLastError();
+        ReportError(__LINE__, static_cast<int>(error));
+        NoteWriteError(static_cast<int>(error));
         return false;
     }
     return true;
@@ -360,6 +367,7 @@ void file_Class::Close() {
     if (!CloseHandle(handle)) {
         const DWORD error = GetLastError();
         ReportError(__LINE__, static_cast<int>(error));
+        if (_Mode != ModeRead) NoteWriteError(static_cast<int>(error));
         AssertValidHandle(error);
     }
     _Handle = kNoHandle;

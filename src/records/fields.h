@@ -48,7 +48,9 @@ struct NameTable;
 struct FlagSet;
 
 // How an integer field is written in the document.
-enum class IntForm { Signed, Unsigned, Hex, Int3, Bool, UInt64 };
+// UInt64: a 64-bit value written unsigned. Real: the integer converted to a
+// double and written as a real.
+enum class IntForm { Signed, Unsigned, Hex, Int3, Bool, UInt64, Real };
 
 template <class T> inline constexpr bool kIsStoredInt =
     std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 8;

@@ -3,6 +3,11 @@
 // the progress it reports and standard output.
 #include "e2e_support.h"
 
+#include "convert/export.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
 #include "db/filehdr.h"
 #include "records/job_level.h"
 #include "support/journal_damage.h"
@@ -124,6 +129,35 @@ TEST_F(Export, JobThatDoesNotOpenGivesFourAndLeavesTheOutputAlone) {
     WriteFileBytes(xml, {'o', 'l', 'd'});
     EXPECT_EQ(Run(headerOnly, xml), 4u);
     EXPECT_EQ(ReadText(xml), "old");
+
+    // A FIFO with no writer, and a device: refused at once, never waited on.
+    const std::string fifo = dir.File("pipe.job");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Run(fifo, xml), 4u);
+    EXPECT_EQ(Run("/dev/zero", xml), 4u);
+}
+
+// A device in the output's place is written to, not replaced; the export
+// does not see that the writes fail, the internal call reports it.
+TEST_F(Export, OutputThatFailsToWriteIsReportedByTheInternalCallOnly) {
+    WriteNotes(job, 3000);
+    EXPECT_EQ(Run(job, "/dev/null"), 0u);
+    EXPECT_EQ(Run(job, "/dev/full"), 0u);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+
+    ConversionReport report;
+    ConversionOptions stopAtFailure;
+    stopAtFailure.stopOnWriteFailure = true;
+    EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/full", nullptr, stopAtFailure, &report), 5u);
+    EXPECT_TRUE(report.writeFailed);
+    EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOSPC));
+    EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/null", nullptr, stopAtFailure, &report), 0u);
+    EXPECT_FALSE(report.writeFailed);
+
+    // Creating fails with the system's reason.
+    EXPECT_EQ(ConvertJobFile(job.c_str(), dir.File("a/b/c.xml").c_str(), nullptr, {}, &report), 5u);
+    EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOENT));
+    EXPECT_FALSE(report.writeFailed);
 }
 
 TEST_F(Export, OutputThatCannotBeCreatedGivesFive) {

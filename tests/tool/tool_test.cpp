@@ -14,6 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <thread>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/resource.h>
 
 namespace tqxml {
 namespace {
@@ -177,7 +182,7 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
 
     const ToolRun directory = Run({"-o", dir.Path(), job});
     EXPECT_EQ(directory.exitCode, 5);
-    EXPECT_THAT(directory.ErrorLines(), ElementsAre(HasSubstr("is a directory")));
+    EXPECT_THAT(directory.ErrorLines(), ElementsAre(HasSubstr("Is a directory")));
 }
 
 TEST_F(ToolTest, ABatchGoesOnPastFailuresAndExitsWithTheFirstInTheOrderGiven) {
@@ -194,6 +199,42 @@ TEST_F(ToolTest, ABatchGoesOnPastFailuresAndExitsWithTheFirstInTheOrderGiven) {
 
     const ToolRun unreadableFirst = Run({"-j", "3", notAJob, good, missing});
     EXPECT_EQ(unreadableFirst.exitCode, 4);
+}
+
+// What a user meets at the edges of the output: a full device, a full
+// disk partway through a file, a reader that stops early, a job on a FIFO.
+TEST_F(ToolTest, OutputFailuresAreSaidAndIncompleteFilesRemoved) {
+    const std::string job = MakeJob("survey.job", 3000);
+
+    const ToolRun full = Run({"-o", "/dev/full", job});
+    EXPECT_EQ(full.exitCode, 6);
+    EXPECT_THAT(full.ErrorLines(), ElementsAre("tqxml: /dev/full: No space left on device; the "
+                                               "document is incomplete"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+
+    // A file that the system stops growing: removed, and said so.
+    const std::string xml = dir.File("survey.xml");
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 100000;
+    auto* previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ToolRun cut = Run({"-o", xml, job});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(cut.exitCode, 6);
+    EXPECT_THAT(cut.ErrorLines(), ElementsAre(EndsWith("the incomplete document was removed")));
+    EXPECT_FALSE(std::filesystem::exists(xml));
+
+    // A FIFO is read to its end like standard input.
+    const std::string fifo = dir.File("pipe.job");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread feeder([&] { std::ofstream(fifo, std::ios::binary) << Text(job); });
+    const ToolRun piped = Run({"-o", xml, fifo});
+    feeder.join();
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_THAT(Text(xml), EndsWith("</JOBFile>\r\n"));
 }
 
 TEST_F(ToolTest, UsageErrorsExitWithTwoAndOneLine) {

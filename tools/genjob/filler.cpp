@@ -51,13 +51,16 @@ public:
     void TwoChar(const char*, int16_t& value) {
         static const char letters[] = "ABCDEFGHKMNPRSTUVWXYZ ";
         const uint64_t kind = _Filler.Below(_Edge() ? 4 : 10);
-        if (kind == 0)
+        if (kind == 0) {
             value = 0x2020;
-        else if (kind == 1 && _Edge())
-            value = static_cast<int16_t>(_Filler.Below(256)); // one character, or none
-        else
+        } else if (kind == 1 && _Edge()) {
+            // One character, any byte; or a zero first byte, which ends the text.
+            const uint64_t byte = _Filler.Below(256);
+            value = static_cast<int16_t>(byte < 32 ? (byte | 0x40) << 8 : byte);
+        } else {
             value = static_cast<int16_t>(letters[_Filler.Below(sizeof letters - 1)] |
                                          letters[_Filler.Below(sizeof letters - 1)] << 8);
+        }
     }
     template <class S> void Struct(const char*, S& value, const char* = nullptr) {
         value.Fields(*this);

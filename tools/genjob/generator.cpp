@@ -10,6 +10,7 @@
 #include "job_writer.h"
 
 #include <iterator>
+#include <map>
 #include <vector>
 
 namespace tqxml::genjob {
@@ -236,6 +237,30 @@ void WriteSample(JobFileWriter& job) {
     auto rename = CreateRecord(DATABASE_StrRecord);
     static_cast<db_Str&>(*rename).Value = "1000A";
     job.Attach(lastPoint, *rename);
+
+    // One record of every other type the document writes, in type order,
+    // and the journal actions some of them take.
+    std::map<uint32_t, db_DBIDValue> added;
+    for (uint32_t type : PlainWrittenTypes()) {
+        if (type <= DATABASE_NoteRecord || type == DATABASE_JobPropertiesRecord ||
+            type == DATABASE_UnitsRecord || type == DATABASE_TimeZoneRecord ||
+            type == DATABASE_BackgroundFileListRecord)
+            continue;
+        auto record = CreateRecord(type);
+        filler.Fill(*record);
+        record->TimeStamp = 1417000400.0 + type;
+        added[type] = job.Add(*record);
+    }
+    auto undo = CreateRecord(DATABASE_BoolActionRecord);
+    static_cast<db_BoolAction&>(*undo).Value = 0; // the line is deleted
+    job.Attach(added[DATABASE_LineRecord], *undo);
+    auto arc = CreateRecord(DATABASE_ArcRecord);
+    filler.Fill(*arc);
+    job.Replace(added[DATABASE_ArcRecord], *arc);
+    auto delta = CreateRecord(DATABASE_TunnelPointDeltaRecord);
+    filler.Fill(*delta);
+    delta->TimeStamp = 1417000600.0;
+    job.Attach(added[DATABASE_TunnelCrossSectionRecord], *delta);
 }
 
 // A golden job: for each listed type, one record of survey-like values and

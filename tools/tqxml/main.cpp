@@ -5,9 +5,10 @@
 #include "options.h"
 #include "progress.h"
 #include "runner.h"
-#include "stdin_job.h"
+#include "spooled_job.h"
 
-#include <algorithm>
+#include <csignal>
+#include <list>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -18,16 +19,19 @@ int main(int argc, char** argv) {
 
     Console console(!options.quiet && !options.info && ::isatty(STDERR_FILENO));
     InstallInterruptHandler();
-    // Standard input is kept in a file of its own until the end of the run.
-    StandardInputJob standardInput;
-    if (std::find(options.jobs.begin(), options.jobs.end(), kStandardInputJob) !=
-        options.jobs.end()) {
+    // A closed standard output shows as a failed write, handled in the open.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Jobs that arrive through pipes are kept in files of their own until
+    // the end of the run.
+    std::list<SpooledJob> spooled;
+    for (const std::string& job : options.jobs) {
+        if (!IsPipedJob(job) || options.spooled.count(job)) continue;
         std::string error;
-        if (!standardInput.Spool(error)) {
-            console.Line(std::string("tqxml: -: ") + error);
+        if (!spooled.emplace_back().Spool(job, error)) {
+            console.Line("tqxml: " + job + ": " + error);
             return InterruptRequested() ? EXIT_Interrupted : EXIT_JobUnreadable;
         }
-        options.stdinSource = standardInput.Path();
+        options.spooled[job] = spooled.back().Path();
     }
     if (options.info) return RunInfo(options, console);
 

@@ -33,9 +33,12 @@ constexpr const char* kExamples = R"(Examples:
   tqxml --verbose -o /dev/null survey.job
                                         the journal's diagnostics (CRC errors, repairs)
 
-Exit status: 0 done, 1 stopped, 2 usage error, 3 job missing, 4 job cannot be
-opened, 5 output cannot be created, 130 interrupted (Ctrl-C). With several jobs,
-the first non-zero status in the order given.)";
+A job may be "-" (standard input), a FIFO or a shell's <(command): it is read
+to its end first. Exit status: 0 done, 1 stopped, 2 usage error, 3 job missing,
+4 job cannot be opened, 5 output cannot be created, 6 output could not be
+written completely (the incomplete file is removed), 130 interrupted (Ctrl-C),
+141 standard output closed early. With several jobs, the first non-zero status
+in the order given.)";
 
 unsigned DefaultParallelism() {
     const unsigned cores = std::thread::hardware_concurrency();

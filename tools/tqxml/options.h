@@ -2,6 +2,7 @@
 // many conversions run at once and how much is said on standard error.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,9 @@ enum ExitCode : int {
     EXIT_JobMissing = 3,
     EXIT_JobUnreadable = 4,
     EXIT_OutputFailed = 5,
+    EXIT_WriteFailed = 6, // the document was created but could not be written completely
     EXIT_Interrupted = 130,
+    EXIT_BrokenPipe = 141, // standard output closed early (tqxml job | head), as SIGPIPE gives
 };
 
 struct Options {
@@ -27,15 +30,17 @@ struct Options {
     bool info = false;
     bool quiet = false;
     bool verbose = false;
-    std::string stdinSource; // where the job "-" was kept, once read
+    // Where each job read as a pipe ("-", a FIFO) was kept, once read.
+    std::map<std::string, std::string> spooled;
 };
 
 // The job named "-" is standard input.
 inline constexpr char kStandardInputJob[] = "-";
 
-// The file to read for `job`: the kept copy of standard input for "-".
+// The file to read for `job`: the kept copy of a job read as a pipe.
 inline const std::string& SourceOf(const Options& options, const std::string& job) {
-    return job == kStandardInputJob && !options.stdinSource.empty() ? options.stdinSource : job;
+    const auto it = options.spooled.find(job);
+    return it == options.spooled.end() ? job : it->second;
 }
 
 // Where the document of one job goes: a file path, or standard output.

@@ -5,6 +5,7 @@
 #include "progress.h"
 
 #include "convert/export.h"
+#include "options.h"
 
 #include <tqxml/tqxml.h>
 
@@ -23,63 +24,85 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The export says only that the document could not be created; look at the
-// place to say why, where that is plain.
-std::string OutputProblem(const std::string& output) {
+// Why the document could not be created: the system's reason when the
+// library has one, else what the place shows.
+std::string OutputProblem(const std::string& output, uint32_t error) {
+    if (error != 0)
+        return std::string("cannot create the document: ") + std::strerror(static_cast<int>(error));
     std::error_code ec;
     if (fs::is_directory(output, ec)) return "cannot create the document: it is a directory";
-    fs::path parent = fs::path(output).parent_path();
-    if (parent.empty()) parent = ".";
-    if (fs::exists(parent, ec) && ::access(parent.c_str(), W_OK) != 0)
-        return std::string("cannot create the document: ") + std::strerror(errno);
     return "cannot create the document";
 }
 
-void ReportOutcome(unsigned status, const Conversion& conversion, const JobDiagnostics& diagnostics,
-                   const Options& options, Console& console) {
+// A document that could not be written completely: said once, and a file
+// holding only part of it is removed, so that a full disk gets its space
+// back and nothing incomplete is left to be taken for the whole.
+int ReportWriteFailure(const Conversion& conversion, uint32_t error, Console& console) {
+    if (conversion.toStandardOutput && error == EPIPE) return EXIT_BrokenPipe; // quietly
+    const std::string reason = std::strerror(static_cast<int>(error));
+    if (conversion.toStandardOutput) {
+        console.Error("standard output", reason + "; the document is incomplete");
+    } else if (std::error_code ec; !fs::is_regular_file(fs::symlink_status(conversion.output, ec))) {
+        console.Error(conversion.output, reason + "; the document is incomplete"); // a device
+    } else if (fs::remove(conversion.output, ec)) {
+        console.Error(conversion.output, reason + "; the incomplete document was removed");
+    } else {
+        console.Error(conversion.output,
+                      reason + "; the incomplete document could not be removed: " + ec.message());
+    }
+    return EXIT_WriteFailed;
+}
+
+int ReportOutcome(unsigned status, const ConversionReport& report, const Conversion& conversion,
+                  const JobDiagnostics& diagnostics, const Options& options, Console& console) {
     const std::string& job = conversion.job;
+    if (report.writeFailed && status != TQXML_Stopped)
+        return ReportWriteFailure(conversion, report.outputError, console);
     switch (status) {
     case TQXML_Done:
         if (diagnostics.LogLines() > 0 && !options.verbose && !options.quiet)
             console.Error(job, "warning: the journal is damaged or incomplete; the document holds "
                                "what could be read (--info or --verbose tells more)");
-        break;
+        return EXIT_Done;
     case TQXML_Stopped:
         console.Error(job, conversion.toStandardOutput
                                ? "interrupted; the document is cut off"
                                : "interrupted; " + conversion.output + " is cut off");
-        break;
+        return EXIT_Stopped;
     case TQXML_JobMissing:
         console.Error(job, "no such job file");
-        break;
+        return EXIT_JobMissing;
     case TQXML_JobUnreadable:
         console.Error(job, DescribeOpenFailure(SourceOf(options, job)));
-        break;
+        return EXIT_JobUnreadable;
     case TQXML_OutputFailed:
-        console.Error(conversion.output, OutputProblem(conversion.output));
-        break;
+        console.Error(conversion.output, OutputProblem(conversion.output, report.outputError));
+        return EXIT_OutputFailed;
     default:
         console.Error(job, "conversion failed with status " + std::to_string(status));
-        break;
+        return static_cast<int>(status);
     }
 }
 
-// One complete conversion on the calling thread, reporting to its own sink.
-unsigned ConvertOne(const Conversion& conversion, JobProgress& progress, const Options& options,
-                    Console& console) {
+// One complete conversion on the calling thread, reporting to its own sink;
+// its exit code.
+int ConvertOne(const Conversion& conversion, JobProgress& progress, const Options& options,
+               Console& console) {
     JobDiagnostics diagnostics(console, conversion.job, options.verbose);
     unsigned status;
+    ConversionReport report;
     {
         const ScopedThreadEnvironment scope(&diagnostics);
         SetCurrentJob(&progress);
-        const bool fromStandardInput = conversion.job == kStandardInputJob;
+        ConversionOptions choices;
+        choices.documentJobName = conversion.job.c_str();
+        choices.stopOnWriteFailure = true;
         status = ConvertJobFile(SourceOf(options, conversion.job).c_str(),
                                 conversion.toStandardOutput ? "STDOUT$" : conversion.output.c_str(),
-                                &OnRecordWritten, fromStandardInput ? kStandardInputJob : nullptr);
+                                &OnRecordWritten, choices, &report);
         SetCurrentJob(nullptr);
     }
-    ReportOutcome(status, conversion, diagnostics, options, console);
-    return status;
+    return ReportOutcome(status, report, conversion, diagnostics, options, console);
 }
 
 } // namespace
@@ -95,7 +118,8 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
     }
 
     ProgressBoard board(plan.size(), plan.size() == 1 ? plan.front().job : std::string());
-    std::vector<unsigned> statuses(plan.size(), TQXML_Done);
+    constexpr int kNotRun = -1;
+    std::vector<int> codes(plan.size(), kNotRun);
     std::atomic<size_t> next{0};
     std::mutex mutex;
     std::condition_variable allDone;
@@ -106,7 +130,7 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
         while (!InterruptRequested()) {
             const size_t index = next.fetch_add(1, std::memory_order_relaxed);
             if (index >= plan.size()) break;
-            statuses[index] = ConvertOne(plan[index], board.Job(index), options, console);
+            codes[index] = ConvertOne(plan[index], board.Job(index), options, console);
             board.JobFinished();
         }
         const std::lock_guard lock(mutex);
@@ -133,9 +157,17 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
         worker.join();
     console.ClearStatus();
 
-    if (InterruptRequested()) return EXIT_Interrupted;
-    for (unsigned status : statuses)
-        if (status != TQXML_Done) return static_cast<int>(status);
+    // One truth at the end: a Ctrl-C that came after every conversion was
+    // complete changes nothing; one that stopped a conversion or kept jobs
+    // from starting is exit 130, each said on its own line.
+    const auto notRun = static_cast<size_t>(std::count(codes.begin(), codes.end(), kNotRun));
+    if (notRun > 0)
+        console.Line("tqxml: interrupted; " + std::to_string(notRun) + " of " +
+                     std::to_string(plan.size()) + " jobs not converted");
+    if (notRun > 0 || std::count(codes.begin(), codes.end(), int{EXIT_Stopped}) > 0)
+        return EXIT_Interrupted;
+    for (int code : codes)
+        if (code != EXIT_Done) return code;
     return EXIT_Done;
 }
 
