@@ -30,11 +30,11 @@ Environment* Environment::Set(Environment* env) {
 }
 
 ScopedThreadEnvironment::ScopedThreadEnvironment(Environment* env)
-    : _Previous(t_threadEnvironment) {
+    : previous_(t_threadEnvironment) {
     t_threadEnvironment = env;
 }
 
-ScopedThreadEnvironment::~ScopedThreadEnvironment() { t_threadEnvironment = _Previous; }
+ScopedThreadEnvironment::~ScopedThreadEnvironment() { t_threadEnvironment = previous_; }
 
 void ReportAssertionAt(const char* expression, const char* sourceFile, int line) {
     Environment::Get()->ReportAssertion(expression, BaseName(sourceFile), line);

@@ -43,7 +43,7 @@ public:
     ScopedThreadEnvironment& operator=(const ScopedThreadEnvironment&) = delete;
 
 private:
-    Environment* _Previous;
+    Environment* previous_;
 };
 
 // Reports an assertion with the source file's base name.

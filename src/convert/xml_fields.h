@@ -53,49 +53,49 @@ void EmitHeldRecord(const dbRecord_Class& record, Sink& sink, bool isRecord);
 
 template <class Sink> class XmlFieldVisitor {
 public:
-    explicit XmlFieldVisitor(Sink& sink) : _Sink(sink) {}
+    explicit XmlFieldVisitor(Sink& sink) : sink_(sink) {}
 
-    void Text(const char* name, const Str& value) { _Sink.Leaf(name, View(value)); }
-    void FixedText(const char* name, const Str& value, int32_t) { _Sink.Leaf(name, View(value)); }
+    void Text(const char* name, const Str& value) { sink_.Leaf(name, View(value)); }
+    void FixedText(const char* name, const Str& value, int32_t) { sink_.Leaf(name, View(value)); }
     // The text of the element being filled, not a child of it.
-    void ElementText(const char*, const Str& value, int32_t) { _Sink.Text(View(value)); }
+    void ElementText(const char*, const Str& value, int32_t) { sink_.Text(View(value)); }
     void Real(const char* name, double value) {
         char text[kValueTextSize];
-        _Sink.Leaf(name, {text, static_cast<size_t>(FormatReal(text, value) - text)});
+        sink_.Leaf(name, {text, static_cast<size_t>(FormatReal(text, value) - text)});
     }
-    void Bool(const char* name, bool value) { _Sink.Leaf(name, value ? "true" : "false"); }
+    void Bool(const char* name, bool value) { sink_.Leaf(name, value ? "true" : "false"); }
     template <class T> void Bool(const char* name, T value) { Bool(name, value != 0); }
     template <class T> void Int(const char* name, T value, IntForm form) {
         char text[kValueTextSize];
-        _Sink.Leaf(name, FormatIntForm(text, static_cast<int64_t>(value), form));
+        sink_.Leaf(name, FormatIntForm(text, static_cast<int64_t>(value), form));
     }
     template <class T> void Enum(const char* name, T value, const NameTable& table) {
-        _Sink.Leaf(name, EnumName(table, static_cast<int32_t>(value)));
+        sink_.Leaf(name, EnumName(table, static_cast<int32_t>(value)));
     }
     template <class T> void Flags(const char* name, T value, const FlagSet& set) {
         // One buffer per thread, kept between fields: no allocation per field.
         static thread_local Str text;
         text.Truncate(0);
         AppendFlagSetText(text, set, static_cast<uint32_t>(value));
-        _Sink.Leaf(name, View(text));
+        sink_.Leaf(name, View(text));
     }
     void TwoChar(const char* name, int16_t value) {
         char text[2];
-        _Sink.Leaf(name, TwoCharCode(value, text));
+        sink_.Leaf(name, TwoCharCode(value, text));
     }
     template <class S>
     void Struct(const char* name, const S& value, const char* datatype = nullptr) {
-        _Sink.Begin(name);
-        _Sink.Attribute("datatype", datatype ? datatype : S::kDatatype);
+        sink_.Begin(name);
+        sink_.Attribute("datatype", datatype ? datatype : S::kDatatype);
         DocumentFields(value);
-        _Sink.End();
+        sink_.End();
     }
     // An element without attributes holding the fields of a value (a nested
     // record or a structure): once, once per entry, or not for an empty optional.
     template <class T> void Element(const char* name, const T& value) {
-        _Sink.Begin(name);
+        sink_.Begin(name);
         DocumentFields(value);
-        _Sink.End();
+        sink_.End();
     }
     template <class T> void Element(const char* name, const std::optional<T>& value) {
         if (value) Element(name, *value);
@@ -107,36 +107,36 @@ public:
     // Records held by this one, in order, each under its own element name.
     template <class R> void Records(const std::vector<R>& records) {
         for (const R& record : records)
-            EmitHeldRecord<R>(record, _Sink, false);
+            EmitHeldRecord<R>(record, sink_, false);
     }
     void Descriptions(const char* name, const db_DescriptionsValue& value) {
-        EmitDescriptions(_Sink, name, value);
+        EmitDescriptions(sink_, name, value);
     }
     void Features(const char* name, const FeatureArray& value) {
-        EmitFeatureArray(_Sink, name, value);
+        EmitFeatureArray(sink_, name, value);
     }
-    void Measurement(const dbRecord_Class* measurement) { EmitMeasurement(_Sink, measurement); }
+    void Measurement(const dbRecord_Class* measurement) { EmitMeasurement(sink_, measurement); }
     // An element `name` holding one child `itemName` per entry, in order, with
     // the attribute `indexName` = the entry's position (a vector) or key (a map).
     template <class K, class T>
     void List(const char* name, const char* itemName, const char* indexName,
               const std::map<K, T>& entries) {
-        _Sink.Begin(name);
+        sink_.Begin(name);
         for (const auto& [key, entry] : entries)
             ListEntry(itemName, indexName, static_cast<int32_t>(key), entry);
-        _Sink.End();
+        sink_.End();
     }
     template <class T>
     void List(const char* name, const char* itemName, const char* indexName,
               const std::vector<T>& entries) {
-        _Sink.Begin(name);
+        sink_.Begin(name);
         int32_t position = 0;
         for (const T& entry : entries)
             ListEntry(itemName, indexName, position++, entry);
-        _Sink.End();
+        sink_.End();
     }
 
-    Sink& GetSink() { return _Sink; }
+    Sink& GetSink() { return sink_; }
 
 private:
     // The document's order of a value's fields, where it has one of its own.
@@ -152,19 +152,19 @@ private:
     template <class T>
     void ListEntry(const char* itemName, const char* indexName, int32_t index, const T& entry) {
         char text[kValueTextSize];
-        _Sink.Begin(itemName);
-        _Sink.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)});
+        sink_.Begin(itemName);
+        sink_.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)});
         if constexpr (std::is_same_v<T, Str>)
-            _Sink.Text(View(entry));
+            sink_.Text(View(entry));
         else if constexpr (std::is_integral_v<T>)
-            _Sink.Text(FormatIntForm(text, static_cast<int64_t>(entry),
+            sink_.Text(FormatIntForm(text, static_cast<int64_t>(entry),
                                      std::is_signed_v<T> ? IntForm::Signed : IntForm::Unsigned));
         else
             DocumentFields(entry);
-        _Sink.End();
+        sink_.End();
     }
 
-    Sink& _Sink;
+    Sink& sink_;
 };
 
 template <class R, class Sink>

@@ -13,48 +13,48 @@ namespace tqxml {
 
 bool dbModel_Index::Insert(db_DBIDValue id, dbModel_Node* node) {
     if (Find(id)) return false;
-    if (id >= _Dense.size()) {
+    if (id >= dense_.size()) {
         // Grow the flat array only while it stays proportional to the number
         // of records held; anything further out goes to the hash map.
-        const uint64_t limit = 2 * (uint64_t{_Count} + 1) + 1024;
+        const uint64_t limit = 2 * (uint64_t{count_} + 1) + 1024;
         if (id < limit) {
             // Half again at a time: the array's slack stays a third at most.
             const uint64_t grown = std::max<uint64_t>(
-                uint64_t{_Dense.size()} + _Dense.size() / 2 + 1024, uint64_t{id} + 1);
-            _Dense.resize(static_cast<size_t>(std::min(grown, limit)), nullptr);
+                uint64_t{dense_.size()} + dense_.size() / 2 + 1024, uint64_t{id} + 1);
+            dense_.resize(static_cast<size_t>(std::min(grown, limit)), nullptr);
             // Identifiers now inside the array move over from the map.
-            for (auto it = _Sparse.begin(); it != _Sparse.end();) {
-                if (it->first < _Dense.size()) {
-                    _Dense[it->first] = it->second;
-                    it = _Sparse.erase(it);
+            for (auto it = sparse_.begin(); it != sparse_.end();) {
+                if (it->first < dense_.size()) {
+                    dense_[it->first] = it->second;
+                    it = sparse_.erase(it);
                 } else {
                     ++it;
                 }
             }
         }
     }
-    if (id < _Dense.size())
-        _Dense[id] = node;
+    if (id < dense_.size())
+        dense_[id] = node;
     else
-        _Sparse.emplace(id, node);
-    ++_Count;
+        sparse_.emplace(id, node);
+    ++count_;
     return true;
 }
 
 void dbModel_Index::Erase(db_DBIDValue id) {
-    if (id < _Dense.size()) {
-        if (!_Dense[id]) return;
-        _Dense[id] = nullptr;
-    } else if (_Sparse.erase(id) == 0) {
+    if (id < dense_.size()) {
+        if (!dense_[id]) return;
+        dense_[id] = nullptr;
+    } else if (sparse_.erase(id) == 0) {
         return;
     }
-    --_Count;
+    --count_;
 }
 
 void dbModel_Index::Clear() {
-    _Dense.clear();
-    _Sparse.clear();
-    _Count = 0;
+    dense_.clear();
+    sparse_.clear();
+    count_ = 0;
 }
 
 // ---- Model ----------------------------------------------------------------------
@@ -76,43 +76,43 @@ dbModel::~dbModel() {
 }
 
 dbModel_Node* dbModel::NewNode() {
-    if (dbModel_Node* node = _FreeNodes) {
-        _FreeNodes = node->ChainForward;
+    if (dbModel_Node* node = freeNodes_) {
+        freeNodes_ = node->ChainForward;
         node->ChainForward = nullptr;
         return node;
     }
-    if (_NodesUsedInLastBlock == kNodesPerBlock) {
-        _NodeBlocks.push_back(std::make_unique<dbModel_Node[]>(kNodesPerBlock));
-        _NodesUsedInLastBlock = 0;
+    if (nodesUsedInLastBlock_ == kNodesPerBlock) {
+        nodeBlocks_.push_back(std::make_unique<dbModel_Node[]>(kNodesPerBlock));
+        nodesUsedInLastBlock_ = 0;
     }
-    return &_NodeBlocks.back()[_NodesUsedInLastBlock++];
+    return &nodeBlocks_.back()[nodesUsedInLastBlock_++];
 }
 
 void dbModel::FreeNode(dbModel_Node* node) {
     node->DBRecord.reset();
     node->ChainBack = nullptr;
-    node->ChainForward = _FreeNodes;
-    _FreeNodes = node;
+    node->ChainForward = freeNodes_;
+    freeNodes_ = node;
 }
 
 void dbModel::Clear() {
     for (dbModel_Node* node = _FrontPointer; node; node = node->ChainForward)
         node->DBRecord.reset();
-    _NodeBlocks.clear();
-    _NodesUsedInLastBlock = kNodesPerBlock;
-    _FreeNodes = nullptr;
+    nodeBlocks_.clear();
+    nodesUsedInLastBlock_ = kNodesPerBlock;
+    freeNodes_ = nullptr;
     _FrontPointer = _BackPointer = nullptr;
-    _Index.Clear();
-    for (TypeSlot& slot : _Types)
+    index_.Clear();
+    for (TypeSlot& slot : types_)
         slot = TypeSlot();
-    _TotalCount = 0;
-    _NextDBID = 1;
-    _Failed = false;
+    totalCount_ = 0;
+    nextDBID_ = 1;
+    failed_ = false;
 }
 
 void dbModel::ApplyTransaction(dbTransaction& transaction, bool repairMode) {
     for (dbAction& action : transaction.Actions) {
-        if (_Failed) break;
+        if (failed_) break;
         ApplyEntry(action, repairMode);
     }
     ++statistics_.TransactionsApplied;
@@ -126,7 +126,7 @@ void dbModel::ApplyEntry(dbAction& action, bool repairMode) {
     if (!action.DBRecord) return; // the reader never hands one out
     dbRecord_Class& record = *action.DBRecord;
 
-    if (repairMode && action.Operation != ACTION_Add && !_Index.Find(action.Target)) {
+    if (repairMode && action.Operation != ACTION_Add && !index_.Find(action.Target)) {
         LogHexLine("Target record missing from Model.  Target ", action.Target);
         LogHexLine("-- Offending record ID ", record.RecordId);
         ++statistics_.MissingTargets;
@@ -137,13 +137,13 @@ void dbModel::ApplyEntry(dbAction& action, bool repairMode) {
         TQ_ASSERT_TEXT(record.RecordId == action.Target,
                        "action->DBRecord->RecordId == action->Target");
     } else {
-        db_DBIDValue recId = _NextDBID++;
+        db_DBIDValue recId = nextDBID_++;
         if (repairMode && record.RecordId != recId) {
             LogHexLine("DBID discontinuity.  Expected ", recId);
             LogHexLine("-- Actual DBID read ", record.RecordId);
             ++statistics_.DbidDiscontinuities;
             recId = record.RecordId;
-            _NextDBID = recId + 1;
+            nextDBID_ = recId + 1;
         }
         TQ_ASSERT_TEXT(record.RecordId == recId, "action->DBRecord->RecordId == recId");
     }
@@ -220,7 +220,7 @@ void dbModel::ApplyChainRule(dbAction& action, bool repairMode) {
 // A target that is not in the model is skipped: logged when the journal has
 // been repaired by hand, an assertion otherwise.
 dbModel_Node* dbModel::FindTarget(const dbAction& action, bool repairMode, const char* assertion) {
-    dbModel_Node* node = _Index.Find(action.Target);
+    dbModel_Node* node = index_.Find(action.Target);
     if (node) return node;
     if (repairMode) {
         LogHexLine("Target record missing from Model.  Target ", action.Target);
@@ -236,8 +236,8 @@ dbModel_Node* dbModel::FindTarget(const dbAction& action, bool repairMode, const
 bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
     const db_DBIDValue id = action.DBRecord->GetRecordId();
     TQ_ASSERT_TEXT(id != NODBID, "record->GetRecordId() != NODBID");
-    TQ_ASSERT_TEXT(!_Index.Find(id), "!_Index.Find (record->GetRecordId())");
-    if (id == NODBID || _Index.Find(id)) {
+    TQ_ASSERT_TEXT(!index_.Find(id), "!_Index.Find (record->GetRecordId())");
+    if (id == NODBID || index_.Find(id)) {
         ++statistics_.EntriesRejected;
         return false;
     }
@@ -260,7 +260,7 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
             _FrontPointer = node;
         _BackPointer = node;
     }
-    _Index.Insert(id, node);
+    index_.Insert(id, node);
     Counted(type, id, before == nullptr);
     return true;
 }
@@ -305,7 +305,7 @@ void dbModel::Unlink(dbModel_Node* oldRecord) {
         _BackPointer = recordBefore;
     }
     oldRecord->ChainForward = oldRecord->ChainBack = nullptr;
-    _Index.Erase(oldRecord->DBRecord->RecordId);
+    index_.Erase(oldRecord->DBRecord->RecordId);
     Uncounted(oldRecord->DBRecord->GetType());
 }
 
@@ -400,7 +400,7 @@ void dbModel::ApplyReference(dbRecord_Class& target, const db_DBID& value) {
 void dbModel::ApplyTunnelPointDelta(dbAction& action, bool repairMode) {
     const auto& delta = static_cast<const db_TunnelPointDelta&>(*action.DBRecord);
     if (action.Operation == ACTION_Replace) {
-        for (dbModel_Node* node = _Index.Find(1); node; node = node->ChainForward) {
+        for (dbModel_Node* node = index_.Find(1); node; node = node->ChainForward) {
             if (node->DBRecord->GetType() != DATABASE_TunnelCrossSectionRecord) continue;
             auto& crossSection = static_cast<db_TunnelCrossSection&>(*node->DBRecord);
             if (crossSection.ReplacePointDelta(action.Target, delta)) return;
@@ -419,12 +419,12 @@ db_DBIDValue dbModel::FirstRecordId() const {
 }
 
 db_DBIDValue dbModel::NextRecordId(db_DBIDValue id) const {
-    const dbModel_Node* node = id == NODBID ? nullptr : _Index.Find(id);
+    const dbModel_Node* node = id == NODBID ? nullptr : index_.Find(id);
     return node && node->ChainForward ? node->ChainForward->DBRecord->RecordId : NODBID;
 }
 
 dbRecord_Class* dbModel::GetRecord(db_DBIDValue id) const {
-    const dbModel_Node* node = id == NODBID ? nullptr : _Index.Find(id);
+    const dbModel_Node* node = id == NODBID ? nullptr : index_.Find(id);
     return node ? node->DBRecord.get() : nullptr;
 }
 
@@ -433,9 +433,9 @@ dbRecord_Class* dbModel::GetRecord(db_DBIDValue id) const {
 // Additions at the back keep First/Last exact; any other change marks them
 // to be found again by a walk when asked for.
 void dbModel::Counted(uint32_t type, db_DBIDValue id, bool atBack) {
-    ++_TotalCount;
+    ++totalCount_;
     if (type >= kTypeSlots) return;
-    TypeSlot& slot = _Types[type];
+    TypeSlot& slot = types_[type];
     if (++slot.Value.Count == 1) {
         slot.Value.First = slot.Value.Last = id;
         slot.Stale = false;
@@ -447,9 +447,9 @@ void dbModel::Counted(uint32_t type, db_DBIDValue id, bool atBack) {
 }
 
 void dbModel::Uncounted(uint32_t type) {
-    if (_TotalCount > 0) --_TotalCount;
+    if (totalCount_ > 0) --totalCount_;
     if (type >= kTypeSlots) return;
-    TypeSlot& slot = _Types[type];
+    TypeSlot& slot = types_[type];
     if (slot.Value.Count > 0) --slot.Value.Count;
     if (slot.Value.Count == 0) {
         slot = TypeSlot();
@@ -460,7 +460,7 @@ void dbModel::Uncounted(uint32_t type) {
 
 dbModel_TypeCount dbModel::TypeCount(uint32_t type) const {
     if (type >= kTypeSlots) return {};
-    TypeSlot& slot = _Types[type];
+    TypeSlot& slot = types_[type];
     if (slot.Stale) {
         slot.Value.First = slot.Value.Last = NODBID;
         for (const dbModel_Node* node = _FrontPointer; node; node = node->ChainForward) {

@@ -31,23 +31,23 @@ struct dbModel_Node {
 class dbModel_Index {
 public:
     dbModel_Node* Find(db_DBIDValue id) const {
-        if (id < _Dense.size()) return _Dense[id];
-        if (_Sparse.empty()) return nullptr;
-        const auto it = _Sparse.find(id);
-        return it == _Sparse.end() ? nullptr : it->second;
+        if (id < dense_.size()) return dense_[id];
+        if (sparse_.empty()) return nullptr;
+        const auto it = sparse_.find(id);
+        return it == sparse_.end() ? nullptr : it->second;
     }
     // False when the identifier is taken already.
     bool Insert(db_DBIDValue id, dbModel_Node* node);
     void Erase(db_DBIDValue id);
     void Clear();
-    uint32_t Count() const { return _Count; }
-    size_t DenseSize() const { return _Dense.size(); }
-    size_t SparseSize() const { return _Sparse.size(); }
+    uint32_t Count() const { return count_; }
+    size_t DenseSize() const { return dense_.size(); }
+    size_t SparseSize() const { return sparse_.size(); }
 
 private:
-    std::vector<dbModel_Node*> _Dense;
-    std::unordered_map<db_DBIDValue, dbModel_Node*> _Sparse;
-    uint32_t _Count = 0;
+    std::vector<dbModel_Node*> dense_;
+    std::unordered_map<db_DBIDValue, dbModel_Node*> sparse_;
+    uint32_t count_ = 0;
 };
 
 // First and last identifier (in chain order) and the number of chained
@@ -79,10 +79,10 @@ public:
 
     // Set only by group operations, which the replay never starts; stops
     // the replay when set.
-    bool IsFailed() const { return _Failed; }
-    void SetFailed(bool failed) { _Failed = failed; }
+    bool IsFailed() const { return failed_; }
+    void SetFailed(bool failed) { failed_ = failed; }
 
-    db_DBIDValue NextDBID() const { return _NextDBID; }
+    db_DBIDValue NextDBID() const { return nextDBID_; }
 
     // The walk, in chain order.
     db_DBIDValue FirstRecordId() const;
@@ -91,9 +91,9 @@ public:
     const dbModel_Node* Front() const { return _FrontPointer; }
     const dbModel_Node* Back() const { return _BackPointer; }
 
-    uint32_t TotalCount() const { return _TotalCount; }
+    uint32_t TotalCount() const { return totalCount_; }
     dbModel_TypeCount TypeCount(uint32_t type) const;
-    const dbModel_Index& Index() const { return _Index; }
+    const dbModel_Index& Index() const { return index_; }
 
 private:
     struct TypeSlot {
@@ -128,17 +128,17 @@ private:
     void Uncounted(uint32_t type);
 
     static constexpr size_t kNodesPerBlock = 32768; // mapped on its own, as the arena's chunks
-    std::vector<std::unique_ptr<dbModel_Node[]>> _NodeBlocks;
-    size_t _NodesUsedInLastBlock = kNodesPerBlock;
-    dbModel_Node* _FreeNodes = nullptr; // linked through ChainForward
+    std::vector<std::unique_ptr<dbModel_Node[]>> nodeBlocks_;
+    size_t nodesUsedInLastBlock_ = kNodesPerBlock;
+    dbModel_Node* freeNodes_ = nullptr; // linked through ChainForward
 
     dbModel_Node* _FrontPointer = nullptr;
     dbModel_Node* _BackPointer = nullptr;
-    dbModel_Index _Index;
-    mutable TypeSlot _Types[kTypeSlots];
-    uint32_t _TotalCount = 0;
-    db_DBIDValue _NextDBID = 1;
-    bool _Failed = false;
+    dbModel_Index index_;
+    mutable TypeSlot types_[kTypeSlots];
+    uint32_t totalCount_ = 0;
+    db_DBIDValue nextDBID_ = 1;
+    bool failed_ = false;
     dbAccess_Statistics& statistics_;
 };
 

@@ -49,7 +49,7 @@ buffer_Class::buffer_Class(int32_t length, data_Endian endian, const void* bytes
     else
         std::memset(_Buffer.get(), 0, static_cast<size_t>(length));
     _DataLength = length;
-    _Capacity = length;
+    capacity_ = length;
 }
 
 buffer_Class::buffer_Class(const buffer_Class& other)
@@ -59,14 +59,14 @@ buffer_Class& buffer_Class::operator=(const buffer_Class& other) {
     if (this == &other) return *this;
     _Buffer.reset();
     _DataLength = 0;
-    _Capacity = 0;
-    _ReadPosition = 0;
+    capacity_ = 0;
+    readPosition_ = 0;
     data_Endian_ = other.data_Endian_;
     if (other._DataLength > 0) {
         _Buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(other._DataLength));
         std::memcpy(_Buffer.get(), other._Buffer.get(), static_cast<size_t>(other._DataLength));
         _DataLength = other._DataLength;
-        _Capacity = other._DataLength;
+        capacity_ = other._DataLength;
     }
     return *this;
 }
@@ -75,19 +75,19 @@ buffer_Class::~buffer_Class() = default;
 
 void buffer_Class::Allocate(int32_t n) {
     TQ_ASSERT(n > 0);
-    _ReadPosition = 0;
+    readPosition_ = 0;
     _Buffer.reset();
     _DataLength = 0;
-    _Capacity = 0;
+    capacity_ = 0;
     if (n <= 0) return;
     _Buffer = std::make_unique<uint8_t[]>(static_cast<size_t>(n));
     _DataLength = n;
-    _Capacity = n;
+    capacity_ = n;
 }
 
 void buffer_Class::Resize(int32_t n) {
-    if (n <= 0 || n > _Capacity) return Allocate(n);
-    _ReadPosition = 0;
+    if (n <= 0 || n > capacity_) return Allocate(n);
+    readPosition_ = 0;
     _DataLength = n;
 }
 

@@ -56,20 +56,20 @@ public:
     int32_t Remaining(int32_t offset) const;
 
     // Cursor form: the same reads at the buffer's own read position.
-    int32_t GetPosition() const { return _ReadPosition; }
-    void SetPosition(int32_t position) { _ReadPosition = position; }
-    int8_t GetInt8() { return GetInt8(_ReadPosition); }
-    bool GetBool() { return GetBool(_ReadPosition); }
-    uint16_t GetUInt16() { return GetUInt16(_ReadPosition); }
-    int16_t GetInt16() { return GetInt16(_ReadPosition); }
-    int32_t GetInt32() { return GetInt32(_ReadPosition); }
-    uint32_t GetUInt32() { return GetUInt32(_ReadPosition); }
-    int64_t GetInt64() { return GetInt64(_ReadPosition); }
-    double GetDouble() { return GetDouble(_ReadPosition); }
-    Str GetString() { return GetString(_ReadPosition); }
-    Str GetFixedString(int32_t n) { return GetFixedString(_ReadPosition, n); }
-    void GetBytes(void* destination, int32_t n) { GetBytes(_ReadPosition, destination, n); }
-    bool AtEnd() const { return AtEnd(_ReadPosition); }
+    int32_t GetPosition() const { return readPosition_; }
+    void SetPosition(int32_t position) { readPosition_ = position; }
+    int8_t GetInt8() { return GetInt8(readPosition_); }
+    bool GetBool() { return GetBool(readPosition_); }
+    uint16_t GetUInt16() { return GetUInt16(readPosition_); }
+    int16_t GetInt16() { return GetInt16(readPosition_); }
+    int32_t GetInt32() { return GetInt32(readPosition_); }
+    uint32_t GetUInt32() { return GetUInt32(readPosition_); }
+    int64_t GetInt64() { return GetInt64(readPosition_); }
+    double GetDouble() { return GetDouble(readPosition_); }
+    Str GetString() { return GetString(readPosition_); }
+    Str GetFixedString(int32_t n) { return GetFixedString(readPosition_, n); }
+    void GetBytes(void* destination, int32_t n) { GetBytes(readPosition_, destination, n); }
+    bool AtEnd() const { return AtEnd(readPosition_); }
 
 private:
     // The one bounds check every read goes through: true when `width` bytes
@@ -82,8 +82,8 @@ private:
     data_Endian data_Endian_;
     int32_t _DataLength = 0;
     std::unique_ptr<uint8_t[]> _Buffer;
-    int32_t _Capacity = 0; // bytes in the block; _DataLength of them are data
-    int32_t _ReadPosition = 0;
+    int32_t capacity_ = 0; // bytes in the block; _DataLength of them are data
+    int32_t readPosition_ = 0;
 };
 
 class buffer_Writer {

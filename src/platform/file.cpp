@@ -15,10 +15,10 @@ void file_Class::SetName(const Str& path) {
     const int32_t slash = name.FindLast('\\');
     Str last;
     if (slash < name.Length()) {
-        _Directory = name.Left(slash + 1);
+        directory_ = name.Left(slash + 1);
         last = name.From(slash + 1);
     } else {
-        _Directory = Str();
+        directory_ = Str();
         last = name;
     }
     // The extension follows the last dot of the final component. A dot that
@@ -27,21 +27,21 @@ void file_Class::SetName(const Str& path) {
     // the file that was named.
     const int32_t dot = last.FindLast('.');
     if (dot > 0 && dot < last.Length() - 1) {
-        _Name = last.Left(dot);
-        _Extension = last.From(dot + 1);
+        name_ = last.Left(dot);
+        extension_ = last.From(dot + 1);
     } else {
-        _Name = last;
-        _Extension = Str();
+        name_ = last;
+        extension_ = Str();
     }
 }
 
 Str file_Class::FullName() const {
-    if (_Name.IsEmpty() && _Extension.IsEmpty()) return Str();
-    Str full(_Directory);
-    full.Append(_Name);
-    if (!_Extension.IsEmpty()) {
+    if (name_.IsEmpty() && extension_.IsEmpty()) return Str();
+    Str full(directory_);
+    full.Append(name_);
+    if (!extension_.IsEmpty()) {
         full.Append('.');
-        full.Append(_Extension);
+        full.Append(extension_);
     }
     return full;
 }

@@ -29,9 +29,9 @@ public:
     // trailing separator), Name and extension. An empty path is ignored.
     void SetName(const Str& path);
     Str FullName() const;
-    const Str& Directory() const { return _Directory; }
-    const Str& Name() const { return _Name; }
-    const Str& Extension() const { return _Extension; }
+    const Str& Directory() const { return directory_; }
+    const Str& Name() const { return name_; }
+    const Str& Extension() const { return extension_; }
 
     bool Exists() const;
     bool IsReadOnly() const;
@@ -43,8 +43,8 @@ public:
     // A new file; where a device or a FIFO stands at the name, that is
     // opened for writing instead.
     bool Create();
-    bool IsOpen() const { return _Handle != kNoHandle; }
-    bool IsStandardOutput() const { return _IsStdOut; }
+    bool IsOpen() const { return handle_ != kNoHandle; }
+    bool IsStandardOutput() const { return isStdOut_; }
 
     // Reads up to `count` bytes at the current position, never past the
     // recorded size. False at or past the recorded size (leaving *bytesRead
@@ -58,30 +58,30 @@ public:
     bool Flush();
     void Close();
 
-    uint32_t RecordedSize() const { return _RecordedSize; }
-    uint32_t LastError() const { return _LastError; }
+    uint32_t RecordedSize() const { return recordedSize_; }
+    uint32_t LastError() const { return lastError_; }
     // The system's code for the first write, flush or close of this file
     // that failed since it was opened or created; 0 while all went well.
-    uint32_t WriteError() const { return _WriteError; }
+    uint32_t WriteError() const { return writeError_; }
 
 private:
     void ReportError(int line, int code);
     void NoteWriteError(int code) {
-        if (_WriteError == 0) _WriteError = static_cast<uint32_t>(code);
+        if (writeError_ == 0) writeError_ = static_cast<uint32_t>(code);
     }
     bool TakeSizeFromSystem(int line);
     bool OpenStream();
 
-    Str _Directory;
-    Str _Name;
-    Str _Extension;
-    uint32_t _RecordedSize = 0;
-    uint32_t _LastError = 0;
-    uint32_t _WriteError = 0;
-    intptr_t _Handle = kNoHandle;
-    uint32_t _Mode = ModeRead;
-    bool _IsStdOut = false;
-    bool _SizeOutOfRange = false; // the file outgrew 32 bits: never cut it back
+    Str directory_;
+    Str name_;
+    Str extension_;
+    uint32_t recordedSize_ = 0;
+    uint32_t lastError_ = 0;
+    uint32_t writeError_ = 0;
+    intptr_t handle_ = kNoHandle;
+    uint32_t mode_ = ModeRead;
+    bool isStdOut_ = false;
+    bool sizeOutOfRange_ = false; // the file outgrew 32 bits: never cut it back
 };
 
 } // namespace tqxml

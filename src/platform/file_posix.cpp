@@ -76,11 +76,11 @@ file_Class::~file_Class() {
     TQ_ASSERT(!this->IsOpen());
     // Closed here (without the cut-back of Close) so that a forgotten file
     // does not keep its descriptor for the rest of the process.
-    if (IsOpen()) ::close(Fd(_Handle));
+    if (IsOpen()) ::close(Fd(handle_));
 }
 
 bool file_Class::Exists() const {
-    if (_Name.IsEmpty()) return false;
+    if (name_.IsEmpty()) return false;
     struct stat info;
     return ::stat(ToSystemPath(FullName()).CStr(), &info) == 0;
 }
@@ -103,36 +103,36 @@ bool file_Class::Delete() const {
 }
 
 void file_Class::ReportError(int line, int code) {
-    _LastError = static_cast<uint32_t>(code);
-    Environment::Get()->ReportSystemError(kSourceName, line, _LastError, FullName().CStr());
+    lastError_ = static_cast<uint32_t>(code);
+    Environment::Get()->ReportSystemError(kSourceName, line, lastError_, FullName().CStr());
 }
 
 bool file_Class::TakeSizeFromSystem(int line) {
-    _RecordedSize = 0;
-    _SizeOutOfRange = false;
+    recordedSize_ = 0;
+    sizeOutOfRange_ = false;
     struct stat info;
-    if (::fstat(Fd(_Handle), &info) != 0) {
+    if (::fstat(Fd(handle_), &info) != 0) {
         ReportError(line, errno);
         return false;
     }
     const auto size = static_cast<uint64_t>(info.st_size);
     TQ_ASSERT_TEXT(size < 0x7FFFFFFF, "size < 0x7FFFFFFF");
     if (size > kMaxRecordedSize) {
-        _SizeOutOfRange = true;
-        _RecordedSize = kMaxRecordedSize;
+        sizeOutOfRange_ = true;
+        recordedSize_ = kMaxRecordedSize;
     } else {
-        _RecordedSize = static_cast<uint32_t>(size);
+        recordedSize_ = static_cast<uint32_t>(size);
     }
     return true;
 }
 
 bool file_Class::Open(uint32_t mode) {
-    if (_Name.IsEmpty()) return false;
+    if (name_.IsEmpty()) return false;
     TQ_ASSERT(!this->IsOpen());
     TQ_ASSERT(mode <= ModeReadWrite);
     if (IsOpen() || mode > ModeReadWrite) return false;
 
-    if (_Name == "STDOUT$" && _Directory.IsEmpty() && _Extension.IsEmpty()) {
+    if (name_ == "STDOUT$" && directory_.IsEmpty() && extension_.IsEmpty()) {
         // Standard output is borrowed through a duplicate, so that closing
         // this object leaves descriptor 1 usable for the next conversion.
         const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
@@ -140,12 +140,12 @@ bool file_Class::Open(uint32_t mode) {
             ReportError(__LINE__, errno);
             return false;
         }
-        _Handle = fd;
-        _WriteError = 0;
-        _Mode = mode;
-        _IsStdOut = true;
-        _RecordedSize = 0;
-        _SizeOutOfRange = false;
+        handle_ = fd;
+        writeError_ = 0;
+        mode_ = mode;
+        isStdOut_ = true;
+        recordedSize_ = 0;
+        sizeOutOfRange_ = false;
         return true;
     }
 
@@ -164,10 +164,10 @@ bool file_Class::Open(uint32_t mode) {
         return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    _WriteError = 0;
-    _Handle = fd;
-    _Mode = mode;
-    _IsStdOut = false;
+    writeError_ = 0;
+    handle_ = fd;
+    mode_ = mode;
+    isStdOut_ = false;
     TakeSizeFromSystem(__LINE__);
     return true;
 }
@@ -181,9 +181,9 @@ bool file_Class::Create() {
     const int flags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC;
     int fd = ::open(path.CStr(), flags, 0666);
     int error = fd < 0 ? errno : 0;
-    if (fd < 0 && error == ENOENT && !_Directory.IsEmpty()) {
+    if (fd < 0 && error == ENOENT && !directory_.IsEmpty()) {
         // Only the innermost missing directory is made, and only once.
-        if (::mkdir(ToSystemDirectory(_Directory).CStr(), 0777) == 0) {
+        if (::mkdir(ToSystemDirectory(directory_).CStr(), 0777) == 0) {
             fd = ::open(path.CStr(), flags, 0666);
             error = fd < 0 ? errno : 0;
         } else {
@@ -195,10 +195,10 @@ bool file_Class::Create() {
         ReportError(__LINE__, error);
         return false;
     }
-    _Handle = fd;
-    _WriteError = 0;
-    _Mode = ModeReadWrite;
-    _IsStdOut = false;
+    handle_ = fd;
+    writeError_ = 0;
+    mode_ = ModeReadWrite;
+    isStdOut_ = false;
     TakeSizeFromSystem(__LINE__);
     return true;
 }
@@ -217,33 +217,33 @@ bool file_Class::OpenStream() {
         ReportError(__LINE__, errno);
         return false;
     }
-    _Handle = fd;
-    _WriteError = 0;
-    _Mode = ModeWrite;
-    _IsStdOut = true; // no size of its own: never cut back, never sized
-    _RecordedSize = 0;
-    _SizeOutOfRange = false;
+    handle_ = fd;
+    writeError_ = 0;
+    mode_ = ModeWrite;
+    isStdOut_ = true; // no size of its own: never cut back, never sized
+    recordedSize_ = 0;
+    sizeOutOfRange_ = false;
     return true;
 }
 
 bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    const off_t position = ::lseek(Fd(_Handle), 0, SEEK_CUR);
+    const off_t position = ::lseek(Fd(handle_), 0, SEEK_CUR);
     if (position < 0) {
         ReportError(__LINE__, errno);
         if (bytesRead) *bytesRead = 0;
         return false;
     }
     // At or past the end: the caller's preset count is left as it is.
-    if (static_cast<uint64_t>(position) >= _RecordedSize) return false;
+    if (static_cast<uint64_t>(position) >= recordedSize_) return false;
     const auto wanted = static_cast<uint32_t>(
-        std::min<uint64_t>(count, _RecordedSize - static_cast<uint64_t>(position)));
+        std::min<uint64_t>(count, recordedSize_ - static_cast<uint64_t>(position)));
 
     auto* into = static_cast<uint8_t*>(destination);
     uint32_t total = 0;
     while (total < wanted) {
-        const ssize_t n = ::read(Fd(_Handle), into + total, wanted - total);
+        const ssize_t n = ::read(Fd(handle_), into + total, wanted - total);
         if (n < 0) {
             if (errno == EINTR) continue;
             ReportError(__LINE__, errno);
@@ -264,12 +264,12 @@ bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten
     if (!IsOpen() || (!bytes && count)) return false;
 
     int error = 0;
-    const uint32_t written = WriteAll(Fd(_Handle), bytes, count, error);
+    const uint32_t written = WriteAll(Fd(handle_), bytes, count, error);
     if (bytesWritten) *bytesWritten = written;
-    if (written && !_IsStdOut) {
-        const off_t position = ::lseek(Fd(_Handle), 0, SEEK_CUR);
-        if (position >= 0 && static_cast<uint64_t>(position) > _RecordedSize)
-            _RecordedSize = static_cast<uint32_t>(
+    if (written && !isStdOut_) {
+        const off_t position = ::lseek(Fd(handle_), 0, SEEK_CUR);
+        if (position >= 0 && static_cast<uint64_t>(position) > recordedSize_)
+            recordedSize_ = static_cast<uint32_t>(
                 std::min<uint64_t>(static_cast<uint64_t>(position), kMaxRecordedSize));
     }
     if (error) {
@@ -284,15 +284,15 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     TQ_ASSERT(bytes || count == 0);
     if (!IsOpen() || (!bytes && count)) return false;
-    if (!_IsStdOut && ::lseek(Fd(_Handle), static_cast<off_t>(_RecordedSize), SEEK_SET) < 0) {
+    if (!isStdOut_ && ::lseek(Fd(handle_), static_cast<off_t>(recordedSize_), SEEK_SET) < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
     int error = 0;
-    const uint32_t written = WriteAll(Fd(_Handle), bytes, count, error);
-    if (!_IsStdOut)
-        _RecordedSize = static_cast<uint32_t>(
-            std::min<uint64_t>(uint64_t{_RecordedSize} + written, kMaxRecordedSize));
+    const uint32_t written = WriteAll(Fd(handle_), bytes, count, error);
+    if (!isStdOut_)
+        recordedSize_ = static_cast<uint32_t>(
+            std::min<uint64_t>(uint64_t{recordedSize_} + written, kMaxRecordedSize));
     if (error) {
         ReportError(__LINE__, error);
         NoteWriteError(error);
@@ -304,7 +304,7 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
 uint32_t file_Class::Tell() {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return InvalidPosition;
-    const off_t position = ::lseek(Fd(_Handle), 0, SEEK_CUR);
+    const off_t position = ::lseek(Fd(handle_), 0, SEEK_CUR);
     if (position < 0) {
         ReportError(__LINE__, errno);
         return InvalidPosition;
@@ -317,7 +317,7 @@ uint32_t file_Class::Tell() {
 bool file_Class::Seek(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    if (::lseek(Fd(_Handle), static_cast<off_t>(position), SEEK_SET) < 0) {
+    if (::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET) < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
@@ -329,13 +329,13 @@ bool file_Class::Seek(uint32_t position) {
 bool file_Class::Truncate(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    if (::lseek(Fd(_Handle), static_cast<off_t>(position), SEEK_SET) < 0 ||
-        ::ftruncate(Fd(_Handle), static_cast<off_t>(position)) != 0) {
+    if (::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET) < 0 ||
+        ::ftruncate(Fd(handle_), static_cast<off_t>(position)) != 0) {
         ReportError(__LINE__, errno);
         return false;
     }
-    _RecordedSize = position;
-    _SizeOutOfRange = false;
+    recordedSize_ = position;
+    sizeOutOfRange_ = false;
     return true;
 }
 
@@ -343,8 +343,8 @@ bool file_Class::Flush() {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
     // Nothing is held back in this layer; a pipe or terminal has nothing to sync.
-    if (_IsStdOut) return true;
-    if (::fsync(Fd(_Handle)) != 0) {
+    if (isStdOut_) return true;
+    if (::fsync(Fd(handle_)) != 0) {
         const int error = errno;
         ReportError(__LINE__, error);
         NoteWriteError(error);
@@ -358,23 +358,23 @@ void file_Class::Close() {
     // A file that grew past what this object wrote or saw at open is cut back
     // to the recorded size. A file opened only for reading cannot be cut, and
     // one that outgrew 32 bits has no trustworthy recorded size.
-    if (!_IsStdOut && _Mode != ModeRead && !_SizeOutOfRange) {
+    if (!isStdOut_ && mode_ != ModeRead && !sizeOutOfRange_) {
         struct stat info;
-        if (::fstat(Fd(_Handle), &info) != 0) {
+        if (::fstat(Fd(handle_), &info) != 0) {
             ReportError(__LINE__, errno);
-        } else if (static_cast<uint64_t>(info.st_size) > _RecordedSize &&
-                   ::ftruncate(Fd(_Handle), static_cast<off_t>(_RecordedSize)) != 0) {
+        } else if (static_cast<uint64_t>(info.st_size) > recordedSize_ &&
+                   ::ftruncate(Fd(handle_), static_cast<off_t>(recordedSize_)) != 0) {
             ReportError(__LINE__, errno);
         }
     }
     // The descriptor is released even when close reports a failure.
-    if (::close(Fd(_Handle)) != 0) {
+    if (::close(Fd(handle_)) != 0) {
         const int error = errno;
         ReportError(__LINE__, error);
-        if (_Mode != ModeRead) NoteWriteError(error);
+        if (mode_ != ModeRead) NoteWriteError(error);
     }
-    _Handle = kNoHandle;
-    _IsStdOut = false;
+    handle_ = kNoHandle;
+    isStdOut_ = false;
 }
 
 } // namespace tqxml

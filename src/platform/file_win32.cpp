@@ -99,11 +99,11 @@ file_Class::~file_Class() {
     TQ_ASSERT(!this->IsOpen());
     // Closed here (without the cut-back of Close) so that a forgotten file
     // does not keep its handle for the rest of the process.
-    if (IsOpen()) CloseHandle(ToHandle(_Handle));
+    if (IsOpen()) CloseHandle(ToHandle(handle_));
 }
 
 bool file_Class::Exists() const {
-    if (_Name.IsEmpty()) return false;
+    if (name_.IsEmpty()) return false;
     return GetFileAttributesW(Units(WideName(FullName()))) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -120,16 +120,16 @@ bool file_Class::Delete() const {
 }
 
 void file_Class::ReportError(int line, int code) {
-    _LastError = static_cast<uint32_t>(code);
-    Environment::Get()->ReportSystemError(kSourceName, line, _LastError, FullName().CStr());
+    lastError_ = static_cast<uint32_t>(code);
+    Environment::Get()->ReportSystemError(kSourceName, line, lastError_, FullName().CStr());
 }
 
 bool file_Class::TakeSizeFromSystem(int line) {
-    _RecordedSize = 0;
-    _SizeOutOfRange = false;
+    recordedSize_ = 0;
+    sizeOutOfRange_ = false;
     DWORD high = 0;
     SetLastError(NO_ERROR);
-    const DWORD low = GetFileSize(ToHandle(_Handle), &high);
+    const DWORD low = GetFileSize(ToHandle(handle_), &high);
     const DWORD error = low == INVALID_FILE_SIZE ? GetLastError() : NO_ERROR;
     if (error != NO_ERROR) {
         ReportError(line, static_cast<int>(error));
@@ -137,18 +137,18 @@ bool file_Class::TakeSizeFromSystem(int line) {
         return false;
     }
     TQ_ASSERT_TEXT(high == 0 && low < 0x7FFFFFFF, "size < 0x7FFFFFFF");
-    _SizeOutOfRange = high != 0;
-    _RecordedSize = high != 0 ? 0xFFFFFFFFu : low;
+    sizeOutOfRange_ = high != 0;
+    recordedSize_ = high != 0 ? 0xFFFFFFFFu : low;
     return true;
 }
 
 bool file_Class::Open(uint32_t mode) {
-    if (_Name.IsEmpty()) return false;
+    if (name_.IsEmpty()) return false;
     TQ_ASSERT(!this->IsOpen());
     TQ_ASSERT(mode <= ModeReadWrite);
     if (IsOpen() || mode > ModeReadWrite) return false;
 
-    if (_Name == "STDOUT$" && _Directory.IsEmpty() && _Extension.IsEmpty()) {
+    if (name_ == "STDOUT$" && directory_.IsEmpty() && extension_.IsEmpty()) {
         // Standard output is borrowed through a duplicate, so that closing
         // this object leaves the process's handle usable for the next
         // conversion and for the host's own output.
@@ -161,12 +161,12 @@ bool file_Class::Open(uint32_t mode) {
             ReportError(__LINE__, static_cast<int>(GetLastError()));
             return false;
         }
-        _Handle = FromHandle(copy);
-        _WriteError = 0;
-        _Mode = mode;
-        _IsStdOut = true;
-        _RecordedSize = 0;
-        _SizeOutOfRange = false;
+        handle_ = FromHandle(copy);
+        writeError_ = 0;
+        mode_ = mode;
+        isStdOut_ = true;
+        recordedSize_ = 0;
+        sizeOutOfRange_ = false;
         return true;
     }
 
@@ -177,10 +177,10 @@ bool file_Class::Open(uint32_t mode) {
         ReportError(__LINE__, static_cast<int>(GetLastError()));
         return false;
     }
-    _Handle = FromHandle(handle);
-    _WriteError = 0;
-    _Mode = mode;
-    _IsStdOut = false;
+    handle_ = FromHandle(handle);
+    writeError_ = 0;
+    mode_ = mode;
+    isStdOut_ = false;
     TakeSizeFromSystem(__LINE__);
     return true;
 }
@@ -197,9 +197,9 @@ bool file_Class::Create() {
     };
     HANDLE handle = createNew();
     DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
-    if (error == ERROR_PATH_NOT_FOUND && !_Directory.IsEmpty()) {
+    if (error == ERROR_PATH_NOT_FOUND && !directory_.IsEmpty()) {
         // Only the innermost missing directory is made, and only once.
-        const UniStr directory = WideName(WithoutTrailingSeparator(_Directory));
+        const UniStr directory = WideName(WithoutTrailingSeparator(directory_));
         if (CreateDirectoryW(Units(directory), nullptr)) {
             handle = createNew();
             error = handle == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
@@ -211,10 +211,10 @@ bool file_Class::Create() {
         ReportError(__LINE__, static_cast<int>(error));
         return false;
     }
-    _Handle = FromHandle(handle);
-    _WriteError = 0;
-    _Mode = ModeReadWrite;
-    _IsStdOut = false;
+    handle_ = FromHandle(handle);
+    writeError_ = 0;
+    mode_ = ModeReadWrite;
+    isStdOut_ = false;
     TakeSizeFromSystem(__LINE__);
     return true;
 }
@@ -224,16 +224,16 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     if (!IsOpen()) return false;
     DWORD position = 0;
     DWORD error = NO_ERROR;
-    if (!CurrentPosition(ToHandle(_Handle), position, error)) {
+    if (!CurrentPosition(ToHandle(handle_), position, error)) {
         ReportError(__LINE__, static_cast<int>(error));
         if (bytesRead) *bytesRead = 0;
         return false;
     }
     // At or past the end: the caller's preset count is left as it is.
-    if (position >= _RecordedSize) return false;
-    const DWORD wanted = count < _RecordedSize - position ? count : _RecordedSize - position;
+    if (position >= recordedSize_) return false;
+    const DWORD wanted = count < recordedSize_ - position ? count : recordedSize_ - position;
     DWORD got = 0;
-    if (!ReadFile(ToHandle(_Handle), destination, wanted, &got, nullptr)) {
+    if (!ReadFile(ToHandle(handle_), destination, wanted, &got, nullptr)) {
         ReportError(__LINE__, static_cast<int>(GetLastError()));
         if (bytesRead) *bytesRead = 0;
         return false;
@@ -249,14 +249,14 @@ bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten
     if (!IsOpen() || (!bytes && count)) return false;
 
     DWORD error = NO_ERROR;
-    const uint32_t written = WriteAll(ToHandle(_Handle), bytes, count, error);
+    const uint32_t written = WriteAll(ToHandle(handle_), bytes, count, error);
     if (bytesWritten) *bytesWritten = written;
-    if (written && !_IsStdOut) {
+    if (written && !isStdOut_) {
         DWORD position = 0;
         DWORD positionError = NO_ERROR;
-        if (CurrentPosition(ToHandle(_Handle), position, positionError) &&
-            position > _RecordedSize)
-            _RecordedSize = position;
+        if (CurrentPosition(ToHandle(handle_), position, positionError) &&
+            position > recordedSize_)
+            recordedSize_ = position;
     }
     if (error != NO_ERROR) {
         ReportError(__LINE__, static_cast<int>(error));
@@ -272,14 +272,14 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
     TQ_ASSERT(bytes || count == 0);
     if (!IsOpen() || (!bytes && count)) return false;
     DWORD error = NO_ERROR;
-    if (!_IsStdOut && !MoveTo(ToHandle(_Handle), _RecordedSize, error)) {
+    if (!isStdOut_ && !MoveTo(ToHandle(handle_), recordedSize_, error)) {
         ReportError(__LINE__, static_cast<int>(error));
         return false;
     }
-    const uint32_t written = WriteAll(ToHandle(_Handle), bytes, count, error);
-    if (!_IsStdOut)
-        _RecordedSize = written > 0xFFFFFFFFu - _RecordedSize ? 0xFFFFFFFFu
-                                                              : _RecordedSize + written;
+    const uint32_t written = WriteAll(ToHandle(handle_), bytes, count, error);
+    if (!isStdOut_)
+        recordedSize_ = written > 0xFFFFFFFFu - recordedSize_ ? 0xFFFFFFFFu
+                                                              : recordedSize_ + written;
     if (error != NO_ERROR) {
         ReportError(__LINE__, static_cast<int>(error));
         NoteWriteError(static_cast<int>(error));
@@ -294,7 +294,7 @@ uint32_t file_Class::Tell() {
     if (!IsOpen()) return InvalidPosition;
     DWORD position = 0;
     DWORD error = NO_ERROR;
-    if (!CurrentPosition(ToHandle(_Handle), position, error)) {
+    if (!CurrentPosition(ToHandle(handle_), position, error)) {
         ReportError(__LINE__, static_cast<int>(error));
         return InvalidPosition;
     }
@@ -306,7 +306,7 @@ bool file_Class::Seek(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
     DWORD error = NO_ERROR;
-    if (!MoveTo(ToHandle(_Handle), position, error)) {
+    if (!MoveTo(ToHandle(handle_), position, error)) {
         ReportError(__LINE__, static_cast<int>(error));
         return false;
     }
@@ -319,12 +319,12 @@ bool file_Class::Truncate(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
     DWORD error = NO_ERROR;
-    if (!MoveTo(ToHandle(_Handle), position, error) || !SetEndOfFile(ToHandle(_Handle))) {
+    if (!MoveTo(ToHandle(handle_), position, error) || !SetEndOfFile(ToHandle(handle_))) {
         ReportError(__LINE__, static_cast<int>(error != NO_ERROR ? error : GetLastError()));
         return false;
     }
-    _RecordedSize = position;
-    _SizeOutOfRange = false;
+    recordedSize_ = position;
+    sizeOutOfRange_ = false;
     return true;
 }
 
@@ -332,8 +332,8 @@ bool file_Class::Flush() {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
     // Nothing is held back in this layer; a pipe or console has nothing to flush.
-    if (_IsStdOut) return true;
-    if (!FlushFileBuffers(ToHandle(_Handle))) {
+    if (isStdOut_) return true;
+    if (!FlushFileBuffers(ToHandle(handle_))) {
         const DWORD error = GetLastError();
         ReportError(__LINE__, static_cast<int>(error));
         NoteWriteError(static_cast<int>(error));
@@ -347,8 +347,8 @@ bool file_Class::Flush() {
 // that outgrew 32 bits has no trustworthy recorded size.
 void file_Class::Close() {
     if (!IsOpen()) return;
-    const HANDLE handle = ToHandle(_Handle);
-    if (!_IsStdOut && _Mode != ModeRead && !_SizeOutOfRange) {
+    const HANDLE handle = ToHandle(handle_);
+    if (!isStdOut_ && mode_ != ModeRead && !sizeOutOfRange_) {
         DWORD high = 0;
         SetLastError(NO_ERROR);
         const DWORD low = GetFileSize(handle, &high);
@@ -356,9 +356,9 @@ void file_Class::Close() {
         if (error != NO_ERROR) {
             ReportError(__LINE__, static_cast<int>(error));
             AssertValidHandle(error);
-        } else if (high != 0 || low > _RecordedSize) {
+        } else if (high != 0 || low > recordedSize_) {
             DWORD cutError = NO_ERROR;
-            if (!MoveTo(handle, _RecordedSize, cutError) || !SetEndOfFile(handle))
+            if (!MoveTo(handle, recordedSize_, cutError) || !SetEndOfFile(handle))
                 ReportError(__LINE__, static_cast<int>(cutError != NO_ERROR ? cutError
                                                                             : GetLastError()));
         }
@@ -367,11 +367,11 @@ void file_Class::Close() {
     if (!CloseHandle(handle)) {
         const DWORD error = GetLastError();
         ReportError(__LINE__, static_cast<int>(error));
-        if (_Mode != ModeRead) NoteWriteError(static_cast<int>(error));
+        if (mode_ != ModeRead) NoteWriteError(static_cast<int>(error));
         AssertValidHandle(error);
     }
-    _Handle = kNoHandle;
-    _IsStdOut = false;
+    handle_ = kNoHandle;
+    isStdOut_ = false;
 }
 
 } // namespace tqxml

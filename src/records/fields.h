@@ -57,17 +57,17 @@ template <class T> inline constexpr bool kIsStoredInt =
 
 class FieldReader {
 public:
-    FieldReader(const buffer_Class& buffer, int32_t& offset) : _Buffer(buffer), _Offset(offset) {}
+    FieldReader(const buffer_Class& buffer, int32_t& offset) : buffer_(buffer), offset_(offset) {}
 
-    void Text(const char*, Str& value) { value = _Buffer.GetString(_Offset); }
-    void FixedText(const char*, Str& value, int32_t n) { value = _Buffer.GetFixedString(_Offset, n); }
-    void Real(const char*, double& value) { value = _Buffer.GetDouble(_Offset); }
-    void Bool(const char*, bool& value) { value = _Buffer.GetBool(_Offset); }
+    void Text(const char*, Str& value) { value = buffer_.GetString(offset_); }
+    void FixedText(const char*, Str& value, int32_t n) { value = buffer_.GetFixedString(offset_, n); }
+    void Real(const char*, double& value) { value = buffer_.GetDouble(offset_); }
+    void Bool(const char*, bool& value) { value = buffer_.GetBool(offset_); }
     template <class T> void Bool(const char*, T& value) { value = ReadInt<T>(); }
     template <class T> void Int(const char*, T& value, IntForm) { value = ReadInt<T>(); }
     template <class T> void Enum(const char*, T& value, const NameTable&) { value = ReadInt<T>(); }
     template <class T> void Flags(const char*, T& value, const FlagSet&) { value = ReadInt<T>(); }
-    void TwoChar(const char*, int16_t& value) { value = _Buffer.GetInt16(_Offset); }
+    void TwoChar(const char*, int16_t& value) { value = buffer_.GetInt16(offset_); }
     template <class S> void Struct(const char*, S& value, const char* = nullptr) {
         value.Fields(*this);
     }
@@ -79,39 +79,39 @@ public:
     template <class T> void Element(const char*, T&) {}
     template <class L> void Records(L&) {}
 
-    const buffer_Class& Buffer() const { return _Buffer; }
-    int32_t& Offset() { return _Offset; }
+    const buffer_Class& Buffer() const { return buffer_; }
+    int32_t& Offset() { return offset_; }
 
     template <class T> T ReadInt() {
         static_assert(kIsStoredInt<T>);
-        if constexpr (sizeof(T) == 1) return static_cast<T>(_Buffer.GetInt8(_Offset));
-        else if constexpr (sizeof(T) == 2 && std::is_signed_v<T>) return _Buffer.GetInt16(_Offset);
-        else if constexpr (sizeof(T) == 2) return _Buffer.GetUInt16(_Offset);
-        else if constexpr (sizeof(T) == 4 && std::is_signed_v<T>) return _Buffer.GetInt32(_Offset);
-        else if constexpr (sizeof(T) == 4) return _Buffer.GetUInt32(_Offset);
-        else return static_cast<T>(_Buffer.GetInt64(_Offset));
+        if constexpr (sizeof(T) == 1) return static_cast<T>(buffer_.GetInt8(offset_));
+        else if constexpr (sizeof(T) == 2 && std::is_signed_v<T>) return buffer_.GetInt16(offset_);
+        else if constexpr (sizeof(T) == 2) return buffer_.GetUInt16(offset_);
+        else if constexpr (sizeof(T) == 4 && std::is_signed_v<T>) return buffer_.GetInt32(offset_);
+        else if constexpr (sizeof(T) == 4) return buffer_.GetUInt32(offset_);
+        else return static_cast<T>(buffer_.GetInt64(offset_));
     }
 
 private:
-    const buffer_Class& _Buffer;
-    int32_t& _Offset;
+    const buffer_Class& buffer_;
+    int32_t& offset_;
 };
 
 class FieldWriter {
 public:
-    explicit FieldWriter(buffer_Writer& writer) : _Writer(writer) {}
+    explicit FieldWriter(buffer_Writer& writer) : writer_(writer) {}
 
-    void Text(const char*, const Str& value) { _Writer.PutString(value); }
+    void Text(const char*, const Str& value) { writer_.PutString(value); }
     void FixedText(const char*, const Str& value, int32_t n) {
-        _Writer.PutFixedString(value.CStr(), n, '\0');
+        writer_.PutFixedString(value.CStr(), n, '\0');
     }
-    void Real(const char*, double value) { _Writer.PutDouble(value); }
-    void Bool(const char*, bool value) { _Writer.PutInt8(value ? 1 : 0); }
+    void Real(const char*, double value) { writer_.PutDouble(value); }
+    void Bool(const char*, bool value) { writer_.PutInt8(value ? 1 : 0); }
     template <class T> void Bool(const char*, T value) { WriteInt(value); }
     template <class T> void Int(const char*, T value, IntForm) { WriteInt(value); }
     template <class T> void Enum(const char*, T value, const NameTable&) { WriteInt(value); }
     template <class T> void Flags(const char*, T value, const FlagSet&) { WriteInt(value); }
-    void TwoChar(const char*, int16_t value) { _Writer.PutInt16(value); }
+    void TwoChar(const char*, int16_t value) { writer_.PutInt16(value); }
     template <class S> void Struct(const char*, const S& value, const char* = nullptr) {
         const_cast<S&>(value).Fields(*this);
     }
@@ -123,18 +123,18 @@ public:
     template <class T> void Element(const char*, const T&) {}
     template <class L> void Records(const L&) {}
 
-    buffer_Writer& Writer() { return _Writer; }
+    buffer_Writer& Writer() { return writer_; }
 
     template <class T> void WriteInt(T value) {
         static_assert(kIsStoredInt<T>);
-        if constexpr (sizeof(T) == 1) _Writer.PutInt8(static_cast<int8_t>(value));
-        else if constexpr (sizeof(T) == 2) _Writer.PutUInt16(static_cast<uint16_t>(value));
-        else if constexpr (sizeof(T) == 4) _Writer.PutUInt32(static_cast<uint32_t>(value));
-        else _Writer.PutInt64(static_cast<int64_t>(value));
+        if constexpr (sizeof(T) == 1) writer_.PutInt8(static_cast<int8_t>(value));
+        else if constexpr (sizeof(T) == 2) writer_.PutUInt16(static_cast<uint16_t>(value));
+        else if constexpr (sizeof(T) == 4) writer_.PutUInt32(static_cast<uint32_t>(value));
+        else writer_.PutInt64(static_cast<int64_t>(value));
     }
 
 private:
-    buffer_Writer& _Writer;
+    buffer_Writer& writer_;
 };
 
 template <class R, class V> concept HasFields = requires(R& r, V& v) { r.Fields(v); };

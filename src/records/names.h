@@ -33,9 +33,9 @@ const char* EnumName(const NameTable& table, int32_t value);
 // when compiling), the first value when it is not 0, and the names in value
 // order.
 #define TQ_NAMES_FROM(type, n, first, ...)                                                         \
-    inline constexpr const char* type##_Names[] = {__VA_ARGS__};                                   \
-    static_assert(std::size(type##_Names) == (n), #type " must have " #n " names");                \
-    inline constexpr NameTable type = {#type, "!\"improper " #type "\"", type##_Names, (n), (first)}
+    inline constexpr const char* type##names_[] = {__VA_ARGS__};                                   \
+    static_assert(std::size(type##names_) == (n), #type " must have " #n " names");                \
+    inline constexpr NameTable type = {#type, "!\"improper " #type "\"", type##names_, (n), (first)}
 #define TQ_NAMES(type, n, ...) TQ_NAMES_FROM(type, n, 0, __VA_ARGS__)
 
 // clang-format off

@@ -21,7 +21,7 @@ size_t SafeLength(const char* text) {
 
 } // namespace
 
-Str::Str() noexcept : _Pointer(g_emptyText), _Length(0), _Capacity(0) {}
+Str::Str() noexcept : _Pointer(g_emptyText), _Length(0), capacity_(0) {}
 
 Str::Str(const char* text) : Str(text, static_cast<int32_t>(SafeLength(text))) {}
 
@@ -41,16 +41,16 @@ Str::Str(const char* first, const char* second) : Str() {
 Str::Str(const Str& other) : Str(other._Pointer, other._Length) {}
 
 Str::Str(Str&& other) noexcept
-    : _Pointer(other._Pointer), _Length(other._Length), _Capacity(other._Capacity) {
+    : _Pointer(other._Pointer), _Length(other._Length), capacity_(other.capacity_) {
     other._Pointer = g_emptyText;
     other._Length = 0;
-    other._Capacity = 0;
+    other.capacity_ = 0;
 }
 
 Str& Str::operator=(const Str& other) {
     if (this != &other) {
         _Length = 0;
-        if (_Capacity) _Pointer[0] = '\0';
+        if (capacity_) _Pointer[0] = '\0';
         Append(other._Pointer, other._Length);
     }
     return *this;
@@ -61,10 +61,10 @@ Str& Str::operator=(Str&& other) noexcept {
         Release();
         _Pointer = other._Pointer;
         _Length = other._Length;
-        _Capacity = other._Capacity;
+        capacity_ = other.capacity_;
         other._Pointer = g_emptyText;
         other._Length = 0;
-        other._Capacity = 0;
+        other.capacity_ = 0;
     }
     return *this;
 }
@@ -81,30 +81,30 @@ Str::~Str() {
 }
 
 void Str::Release() noexcept {
-    if (_Capacity > 0) std::free(_Pointer);
+    if (capacity_ > 0) std::free(_Pointer);
     _Pointer = g_emptyText;
     _Length = 0;
-    _Capacity = 0;
+    capacity_ = 0;
 }
 
 void Str::Grow(int64_t needed) {
-    if (needed <= _Capacity) return;
+    if (needed <= capacity_) return;
     // A text never outgrows its signed 32-bit length.
     if (needed > INT32_MAX - 1) throw std::bad_alloc();
     // Geometric growth keeps a long run of appends linear.
-    int64_t capacity = std::max<int64_t>(needed, int64_t{std::max(_Capacity, 0)} * 2);
+    int64_t capacity = std::max<int64_t>(needed, int64_t{std::max(capacity_, 0)} * 2);
     capacity = std::max<int64_t>(capacity, 15);
     if (capacity > INT32_MAX - 1) capacity = INT32_MAX - 1;
     char* block =
-        static_cast<char*>(_Capacity > 0 ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
+        static_cast<char*>(capacity_ > 0 ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
                                          : std::malloc(static_cast<size_t>(capacity) + 1));
     if (!block) throw std::bad_alloc();
-    if (_Capacity == 0)
+    if (capacity_ == 0)
         block[0] = '\0';
-    else if (_Capacity == kArenaBlock)
+    else if (capacity_ == kArenaBlock)
         std::memcpy(block, _Pointer, static_cast<size_t>(_Length) + 1); // leaves the arena
     _Pointer = block;
-    _Capacity = static_cast<int32_t>(capacity);
+    capacity_ = static_cast<int32_t>(capacity);
 }
 
 Str Str::InArena(const char* bytes, int32_t length) {
@@ -116,7 +116,7 @@ Str Str::InArena(const char* bytes, int32_t length) {
     block[length] = '\0';
     text._Pointer = block;
     text._Length = length;
-    text._Capacity = kArenaBlock;
+    text.capacity_ = kArenaBlock;
     return text;
 }
 

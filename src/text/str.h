@@ -42,7 +42,7 @@ public:
     // Changing.
     void Append(char ch) {
         if (ch == '\0') return;
-        if (_Length >= _Capacity) Grow(int64_t{_Length} + 1);
+        if (_Length >= capacity_) Grow(int64_t{_Length} + 1);
         _Pointer[_Length++] = ch;
         _Pointer[_Length] = '\0';
     }
@@ -50,8 +50,8 @@ public:
     void Append(const Str& text);
     void Append(const char* bytes, int32_t count) {
         // Room at hand and not a piece of this text: the common case, inline.
-        if (bytes && count > 0 && int64_t{_Length} + count <= _Capacity &&
-            (bytes < _Pointer || bytes > _Pointer + _Capacity)) {
+        if (bytes && count > 0 && int64_t{_Length} + count <= capacity_ &&
+            (bytes < _Pointer || bytes > _Pointer + capacity_)) {
             std::memcpy(_Pointer + _Length, bytes, static_cast<size_t>(count));
             _Length += count;
             _Pointer[_Length] = '\0';
@@ -71,7 +71,7 @@ public:
     // Makes room for `n` characters without changing the text (kept across
     // Truncate, so a reused output buffer stops reallocating).
     void Reserve(int32_t n);
-    int32_t Capacity() const noexcept { return _Capacity > 0 ? _Capacity : 0; }
+    int32_t Capacity() const noexcept { return capacity_ > 0 ? capacity_ : 0; }
 
     // A copy of `length` bytes placed in the arena in force on this thread
     // (see text/str_arena.h), or on the heap when there is none.
@@ -82,7 +82,7 @@ public:
     char* AppendRoom(int32_t count) {
         // Nothing to add: the shared empty text must not be written.
         if (count <= 0) return _Pointer + _Length;
-        if (int64_t{_Length} + count > _Capacity) Grow(int64_t{_Length} + count);
+        if (int64_t{_Length} + count > capacity_) Grow(int64_t{_Length} + count);
         char* room = _Pointer + _Length;
         _Length += count;
         _Pointer[_Length] = '\0';
@@ -106,7 +106,7 @@ private:
     int32_t _Length;
     // Bytes owned, terminator excluded; 0 for the shared empty text;
     // kArenaBlock for a text in a StrArena, which the Str does not free.
-    int32_t _Capacity;
+    int32_t capacity_;
     static constexpr int32_t kArenaBlock = -1;
 };
 

@@ -26,16 +26,16 @@ public:
     char* Allocate(size_t bytes);
     // Frees every block; no Str placed here may be used afterwards.
     void Clear();
-    size_t BytesHeld() const { return _Held; }
+    size_t BytesHeld() const { return held_; }
 
 private:
     // Large enough that the heap maps each chunk on its own rather than
     // carving it out of (and reorganising) the space of small blocks.
     static constexpr size_t kChunk = 1024 * 1024;
-    std::vector<std::unique_ptr<char[]>> _Chunks;
-    char* _Next = nullptr;
-    size_t _Left = 0;
-    size_t _Held = 0;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    char* next_ = nullptr;
+    size_t left_ = 0;
+    size_t held_ = 0;
 };
 
 // The arena in force on this thread, or null (texts go to the heap).
@@ -50,7 +50,7 @@ public:
     ScopedStrArena& operator=(const ScopedStrArena&) = delete;
 
 private:
-    StrArena* _Previous;
+    StrArena* previous_;
 };
 
 } // namespace tqxml

@@ -25,9 +25,9 @@ StrArray::StrArray(const StrArray& other) {
 }
 
 StrArray::StrArray(StrArray&& other) noexcept
-    : _Array(other._Array), _Capacity(other._Capacity), _Count(other._Count) {
+    : _Array(other._Array), capacity_(other.capacity_), _Count(other._Count) {
     other._Array = nullptr;
-    other._Capacity = 0;
+    other.capacity_ = 0;
     other._Count = 0;
 }
 
@@ -44,10 +44,10 @@ StrArray& StrArray::operator=(StrArray&& other) noexcept {
         Clear();
         delete[] _Array;
         _Array = other._Array;
-        _Capacity = other._Capacity;
+        capacity_ = other.capacity_;
         _Count = other._Count;
         other._Array = nullptr;
-        other._Capacity = 0;
+        other.capacity_ = 0;
         other._Count = 0;
     }
     return *this;
@@ -65,13 +65,13 @@ void StrArray::Clear() {
 }
 
 void StrArray::Push(Str* element) {
-    if (_Count == _Capacity) {
+    if (_Count == capacity_) {
         const int32_t capacity = _Count + 1 + 16;
         Str** slots = new Str*[static_cast<size_t>(capacity)];
         if (_Count) std::memcpy(slots, _Array, sizeof(Str*) * static_cast<size_t>(_Count));
         delete[] _Array;
         _Array = slots;
-        _Capacity = capacity;
+        capacity_ = capacity;
     }
     _Array[_Count++] = element;
 }

@@ -23,7 +23,7 @@ public:
     void Add(const char* text);
 
     int32_t Count() const { return _Count; }
-    int32_t Capacity() const { return _Capacity; }
+    int32_t Capacity() const { return capacity_; }
 
     // The element itself (asserts "Index < _Count"). A bad index yields a
     // scratch empty text, never memory outside the array.
@@ -49,7 +49,7 @@ private:
     void Push(Str* element);
 
     Str** _Array = nullptr;
-    int32_t _Capacity = 0;
+    int32_t capacity_ = 0;
     int32_t _Count = 0;
 };
 

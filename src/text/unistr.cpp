@@ -82,27 +82,27 @@ UniStr UniStr::FromHost(const char* hostText) {
     const int length = static_cast<int>(std::strlen(hostText));
     const int count = MultiByteToWideChar(CP_ACP, 0, hostText, length, nullptr, 0);
     if (count > 0) {
-        result._Units.resize(static_cast<size_t>(count));
+        result.units_.resize(static_cast<size_t>(count));
         MultiByteToWideChar(CP_ACP, 0, hostText, length,
-                            reinterpret_cast<wchar_t*>(result._Units.data()), count);
+                            reinterpret_cast<wchar_t*>(result.units_.data()), count);
     }
 #else
-    result._Units = DecodeUtf8(hostText, std::strlen(hostText));
+    result.units_ = DecodeUtf8(hostText, std::strlen(hostText));
 #endif
     return result;
 }
 
 UniStr UniStr::FromUtf8(const Str& utf8) {
     UniStr result;
-    result._Units = DecodeUtf8(utf8.CStr(), static_cast<size_t>(utf8.Length()));
+    result.units_ = DecodeUtf8(utf8.CStr(), static_cast<size_t>(utf8.Length()));
     return result;
 }
 
 Str UniStr::ToUtf8() const {
     Str result;
-    if (_Units.empty()) return result;
-    result.Reserve(static_cast<int32_t>(_Units.size() * 3));
-    for (const char16_t unit : _Units) {
+    if (units_.empty()) return result;
+    result.Reserve(static_cast<int32_t>(units_.size() * 3));
+    for (const char16_t unit : units_) {
         if (unit < 0x80) {
             // Unit 0 cannot be held in a Str; it ends nothing here either.
             if (unit) result.Append(static_cast<char>(unit));

@@ -22,7 +22,7 @@ namespace tqxml {
 class UniStr {
 public:
     UniStr() = default;
-    explicit UniStr(std::u16string_view units) : _Units(units) {}
+    explicit UniStr(std::u16string_view units) : units_(units) {}
 
     // The host's text: on POSIX UTF-8 with lossless bytes (see above), on
     // Windows the system's ANSI code page. Null or "" gives the empty text.
@@ -35,16 +35,16 @@ public:
     // (each half gives three bytes); a lossless unit gives its single byte.
     Str ToUtf8() const;
 
-    int32_t Length() const { return static_cast<int32_t>(_Units.size()); }
-    bool IsEmpty() const { return _Units.empty(); }
-    const char16_t* Units() const { return _Units.c_str(); }
-    std::u16string_view View() const { return _Units; }
-    void Append(char16_t unit) { _Units.push_back(unit); }
+    int32_t Length() const { return static_cast<int32_t>(units_.size()); }
+    bool IsEmpty() const { return units_.empty(); }
+    const char16_t* Units() const { return units_.c_str(); }
+    std::u16string_view View() const { return units_; }
+    void Append(char16_t unit) { units_.push_back(unit); }
 
-    friend bool operator==(const UniStr& a, const UniStr& b) { return a._Units == b._Units; }
+    friend bool operator==(const UniStr& a, const UniStr& b) { return a.units_ == b.units_; }
 
 private:
-    std::u16string _Units;
+    std::u16string units_;
 };
 
 // The export's conversion of a host path argument to the library's UTF-8.

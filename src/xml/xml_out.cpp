@@ -154,11 +154,11 @@ void Flush(file_Class* output, Str& buffer) {
 }
 
 void StreamSink::Pad(int32_t depth) {
-    if (depth > 0) std::memset(_Buffer.AppendRoom(depth * 4), ' ', static_cast<size_t>(depth) * 4);
+    if (depth > 0) std::memset(buffer_.AppendRoom(depth * 4), ' ', static_cast<size_t>(depth) * 4);
 }
 
 void StreamSink::FlushIfLarge() {
-    if (_Output && _Buffer.Length() > kFlushThreshold) Flush(_Output, _Buffer);
+    if (output_ && buffer_.Length() > kFlushThreshold) Flush(output_, buffer_);
 }
 
 // The start tag of an element that turns out to have content: ">" and, as
@@ -167,80 +167,80 @@ void StreamSink::FlushIfLarge() {
 void StreamSink::CloseStart(Open& element) {
     if (!element.startOpen) return;
     element.startOpen = false;
-    _Buffer.Append(">\r\n", 3);
+    buffer_.Append(">\r\n", 3);
     if (!element.text.empty()) {
         Pad(element.depth + 1);
-        AppendEncodedXmlText(_Buffer, element.text.data(),
+        AppendEncodedXmlText(buffer_, element.text.data(),
                              static_cast<int32_t>(element.text.size()));
-        _Buffer.Append("\r\n", 2);
+        buffer_.Append("\r\n", 2);
         element.text = {};
     }
 }
 
 void StreamSink::Begin(const char* name, bool isRecord) {
-    int32_t depth = _Depth;
-    if (!_Open.empty()) {
-        CloseStart(_Open.back());
-        depth = _Open.back().depth + 1;
+    int32_t depth = depth_;
+    if (!open_.empty()) {
+        CloseStart(open_.back());
+        depth = open_.back().depth + 1;
     }
-    if (isRecord) _Buffer.Append("\r\n", 2);
+    if (isRecord) buffer_.Append("\r\n", 2);
     Pad(depth);
-    _Buffer.Append('<');
-    _Buffer.Append(name);
-    _Open.push_back({name, depth, isRecord, true, {}});
+    buffer_.Append('<');
+    buffer_.Append(name);
+    open_.push_back({name, depth, isRecord, true, {}});
 }
 
 void StreamSink::Attribute(const char* name, std::string_view value) {
-    _Buffer.Append(' ');
-    _Buffer.Append(name);
-    _Buffer.Append("=\"", 2);
-    AppendEncodedXmlText(_Buffer, value.data(), static_cast<int32_t>(value.size()));
-    _Buffer.Append('"');
+    buffer_.Append(' ');
+    buffer_.Append(name);
+    buffer_.Append("=\"", 2);
+    AppendEncodedXmlText(buffer_, value.data(), static_cast<int32_t>(value.size()));
+    buffer_.Append('"');
 }
 
 void StreamSink::Text(std::string_view text) {
-    _Open.back().text = text;
+    open_.back().text = text;
 }
 
 void StreamSink::End() {
-    Open& element = _Open.back();
+    Open& element = open_.back();
     if (element.startOpen && element.text.empty()) {
-        _Buffer.Append("/>\r\n", 4); // no text, no children
+        buffer_.Append("/>\r\n", 4); // no text, no children
     } else if (element.startOpen && !element.isRecord) {
-        _Buffer.Append('>'); // the one-line form of a field
-        AppendEncodedXmlText(_Buffer, element.text.data(),
+        buffer_.Append('>'); // the one-line form of a field
+        AppendEncodedXmlText(buffer_, element.text.data(),
                              static_cast<int32_t>(element.text.size()));
-        _Buffer.Append("</", 2);
-        _Buffer.Append(element.name);
-        _Buffer.Append(">\r\n", 3);
+        buffer_.Append("</", 2);
+        buffer_.Append(element.name);
+        buffer_.Append(">\r\n", 3);
     } else {
         CloseStart(element); // a record's text alone still takes its own line
         Pad(element.depth);
-        _Buffer.Append("</", 2);
-        _Buffer.Append(element.name);
-        _Buffer.Append(">\r\n", 3);
+        buffer_.Append("</", 2);
+        buffer_.Append(element.name);
+        buffer_.Append(">\r\n", 3);
     }
-    _Open.pop_back();
+    open_.pop_back();
     FlushIfLarge();
 }
 
 void StreamSink::Leaf(const char* name, std::string_view text) {
-    int32_t depth = _Depth;
-    if (!_Open.empty()) {
-        CloseStart(_Open.back());
-        depth = _Open.back().depth + 1;
+    int32_t depth = depth_;
+    if (!open_.empty()) {
+        CloseStart(open_.back());
+        depth = open_.back().depth + 1;
     }
     Pad(depth);
-    _Buffer.Append('<');
-    _Buffer.Append(name);
+    buffer_.Append('<');
+    buffer_.Append(name);
     if (text.empty()) {
-        _Buffer.Append("/>\r\n", 4);
+        buffer_.Append("/>\r\n", 4);
     } else {
-        _Buffer.Append('>');
-        AppendEncodedXmlText(_Buffer, text.data(), static_cast<int32_t>(text.size()));
-        _Buffer.Append("</", 2);
-        _Buffer.Append(name);
-        _Buffer.Append(">\r\n", 3);
+        buffer_.Append('>');
+        AppendEncodedXmlText(buffer_, text.data(), static_cast<int32_t>(text.size()));
+        buffer_.Append("</", 2);
+        buffer_.Append(name);
+        buffer_.Append(">\r\n", 3);
     }
     FlushIfLarge();
 }

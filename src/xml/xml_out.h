@@ -37,7 +37,7 @@ public:
     // the flush threshold at the same points as Write. Elements begun at the
     // top level are at `depth`.
     StreamSink(Str& buffer, file_Class* output, int32_t depth = 1)
-        : _Buffer(buffer), _Output(output), _Depth(depth) {}
+        : buffer_(buffer), output_(output), depth_(depth) {}
 
     void Begin(const char* name, bool isRecord = false);
     void Attribute(const char* name, std::string_view value);
@@ -58,10 +58,10 @@ private:
     void Pad(int32_t depth);
     void FlushIfLarge();
 
-    Str& _Buffer;
-    file_Class* _Output;
-    int32_t _Depth;
-    std::vector<Open> _Open;
+    Str& buffer_;
+    file_Class* output_;
+    int32_t depth_;
+    std::vector<Open> open_;
 };
 
 // Flush when `output` is set and the buffer holds more than kFlushThreshold.

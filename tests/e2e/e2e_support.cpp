@@ -14,17 +14,17 @@ namespace tqxml {
 SharedLibrary::SharedLibrary() {
     const char* buildDir = std::getenv("TQXML_BUILD_DIR");
     if (!buildDir) {
-        _Error = "TQXML_BUILD_DIR is not set";
+        error_ = "TQXML_BUILD_DIR is not set";
         return;
     }
     const std::string path = std::string(buildDir) + "/libtqxml.so";
-    _Handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!_Handle) {
-        _Error = ::dlerror();
+    handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+        error_ = ::dlerror();
         return;
     }
-    _Export = reinterpret_cast<CreateTQXMLFileFunction>(::dlsym(_Handle, "CreateTQXMLFile"));
-    if (!_Export) _Error = "no CreateTQXMLFile in " + path;
+    export_ = reinterpret_cast<CreateTQXMLFileFunction>(::dlsym(handle_, "CreateTQXMLFile"));
+    if (!export_) error_ = "no CreateTQXMLFile in " + path;
 }
 
 const SharedLibrary& SharedLibrary::Get() {

@@ -26,15 +26,15 @@ class SharedLibrary {
 public:
     static const SharedLibrary& Get();
 
-    bool IsLoaded() const { return _Export != nullptr; }
-    const std::string& Error() const { return _Error; }
-    CreateTQXMLFileFunction Export() const { return _Export; }
+    bool IsLoaded() const { return export_ != nullptr; }
+    const std::string& Error() const { return error_; }
+    CreateTQXMLFileFunction Export() const { return export_; }
 
 private:
     SharedLibrary();
-    void* _Handle = nullptr;
-    CreateTQXMLFileFunction _Export = nullptr;
-    std::string _Error;
+    void* handle_ = nullptr;
+    CreateTQXMLFileFunction export_ = nullptr;
+    std::string error_;
 };
 
 std::string ReadText(const std::string& path);

@@ -24,14 +24,14 @@ protected:
     void SetUp() override {
         char pattern[] = "/tmp/tqxml_file_XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
-        _Dir = pattern;
+        dir_ = pattern;
     }
     void TearDown() override {
         std::error_code ignored;
-        fs::remove_all(_Dir, ignored);
+        fs::remove_all(dir_, ignored);
     }
 
-    std::string PathOf(const std::string& name) const { return _Dir + "/" + name; }
+    std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
 
     static void WriteFile(const std::string& path, const std::string& content) {
         std::ofstream out(path, std::ios::binary);
@@ -42,7 +42,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    std::string _Dir;
+    std::string dir_;
 };
 
 int OpenDescriptorCount() {
@@ -169,7 +169,7 @@ TEST_F(FileTest, OpenFailuresAreReportedWithTheFileName) {
     EXPECT_NE(env.systemErrors[0].find("file_posix.cpp"), std::string::npos);
 
     // A directory exists but is not a file to open.
-    file_Class directory(Str(_Dir.c_str()));
+    file_Class directory(Str(dir_.c_str()));
     EXPECT_TRUE(directory.Exists());
     EXPECT_FALSE(directory.Open(file_Class::ModeRead));
     EXPECT_EQ(env.systemErrors.size(), 2u);

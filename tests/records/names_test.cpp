@@ -13,14 +13,14 @@ namespace {
 // Keeps the assertion texts reported while it is installed on this thread.
 class AssertionLog : public Environment {
 public:
-    AssertionLog() : _Scope(this) {}
+    AssertionLog() : scope_(this) {}
     void ReportAssertion(const char* expression, const char*, int) override {
         texts.emplace_back(expression);
     }
     std::vector<std::string> texts;
 
 private:
-    ScopedThreadEnvironment _Scope;
+    ScopedThreadEnvironment scope_;
 };
 
 TEST(EnumName, NamesValuesAndReportsImproperOnes) {

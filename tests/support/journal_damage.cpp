@@ -14,12 +14,12 @@ namespace tqxml {
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tqxml-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    _Path = pattern;
+    path_ = pattern;
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(_Path, ignored);
+    std::filesystem::remove_all(path_, ignored);
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {

@@ -21,11 +21,11 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& Path() const { return _Path; }
-    std::string File(const std::string& name) const { return _Path + "/" + name; }
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
 
 private:
-    std::string _Path;
+    std::string path_;
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);

@@ -4,7 +4,7 @@
 
 namespace tqxml {
 
-RecordingEnvironment::RecordingEnvironment() : _Scope(this) {}
+RecordingEnvironment::RecordingEnvironment() : scope_(this) {}
 
 RecordingEnvironment::~RecordingEnvironment() = default;
 

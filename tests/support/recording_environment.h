@@ -31,7 +31,7 @@ public:
     void ReportAssertion(const char* expression, const char* sourceFile, int line) override;
 
 private:
-    ScopedThreadEnvironment _Scope;
+    ScopedThreadEnvironment scope_;
 };
 
 } // namespace tqxml

@@ -23,65 +23,65 @@ const char* const kWords[] = {"PT",    "CP",      "BM",   "STN",     "RP",
 // The visitor over a record's field list that sets each field it is shown.
 class FieldFiller {
 public:
-    explicit FieldFiller(RecordFiller& filler) : _Filler(filler) {}
+    explicit FieldFiller(RecordFiller& filler) : filler_(filler) {}
 
-    void Text(const char*, Str& value) { value = _Filler.Text(_Edge() ? 12 : 24); }
-    void FixedText(const char*, Str& value, int32_t n) { value = _Filler.Text(n); }
-    void ElementText(const char*, Str& value, int32_t n) { value = _Filler.Text(n); }
-    void Real(const char*, double& value) { value = _Filler.Real(); }
-    void Bool(const char*, bool& value) { value = _Filler.Below(2) == 0; }
+    void Text(const char*, Str& value) { value = filler_.Text(edge_() ? 12 : 24); }
+    void FixedText(const char*, Str& value, int32_t n) { value = filler_.Text(n); }
+    void ElementText(const char*, Str& value, int32_t n) { value = filler_.Text(n); }
+    void Real(const char*, double& value) { value = filler_.Real(); }
+    void Bool(const char*, bool& value) { value = filler_.Below(2) == 0; }
     template <class T> void Bool(const char*, T& value) {
-        value = _Edge() && _Filler.Below(4) == 0 ? Int<T>() : static_cast<T>(_Filler.Below(2));
+        value = edge_() && filler_.Below(4) == 0 ? Int<T>() : static_cast<T>(filler_.Below(2));
     }
     template <class T> void Int(const char*, T& value, IntForm) { value = Int<T>(); }
     template <class T> void Enum(const char*, T& value, const NameTable& table) {
         // Mostly a named value; now and then one just outside the table.
-        const uint64_t outside = _Edge() ? 12 : 2;
-        if (_Filler.Chance(outside))
+        const uint64_t outside = edge_() ? 12 : 2;
+        if (filler_.Chance(outside))
             value =
-                static_cast<T>(_Edge() && _Filler.Below(2) == 0 ? table.firstValue - 1
+                static_cast<T>(edge_() && filler_.Below(2) == 0 ? table.firstValue - 1
                                                                 : table.firstValue + table.count);
         else
-            value = static_cast<T>(table.firstValue + static_cast<int64_t>(_Filler.Below(
+            value = static_cast<T>(table.firstValue + static_cast<int64_t>(filler_.Below(
                                                           static_cast<uint64_t>(table.count))));
     }
     template <class T> void Flags(const char*, T& value, const FlagSet&) {
-        value = static_cast<T>(_Filler.Random()());
+        value = static_cast<T>(filler_.Random()());
     }
     void TwoChar(const char*, int16_t& value) {
         static const char letters[] = "ABCDEFGHKMNPRSTUVWXYZ ";
-        const uint64_t kind = _Filler.Below(_Edge() ? 4 : 10);
+        const uint64_t kind = filler_.Below(edge_() ? 4 : 10);
         if (kind == 0) {
             value = 0x2020;
-        } else if (kind == 1 && _Edge()) {
+        } else if (kind == 1 && edge_()) {
             // One character, any byte; or a zero first byte, which ends the text.
-            const uint64_t byte = _Filler.Below(256);
+            const uint64_t byte = filler_.Below(256);
             value = static_cast<int16_t>(byte < 32 ? (byte | 0x40) << 8 : byte);
         } else {
-            value = static_cast<int16_t>(letters[_Filler.Below(sizeof letters - 1)] |
-                                         letters[_Filler.Below(sizeof letters - 1)] << 8);
+            value = static_cast<int16_t>(letters[filler_.Below(sizeof letters - 1)] |
+                                         letters[filler_.Below(sizeof letters - 1)] << 8);
         }
     }
     template <class S> void Struct(const char*, S& value, const char* = nullptr) {
         value.Fields(*this);
     }
     void Descriptions(const char*, db_DescriptionsValue& value) {
-        value.Description1 = _Filler.Text(20);
-        value.Description2 = _Edge() || _Filler.Chance(50) ? _Filler.Text(20) : Str();
+        value.Description1 = filler_.Text(20);
+        value.Description2 = edge_() || filler_.Chance(50) ? filler_.Text(20) : Str();
     }
-    void Features(const char*, FeatureArray& value) { value = _Filler.Features(); }
+    void Features(const char*, FeatureArray& value) { value = filler_.Features(); }
     void Measurement(const dbRecord_Class*) {} // the journal stores it as a record of its own
     // Keyed lists are slot tables: keys 0 to 255.
     template <class K, class T>
     void List(const char*, const char*, const char*, std::map<K, T>& list) {
         list.clear();
-        for (uint64_t n = _Filler.Below(5); n > 0; --n)
-            Entry(list[static_cast<K>(_Filler.Below(256))]);
+        for (uint64_t n = filler_.Below(5); n > 0; --n)
+            Entry(list[static_cast<K>(filler_.Below(256))]);
     }
     // Edge lists are empty, short or long.
     template <class T> void List(const char*, const char*, const char*, std::vector<T>& list) {
-        const uint64_t shape = _Edge() ? _Filler.Below(3) : 1;
-        list.assign(shape == 0 ? 0 : shape == 1 ? _Filler.Below(5) : 8 + _Filler.Below(9), T{});
+        const uint64_t shape = edge_() ? filler_.Below(3) : 1;
+        list.assign(shape == 0 ? 0 : shape == 1 ? filler_.Below(5) : 8 + filler_.Below(9), T{});
         for (T& entry : list)
             Entry(entry);
     }
@@ -89,27 +89,27 @@ public:
     template <class T> void Element(const char*, T& part) { Part(part); }
     template <class T> void Element(const char*, std::optional<T>& part) {
         part.reset();
-        if (_Filler.Below(2) == 0) Part(part.emplace());
+        if (filler_.Below(2) == 0) Part(part.emplace());
     }
     template <class T> void Element(const char*, std::vector<T>& parts) {
-        parts.assign(_Filler.Below(5), T{});
+        parts.assign(filler_.Below(5), T{});
         for (T& part : parts)
             Part(part);
     }
     template <class R> void Records(std::vector<R>& records) {
-        records.assign(_Filler.Below(4), R{});
+        records.assign(filler_.Below(4), R{});
         for (R& record : records)
-            _Filler.Fill(record, true);
+            filler_.Fill(record, true);
     }
 
 private:
-    bool _Edge() const { return _Filler.Profile() == FillProfile::Edge; }
+    bool edge_() const { return filler_.Profile() == FillProfile::Edge; }
 
     template <class T> T Int() {
-        if (!_Edge())
-            return static_cast<T>(_Filler.Chance(10) ? _Filler.Random()() : _Filler.Below(1000));
+        if (!edge_())
+            return static_cast<T>(filler_.Chance(10) ? filler_.Random()() : filler_.Below(1000));
         using L = std::numeric_limits<T>;
-        switch (_Filler.Below(6)) {
+        switch (filler_.Below(6)) {
         case 0:
             return T{0};
         case 1:
@@ -119,13 +119,13 @@ private:
         case 3:
             return static_cast<T>(-1);
         default:
-            return static_cast<T>(_Filler.Random()());
+            return static_cast<T>(filler_.Random()());
         }
     }
 
     template <class T> void Entry(T& entry) {
         if constexpr (std::is_same_v<T, Str>)
-            entry = _Filler.Text(12);
+            entry = filler_.Text(12);
         else if constexpr (std::is_integral_v<T>)
             entry = Int<T>();
         else
@@ -134,12 +134,12 @@ private:
 
     template <class T> void Part(T& part) {
         if constexpr (std::is_base_of_v<dbRecord_Class, T>)
-            _Filler.Fill(part, true);
+            filler_.Fill(part, true);
         else
             part.Fields(*this);
     }
 
-    RecordFiller& _Filler;
+    RecordFiller& filler_;
 };
 
 // Records whose stored form is kept by hand, and counts that must agree
@@ -202,7 +202,7 @@ constexpr FillFunction kFillers[DATABASE_AllRecords] = {
 
 void RecordFiller::Fill(dbRecord_Class& record, bool withHeader) {
     if (withHeader) {
-        record.RecordId = static_cast<db_DBIDValue>(Below(3) == 0 ? _Random() : Below(100000));
+        record.RecordId = static_cast<db_DBIDValue>(Below(3) == 0 ? random_() : Below(100000));
         record.TimeStamp = Real();
         record.Note = Below(3) == 0 ? Text(40) : Str();
     }
@@ -212,7 +212,7 @@ void RecordFiller::Fill(dbRecord_Class& record, bool withHeader) {
 
 Str RecordFiller::Text(int32_t most) {
     Str text;
-    if (_Profile == FillProfile::Edge) {
+    if (profile_ == FillProfile::Edge) {
         static const char* const kEdges[] = {"", " lead", "trail ", "<a & \"b\">", "'", "  "};
         if (Below(3) == 0) {
             const char* edge = kEdges[Below(std::size(kEdges))];
@@ -259,11 +259,11 @@ Str RecordFiller::Note() {
 double RecordFiller::Real() {
     auto anyBits = [this] {
         double value;
-        const uint64_t bits = _Random();
+        const uint64_t bits = random_();
         std::memcpy(&value, &bits, sizeof value);
         return value;
     };
-    if (_Profile == FillProfile::Edge) {
+    if (profile_ == FillProfile::Edge) {
         switch (Below(12)) {
         case 0:
             return 0.0;
@@ -280,7 +280,7 @@ double RecordFiller::Real() {
         case 6:
             return anyBits();
         default:
-            return std::uniform_real_distribution<double>(-1e6, 1e6)(_Random);
+            return std::uniform_real_distribution<double>(-1e6, 1e6)(random_);
         }
     }
     const uint64_t kind = Below(100);
@@ -297,7 +297,7 @@ double RecordFiller::Real() {
 }
 
 FeatureArray RecordFiller::Features() {
-    const bool edge = _Profile == FillProfile::Edge;
+    const bool edge = profile_ == FillProfile::Edge;
     FeatureArray features(edge ? Below(4) : Chance(60) ? 0 : 1 + Below(3));
     for (Feature& feature : features) {
         feature.StringCode = Text(edge ? 8 : 12);
@@ -310,7 +310,7 @@ FeatureArray RecordFiller::Features() {
             attribute.Name = Text(10);
             attribute.Real = Real();
             attribute.Text = Text(16);
-            attribute.ItemIndex = static_cast<uint16_t>(edge ? _Random() : Below(10));
+            attribute.ItemIndex = static_cast<uint16_t>(edge ? random_() : Below(10));
         }
     }
     return features;

@@ -29,7 +29,7 @@ enum class FillProfile { Realistic, Edge };
 class RecordFiller {
 public:
     RecordFiller(std::mt19937_64& random, FillProfile profile)
-        : _Random(random), _Profile(profile) {}
+        : random_(random), profile_(profile) {}
 
     // Fills the fields `record` declares (records without a field list keep
     // their defaults); with `withHeader`, its identifier, time stamp and note
@@ -40,14 +40,14 @@ public:
     Str Note();
     double Real();
     FeatureArray Features();
-    uint64_t Below(uint64_t n) { return n ? _Random() % n : 0; }
+    uint64_t Below(uint64_t n) { return n ? random_() % n : 0; }
     bool Chance(uint64_t percent) { return Below(100) < percent; }
-    std::mt19937_64& Random() { return _Random; }
-    FillProfile Profile() const { return _Profile; }
+    std::mt19937_64& Random() { return random_; }
+    FillProfile Profile() const { return profile_; }
 
 private:
-    std::mt19937_64& _Random;
-    FillProfile _Profile;
+    std::mt19937_64& random_;
+    FillProfile profile_;
 };
 
 } // namespace tqxml::genjob

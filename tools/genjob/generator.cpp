@@ -43,99 +43,99 @@ std::vector<uint32_t> PlainWrittenTypes() {
 class Generator {
 public:
     Generator(JobFileWriter& job, uint64_t seed)
-        : _Job(job), _Rng(seed), _Filler(_Rng, FillProfile::Realistic) {}
+        : job_(job), rng_(seed), filler_(rng_, FillProfile::Realistic) {}
 
     void Run(uint64_t records) {
         AddFilled(DATABASE_JobHeaderRecord);
         AddFilled(DATABASE_JobPropertiesRecord);
         AddFilled(DATABASE_UnitsRecord);
         AddFilled(DATABASE_TimeZoneRecord);
-        while (_Live.size() < records)
+        while (live_.size() < records)
             Step();
     }
 
 private:
     std::unique_ptr<dbRecord_Class> Make(uint32_t type) {
         auto record = CreateRecord(type);
-        _Filler.Fill(*record);
-        if (_Filler.Chance(5)) record->Note = _Filler.Note();
+        filler_.Fill(*record);
+        if (filler_.Chance(5)) record->Note = filler_.Note();
         // Stamps from the seed, not the clock: the same seed gives the same file.
-        _Clock += 0.5 * static_cast<double>(1 + _Filler.Below(40));
-        record->TimeStamp = _Filler.Chance(1) ? 1e308 : _Clock;
+        clock_ += 0.5 * static_cast<double>(1 + filler_.Below(40));
+        record->TimeStamp = filler_.Chance(1) ? 1e308 : clock_;
         return record;
     }
 
     void AddFilled(uint32_t type) {
         auto record = Make(type);
-        Track({_Job.Add(*record), type});
+        Track({job_.Add(*record), type});
     }
 
     void Track(LiveRecord record) {
-        _Live.push_back(record);
-        if (record.type == DATABASE_TunnelCrossSectionRecord) _Sections.push_back(record.id);
+        live_.push_back(record);
+        if (record.type == DATABASE_TunnelCrossSectionRecord) sections_.push_back(record.id);
     }
 
-    double _Clock = 1417000000.0;
+    double clock_ = 1417000000.0;
 
-    LiveRecord& Pick() { return _Live[_Filler.Below(_Live.size())]; }
+    LiveRecord& Pick() { return live_[filler_.Below(live_.size())]; }
 
     void AddObservation() {
         auto observation = Make(DATABASE_ObservationRecord);
         auto& point = static_cast<db_Observation&>(*observation);
         if (point.PointName.IsEmpty()) point.PointName = "PT";
-        const bool grouped = _Filler.Chance(30);
-        if (grouped) _Job.BeginTransaction();
-        const db_DBIDValue id = _Job.Add(*observation);
-        auto measurement = Make(_Measurements[_Filler.Below(_Measurements.size())]);
+        const bool grouped = filler_.Chance(30);
+        if (grouped) job_.BeginTransaction();
+        const db_DBIDValue id = job_.Add(*observation);
+        auto measurement = Make(measurements_[filler_.Below(measurements_.size())]);
         measurement->Note = Str();
-        _Job.Attach(id, *measurement);
-        if (grouped) _Job.EndTransaction();
-        _Live.push_back({id, DATABASE_ObservationRecord});
-        _Observations.push_back(id);
+        job_.Attach(id, *measurement);
+        if (grouped) job_.EndTransaction();
+        live_.push_back({id, DATABASE_ObservationRecord});
+        observations_.push_back(id);
     }
 
     void Modify() {
-        if (_Observations.empty()) return;
-        const db_DBIDValue target = _Observations[_Filler.Below(_Observations.size())];
-        auto modifier = Make(_Modifiers[_Filler.Below(_Modifiers.size())]);
+        if (observations_.empty()) return;
+        const db_DBIDValue target = observations_[filler_.Below(observations_.size())];
+        auto modifier = Make(modifiers_[filler_.Below(modifiers_.size())]);
         if (modifier->GetType() == DATABASE_BoolActionRecord)
-            static_cast<db_BoolAction&>(*modifier).Value = static_cast<uint8_t>(_Filler.Below(2));
-        _Job.Attach(target, *modifier);
+            static_cast<db_BoolAction&>(*modifier).Value = static_cast<uint8_t>(filler_.Below(2));
+        job_.Attach(target, *modifier);
     }
 
     void Step() {
-        const uint64_t roll = _Filler.Below(100);
+        const uint64_t roll = filler_.Below(100);
         if (roll < 45) return AddObservation();
         if (roll < 53) return AddFilled(DATABASE_NoteRecord);
         if (roll < 57) { // a note for an earlier record
             auto note = Make(DATABASE_NoteRecord);
-            note->Note = _Filler.Note();
-            _Job.Attach(Pick().id, *note);
+            note->Note = filler_.Note();
+            job_.Attach(Pick().id, *note);
             return;
         }
         if (roll < 61) { // a record put in front of an earlier one
             const uint32_t type = RandomPlainType();
             auto record = Make(type);
-            Track({_Job.Insert(Pick().id, *record), type});
+            Track({job_.Insert(Pick().id, *record), type});
             return;
         }
         if (roll < 65) { // a new version of an earlier record
             const LiveRecord target = Pick();
             if (target.type == DATABASE_NoteRecord) return;
             auto record = Make(target.type);
-            _Job.Replace(target.id, *record);
+            job_.Replace(target.id, *record);
             return;
         }
-        if (roll < 67 && _Live.size() > 8) { // an earlier record removed
-            const size_t index = _Filler.Below(_Live.size());
-            const LiveRecord target = _Live[index];
+        if (roll < 67 && live_.size() > 8) { // an earlier record removed
+            const size_t index = filler_.Below(live_.size());
+            const LiveRecord target = live_[index];
             if (target.type == DATABASE_NoteRecord || target.type == DATABASE_ObservationRecord)
                 return;
             auto record = Make(target.type);
-            _Job.Delete(target.id, *record);
-            _Live[index] = _Live.back();
-            _Live.pop_back();
-            std::erase(_Sections, target.id);
+            job_.Delete(target.id, *record);
+            live_[index] = live_.back();
+            live_.pop_back();
+            std::erase(sections_, target.id);
             return;
         }
         if (roll < 72) return Modify();
@@ -143,31 +143,31 @@ private:
         AddFilled(RandomPlainType());
     }
 
-    uint32_t RandomPlainType() { return _Plain[_Filler.Below(_Plain.size())]; }
+    uint32_t RandomPlainType() { return plain_[filler_.Below(plain_.size())]; }
 
     // A point delta for a tunnel cross-section, or now and then a new
     // version of one attached earlier.
     void AttachPointDelta() {
-        if (_Sections.empty()) return;
+        if (sections_.empty()) return;
         auto delta = Make(DATABASE_TunnelPointDeltaRecord);
-        if (!_PointDeltas.empty() && _Filler.Chance(25)) {
-            _Job.Replace(_PointDeltas[_Filler.Below(_PointDeltas.size())], *delta);
+        if (!pointDeltas_.empty() && filler_.Chance(25)) {
+            job_.Replace(pointDeltas_[filler_.Below(pointDeltas_.size())], *delta);
             return;
         }
-        _PointDeltas.push_back(
-            _Job.Attach(_Sections[_Filler.Below(_Sections.size())], *delta));
+        pointDeltas_.push_back(
+            job_.Attach(sections_[filler_.Below(sections_.size())], *delta));
     }
 
-    JobFileWriter& _Job;
-    std::mt19937_64 _Rng;
-    RecordFiller _Filler;
-    std::vector<LiveRecord> _Live;
-    std::vector<db_DBIDValue> _Observations;
-    std::vector<db_DBIDValue> _Sections;    // tunnel cross-sections
-    std::vector<db_DBIDValue> _PointDeltas; // attached to them
-    const std::vector<uint32_t> _Plain = PlainWrittenTypes();
-    const std::vector<uint32_t> _Measurements = TypesOf(record_table::Measurement);
-    const std::vector<uint32_t> _Modifiers = TypesOf(record_table::Modifier);
+    JobFileWriter& job_;
+    std::mt19937_64 rng_;
+    RecordFiller filler_;
+    std::vector<LiveRecord> live_;
+    std::vector<db_DBIDValue> observations_;
+    std::vector<db_DBIDValue> sections_;    // tunnel cross-sections
+    std::vector<db_DBIDValue> pointDeltas_; // attached to them
+    const std::vector<uint32_t> plain_ = PlainWrittenTypes();
+    const std::vector<uint32_t> measurements_ = TypesOf(record_table::Measurement);
+    const std::vector<uint32_t> modifiers_ = TypesOf(record_table::Modifier);
 };
 
 // The bundled sample: a short job that shows the journal's actions and the

@@ -45,41 +45,41 @@ void JobFileWriter::EncodeEntry(buffer_Writer& out, uint8_t flags, uint16_t acti
 }
 
 JobFileWriter::~JobFileWriter() {
-    if (_File.IsOpen()) Close();
+    if (file_.IsOpen()) Close();
 }
 
 bool JobFileWriter::Create(const Str& path) {
-    if (_File.IsOpen()) Close();
-    _NextDBID = 1;
-    _InTransaction = false;
-    _HasHeld = false;
-    _BytesUnwritten = 0;
-    _Pending.Clear();
-    _File.SetName(path);
-    if (_File.Exists()) _File.Delete();
-    if (!_File.Create()) return false;
-    filehdr_Header::JobJournal().Encode(_Pending);
+    if (file_.IsOpen()) Close();
+    nextDBID_ = 1;
+    inTransaction_ = false;
+    hasHeld_ = false;
+    bytesUnwritten_ = 0;
+    pending_.Clear();
+    file_.SetName(path);
+    if (file_.Exists()) file_.Delete();
+    if (!file_.Create()) return false;
+    filehdr_Header::JobJournal().Encode(pending_);
     return true;
 }
 
 bool JobFileWriter::Open(const Str& path) {
-    if (_File.IsOpen()) Close();
+    if (file_.IsOpen()) Close();
     uint32_t position = 0;
     {
         dbAccess job;
         if (!job.Open(path, true) || job.GetOpenStatus() != DBACCESS_Opened) return false;
-        _NextDBID = job.Statistics().NextDBID;
+        nextDBID_ = job.Statistics().NextDBID;
         position = job.Statistics().CommittedPosition;
     }
-    _InTransaction = false;
-    _HasHeld = false;
-    _BytesUnwritten = 0;
-    _Pending.Clear();
-    _File.SetName(path);
-    if (!_File.Open(file_Class::ModeReadWrite)) return false;
+    inTransaction_ = false;
+    hasHeld_ = false;
+    bytesUnwritten_ = 0;
+    pending_.Clear();
+    file_.SetName(path);
+    if (!file_.Open(file_Class::ModeReadWrite)) return false;
     // Whatever follows the last complete transaction is cut off.
-    if (_File.IsReadOnly() || !_File.Truncate(position)) {
-        _File.Close();
+    if (file_.IsReadOnly() || !file_.Truncate(position)) {
+        file_.Close();
         return false;
     }
     return true;
@@ -89,7 +89,7 @@ db_DBIDValue JobFileWriter::Append(uint16_t action, db_DBIDValue target, dbRecor
     if (action == ACTION_Replace || action == ACTION_Delete)
         record.RecordId = target;
     else if (action != ACTION_Foreign)
-        record.RecordId = _NextDBID++;
+        record.RecordId = nextDBID_++;
     Put(action, target, record);
     return record.RecordId;
 }
@@ -111,83 +111,83 @@ db_DBIDValue JobFileWriter::Attach(db_DBIDValue target, dbRecord_Class& record) 
 }
 
 void JobFileWriter::Put(uint16_t action, db_DBIDValue target, const dbRecord_Class& record) {
-    if (!_InTransaction) {
+    if (!inTransaction_) {
         AppendEntry(JOURNAL_SingleEntry, action, target, &record);
         return;
     }
     ReleaseHeld(0);
-    _HasHeld = true;
-    _HeldFlags = _EntriesInTransaction == 0 ? JOURNAL_FirstEntry : 0;
-    _HeldAction = action;
-    _HeldTarget = target;
-    _HeldRecord.Clear();
-    record.Write(_HeldRecord);
-    ++_EntriesInTransaction;
+    hasHeld_ = true;
+    heldFlags_ = entriesInTransaction_ == 0 ? JOURNAL_FirstEntry : 0;
+    heldAction_ = action;
+    heldTarget_ = target;
+    heldRecord_.Clear();
+    record.Write(heldRecord_);
+    ++entriesInTransaction_;
 }
 
 void JobFileWriter::ReleaseHeld(uint8_t extraFlags) {
-    if (!_HasHeld) return;
-    EncodeEntryBytes(_Pending, static_cast<uint8_t>(_HeldFlags | extraFlags), _HeldAction,
-                     _HeldTarget, _HeldRecord.Data(), _HeldRecord.Length());
+    if (!hasHeld_) return;
+    EncodeEntryBytes(pending_, static_cast<uint8_t>(heldFlags_ | extraFlags), heldAction_,
+                     heldTarget_, heldRecord_.Data(), heldRecord_.Length());
     FlushIfFull();
-    _HasHeld = false;
+    hasHeld_ = false;
 }
 
 void JobFileWriter::BeginTransaction() {
-    TQ_ASSERT(!_InTransaction);
-    if (_InTransaction) return;
-    _InTransaction = true;
-    _EntriesInTransaction = 0;
-    _NextDBIDAtBegin = _NextDBID;
+    TQ_ASSERT(!inTransaction_);
+    if (inTransaction_) return;
+    inTransaction_ = true;
+    entriesInTransaction_ = 0;
+    nextDBIDAtBegin_ = nextDBID_;
 }
 
 void JobFileWriter::EndTransaction(bool discard) {
-    TQ_ASSERT(_InTransaction);
-    if (!_InTransaction) return;
+    TQ_ASSERT(inTransaction_);
+    if (!inTransaction_) return;
     ReleaseHeld(static_cast<uint8_t>(JOURNAL_LastEntry | (discard ? JOURNAL_Discard : 0)));
-    if (discard) _NextDBID = _NextDBIDAtBegin;
-    _InTransaction = false;
+    if (discard) nextDBID_ = nextDBIDAtBegin_;
+    inTransaction_ = false;
 }
 
 void JobFileWriter::AppendEntry(uint8_t flags, uint16_t action, db_DBIDValue target,
                                 const dbRecord_Class* record) {
-    TQ_ASSERT(!_InTransaction);
-    EncodeEntry(_Pending, flags, action, target, record);
+    TQ_ASSERT(!inTransaction_);
+    EncodeEntry(pending_, flags, action, target, record);
     FlushIfFull();
 }
 
 void JobFileWriter::AppendRaw(const void* bytes, int32_t count) {
-    TQ_ASSERT(!_InTransaction);
+    TQ_ASSERT(!inTransaction_);
     if (count <= 0) return;
-    _Pending.PutBytes(bytes, count);
+    pending_.PutBytes(bytes, count);
     FlushIfFull();
 }
 
 void JobFileWriter::FlushIfFull() {
-    if (_Pending.Length() > kFlushThreshold) Flush();
+    if (pending_.Length() > kFlushThreshold) Flush();
 }
 
 // Once a write has failed, nothing more is written: a gap in the journal
 // would turn everything after it into damage.
 bool JobFileWriter::Flush() {
-    const int32_t length = _Pending.Length();
-    if (length == 0) return _BytesUnwritten == 0;
+    const int32_t length = pending_.Length();
+    if (length == 0) return bytesUnwritten_ == 0;
     uint32_t written = 0;
-    const bool ok = _BytesUnwritten == 0 && _File.IsOpen() &&
-                    _File.Write(_Pending.Data(), static_cast<uint32_t>(length), &written);
+    const bool ok = bytesUnwritten_ == 0 && file_.IsOpen() &&
+                    file_.Write(pending_.Data(), static_cast<uint32_t>(length), &written);
     if (!ok || written < static_cast<uint32_t>(length))
-        _BytesUnwritten += static_cast<uint32_t>(length) - written;
-    _Pending.Clear();
-    return _BytesUnwritten == 0;
+        bytesUnwritten_ += static_cast<uint32_t>(length) - written;
+    pending_.Clear();
+    return bytesUnwritten_ == 0;
 }
 
 bool JobFileWriter::Close() {
     ReleaseHeld(0);
-    _InTransaction = false;
+    inTransaction_ = false;
     const bool ok = Flush();
-    _File.Close();
-    _Pending.Clear();
-    _BytesUnwritten = 0;
+    file_.Close();
+    pending_.Clear();
+    bytesUnwritten_ = 0;
     return ok;
 }
 

@@ -55,7 +55,7 @@ public:
     void BeginTransaction();
     // Ends the open transaction; `discard` marks it to be dropped on replay.
     void EndTransaction(bool discard = false);
-    bool InTransaction() const { return _InTransaction; }
+    bool InTransaction() const { return inTransaction_; }
 
     // Lower level, outside transactions: one entry with the flags given and
     // the record exactly as it is (no identifier stamped), or bytes as they are.
@@ -63,9 +63,9 @@ public:
                      const dbRecord_Class* record);
     void AppendRaw(const void* bytes, int32_t count);
 
-    db_DBIDValue NextDBID() const { return _NextDBID; }
-    void SetNextDBID(db_DBIDValue id) { _NextDBID = id; }
-    bool IsOpen() const { return _File.IsOpen(); }
+    db_DBIDValue NextDBID() const { return nextDBID_; }
+    void SetNextDBID(db_DBIDValue id) { nextDBID_ = id; }
+    bool IsOpen() const { return file_.IsOpen(); }
 
     // The framing of one entry, appended to `out`: length, flags, action,
     // target, the record's stored form (or `count` bytes of it), CRC.
@@ -87,21 +87,21 @@ private:
     void FlushIfFull();
     bool Flush();
 
-    file_Class _File;
-    buffer_Writer _Pending{ENDIAN_Little}; // to the file above kFlushThreshold and on Close
-    uint32_t _BytesUnwritten = 0;
-    db_DBIDValue _NextDBID = 1;
-    bool _InTransaction = false;
-    db_DBIDValue _NextDBIDAtBegin = 1;
-    int32_t _EntriesInTransaction = 0;
+    file_Class file_;
+    buffer_Writer pending_{ENDIAN_Little}; // to the file above kFlushThreshold and on Close
+    uint32_t bytesUnwritten_ = 0;
+    db_DBIDValue nextDBID_ = 1;
+    bool inTransaction_ = false;
+    db_DBIDValue nextDBIDAtBegin_ = 1;
+    int32_t entriesInTransaction_ = 0;
 
     // The last entry of an open transaction is held back until it is known
     // whether it ends the transaction.
-    bool _HasHeld = false;
-    uint8_t _HeldFlags = 0;
-    uint16_t _HeldAction = 0;
-    db_DBIDValue _HeldTarget = NODBID;
-    buffer_Writer _HeldRecord{ENDIAN_Little};
+    bool hasHeld_ = false;
+    uint8_t heldFlags_ = 0;
+    uint16_t heldAction_ = 0;
+    db_DBIDValue heldTarget_ = NODBID;
+    buffer_Writer heldRecord_{ENDIAN_Little};
 };
 
 } // namespace tqxml

@@ -5,16 +5,16 @@
 namespace tqxml::tool {
 
 void Console::ClearStatusLocked() {
-    if (!_StatusShown) return;
+    if (!statusShown_) return;
     std::fputs("\r\033[K", stderr);
-    _StatusShown = false;
+    statusShown_ = false;
 }
 
 void Console::Line(std::string_view text) {
     std::string line;
     line.reserve(text.size() + 1);
     line.append(text).push_back('\n');
-    const std::lock_guard lock(_Mutex);
+    const std::lock_guard lock(mutex_);
     ClearStatusLocked();
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
@@ -27,17 +27,17 @@ void Console::Error(std::string_view file, std::string_view reason) {
 }
 
 void Console::Status(std::string_view text) {
-    if (!_ShowsProgress) return;
+    if (!showsProgress_) return;
     std::string line = "\r";
     line.append(text).append("\033[K");
-    const std::lock_guard lock(_Mutex);
+    const std::lock_guard lock(mutex_);
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
-    _StatusShown = true;
+    statusShown_ = true;
 }
 
 void Console::ClearStatus() {
-    const std::lock_guard lock(_Mutex);
+    const std::lock_guard lock(mutex_);
     ClearStatusLocked();
     std::fflush(stderr);
 }

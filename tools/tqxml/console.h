@@ -12,11 +12,11 @@ namespace tqxml::tool {
 class Console {
 public:
     // `showProgress`: whether the progress line is drawn at all.
-    explicit Console(bool showProgress) : _ShowsProgress(showProgress) {}
+    explicit Console(bool showProgress) : showsProgress_(showProgress) {}
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
-    bool ShowsProgress() const { return _ShowsProgress; }
+    bool ShowsProgress() const { return showsProgress_; }
 
     // One line; the newline is added.
     void Line(std::string_view text);
@@ -29,9 +29,9 @@ public:
 private:
     void ClearStatusLocked();
 
-    std::mutex _Mutex;
-    bool _ShowsProgress;
-    bool _StatusShown = false;
+    std::mutex mutex_;
+    bool showsProgress_;
+    bool statusShown_ = false;
 };
 
 } // namespace tqxml::tool

@@ -17,8 +17,8 @@ public:
     JobDiagnostics(Console& console, std::string jobName, bool print);
 
     // Reports received, and among them the log lines (journal diagnostics).
-    unsigned Reports() const { return _Reports; }
-    unsigned LogLines() const { return _LogLines; }
+    unsigned Reports() const { return reports_; }
+    unsigned LogLines() const { return logLines_; }
 
     void LogMessage(const char* text) override;
     void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
@@ -28,11 +28,11 @@ public:
 private:
     void Print(const std::string& text);
 
-    Console& _Console;
-    std::string _JobName;
-    bool _Print;
-    unsigned _Reports = 0;
-    unsigned _LogLines = 0;
+    Console& console_;
+    std::string jobName_;
+    bool print_;
+    unsigned reports_ = 0;
+    unsigned logLines_ = 0;
 };
 
 } // namespace tqxml::tool

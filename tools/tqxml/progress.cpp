@@ -48,19 +48,19 @@ bool InterruptRequested() {
 }
 
 ProgressBoard::ProgressBoard(size_t jobs, std::string label)
-    : _Count(jobs), _Jobs(new JobProgress[jobs]), _Label(std::move(label)),
-      _Start(std::chrono::steady_clock::now()) {}
+    : count_(jobs), jobs_(new JobProgress[jobs]), label_(std::move(label)),
+      start_(std::chrono::steady_clock::now()) {}
 
 std::string ProgressBoard::Render(size_t width) const {
     uint64_t records = 0;
     long percentSum = 0;
-    for (size_t i = 0; i < _Count; ++i) {
-        records += _Jobs[i].records.load(std::memory_order_relaxed);
-        percentSum += _Jobs[i].percent.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < count_; ++i) {
+        records += jobs_[i].records.load(std::memory_order_relaxed);
+        percentSum += jobs_[i].percent.load(std::memory_order_relaxed);
     }
-    const int percent = _Count ? static_cast<int>(percentSum / static_cast<long>(_Count)) : 0;
+    const int percent = count_ ? static_cast<int>(percentSum / static_cast<long>(count_)) : 0;
     const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - _Start).count();
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const double rate = seconds > 0 ? static_cast<double>(records) / seconds : 0;
 
     constexpr int kBarWidth = 20;
@@ -70,10 +70,10 @@ std::string ProgressBoard::Render(size_t width) const {
         bar[i] = i < filled ? '#' : '.';
     bar[kBarWidth] = '\0';
 
-    std::string prefix = _Label;
+    std::string prefix = label_;
     if (prefix.empty())
-        prefix = std::to_string(_Finished.load(std::memory_order_relaxed)) + "/" +
-                 std::to_string(_Count) + " jobs";
+        prefix = std::to_string(finished_.load(std::memory_order_relaxed)) + "/" +
+                 std::to_string(count_) + " jobs";
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s", bar,
                   percent, static_cast<unsigned long long>(records), rate);

@@ -41,18 +41,18 @@ public:
     // jobs finished instead.
     ProgressBoard(size_t jobs, std::string label);
 
-    JobProgress& Job(size_t index) { return _Jobs[index]; }
-    void JobFinished() { _Finished.fetch_add(1, std::memory_order_relaxed); }
+    JobProgress& Job(size_t index) { return jobs_[index]; }
+    void JobFinished() { finished_.fetch_add(1, std::memory_order_relaxed); }
 
     // The line as it stands now, at most `width` characters.
     std::string Render(size_t width) const;
 
 private:
-    size_t _Count;
-    std::unique_ptr<JobProgress[]> _Jobs;
-    std::atomic<size_t> _Finished{0};
-    std::string _Label;
-    std::chrono::steady_clock::time_point _Start;
+    size_t count_;
+    std::unique_ptr<JobProgress[]> jobs_;
+    std::atomic<size_t> finished_{0};
+    std::string label_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 // Columns of the terminal on standard error (80 when unknown).
