@@ -11,15 +11,17 @@ install(TARGETS tqxml_shared EXPORT tqxmlTargets
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/tqxml/tqxml.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tqxml COMPONENT development)
-install(TARGETS tqxml_tool tqxml_genjob RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-        COMPONENT runtime)
-set(TQXML_MAN_DATE "December 2026")
-configure_file(${PROJECT_SOURCE_DIR}/doc/tqxml.1.in ${PROJECT_BINARY_DIR}/tqxml.1 @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/tqxml.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-        COMPONENT runtime)
-install(FILES ${PROJECT_SOURCE_DIR}/doc/tqxml.bash-completion
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tqxml
-        COMPONENT runtime)
+if(TARGET tqxml_tool)
+  install(TARGETS tqxml_tool tqxml_genjob RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+          COMPONENT runtime)
+  set(TQXML_MAN_DATE "December 2026")
+  configure_file(${PROJECT_SOURCE_DIR}/doc/tqxml.1.in ${PROJECT_BINARY_DIR}/tqxml.1 @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/tqxml.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+          COMPONENT runtime)
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/tqxml.bash-completion
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tqxml
+          COMPONENT runtime)
+endif()
 
 # The CMake package: find_package(tqxml 0.x) then tqxml::tqxml.
 set(TQXML_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/tqxml)

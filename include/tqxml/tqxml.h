@@ -6,8 +6,11 @@
  * `progress` may be null; otherwise it is called after each record with the
  * percentage done, and a return of 0 stops the run (status 1).
  *
- * Both paths are 8-bit texts in the host's code page (UTF-8 on POSIX
- * systems). The library keeps process-wide state (named directories and the
+ * Both paths are 8-bit texts in the host's code page (the system's ANSI code
+ * page on Windows, UTF-8 on POSIX systems). On 32-bit Windows the function
+ * and the callback use the __stdcall convention (TQXML_CALL), and tqxml.dll
+ * exports the function by its plain name, so GetProcAddress finds it as
+ * "CreateTQXMLFile". The library keeps process-wide state (named directories and the
  * diagnostics sink); on POSIX, conversions on different threads are
  * independent and may run at the same time.
  */
@@ -24,8 +27,12 @@ extern "C" {
 #define TQXML_CALL
 #endif
 
-#if defined(_WIN32)
+/* On Windows the library exports the function and a program that links
+ * tqxml.dll imports it; the library's own build defines TQXML_BUILDING_LIBRARY. */
+#if defined(_WIN32) && defined(TQXML_BUILDING_LIBRARY)
 #define TQXML_EXPORT __declspec(dllexport)
+#elif defined(_WIN32)
+#define TQXML_EXPORT __declspec(dllimport)
 #else
 #define TQXML_EXPORT __attribute__((visibility("default")))
 #endif

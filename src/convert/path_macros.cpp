@@ -1,10 +1,9 @@
 #include "convert/path_macros.h"
 
+#include "platform/system.h"
 #include "text/strarray.h"
 
-#include <cstdlib>
 #include <mutex>
-#include <unistd.h>
 
 namespace tqxml {
 namespace {
@@ -24,16 +23,6 @@ Str Key(const char* name) {
     key.Append(name);
     key.Append(')');
     return key;
-}
-
-Str CurrentDirectory() {
-    char path[4096];
-    return getcwd(path, sizeof path) ? Str(path) : Str();
-}
-
-Str TempDirectory() {
-    const char* tmp = std::getenv("TMPDIR");
-    return Str(tmp && *tmp ? tmp : "/tmp");
 }
 
 } // namespace
@@ -62,10 +51,10 @@ Str PathMacroValue(const char* name) {
 }
 
 void RegisterLibraryPathMacros() {
-    // On this platform the library's directories are the working directory
-    // and the temporary directory; there is no system or ROM folder.
+    // The library's directories are the working directory and the temporary
+    // directory; there is no system or ROM folder of its own.
     const Str cwd = CurrentDirectory();
-    const Str tmp = TempDirectory();
+    const Str tmp = TemporaryDirectory();
     RegisterPathMacro("Project", Str());
     RegisterPathMacro("Export", Str("Export"));
     RegisterPathMacro("Language", Str());

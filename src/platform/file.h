@@ -13,11 +13,14 @@ class file_Class {
 public:
     enum Mode : uint32_t { ModeRead = 0, ModeWrite = 1, ModeReadWrite = 2 };
     static constexpr uint32_t InvalidPosition = 0xFFFFFFFFu;
+    // The system's handle of an open file (a descriptor, or a Windows handle),
+    // held in an integer wide enough for either; this value when closed.
+    static constexpr intptr_t kNoHandle = -1;
 
     file_Class() = default;
     explicit file_Class(const Str& path);
     // Asserts "!this->IsOpen()". A file still open is then closed without
-    // cutting it back, so that the descriptor does not leak.
+    // cutting it back, so that the handle does not leak.
     ~file_Class();
     file_Class(const file_Class&) = delete;
     file_Class& operator=(const file_Class&) = delete;
@@ -40,7 +43,7 @@ public:
     // A new file; where a device or a FIFO stands at the name, that is
     // opened for writing instead.
     bool Create();
-    bool IsOpen() const { return handle_ >= 0; }
+    bool IsOpen() const { return handle_ != kNoHandle; }
     bool IsStandardOutput() const { return isStdOut_; }
 
     // Reads up to `count` bytes at the current position, never past the
@@ -75,7 +78,7 @@ private:
     uint32_t recordedSize_ = 0;
     uint32_t lastError_ = 0;
     uint32_t writeError_ = 0;
-    int handle_ = -1; // the operating system's handle; -1 when closed
+    intptr_t handle_ = kNoHandle;
     uint32_t mode_ = ModeRead;
     bool isStdOut_ = false;
     bool sizeOutOfRange_ = false; // the file outgrew 32 bits: never cut it back

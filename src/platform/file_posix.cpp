@@ -18,6 +18,11 @@ namespace {
 constexpr const char* kSourceName = "file_posix.cpp";
 constexpr uint32_t kMaxRecordedSize = 0xFFFFFFFFu;
 
+// The handle of an open file is its descriptor.
+int Fd(intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
 Str ToSystemPath(const Str& name) {
     Str path(name);
     if (!path.IsEmpty()) path.ReplaceChar('\\', '/');
@@ -67,53 +72,11 @@ uint32_t WriteAll(int fd, const void* bytes, uint32_t count, int& error) {
 
 } // namespace
 
-file_Class::file_Class(const Str& path) {
-    SetName(path);
-}
-
 file_Class::~file_Class() {
     TQ_ASSERT(!this->IsOpen());
     // Closed here (without the cut-back of Close) so that a forgotten file
     // does not keep its descriptor for the rest of the process.
-    if (IsOpen()) ::close(handle_);
-}
-
-void file_Class::SetName(const Str& path) {
-    if (path.IsEmpty()) return;
-    Str name(path);
-    name.ReplaceChar('/', '\\');
-    const int32_t slash = name.FindLast('\\');
-    Str last;
-    if (slash < name.Length()) {
-        directory_ = name.Left(slash + 1);
-        last = name.From(slash + 1);
-    } else {
-        directory_ = Str();
-        last = name;
-    }
-    // The extension follows the last dot of the final component. A dot that
-    // opens the component (".profile") or closes it ("name.") separates no
-    // extension: such names stay whole, so that FullName gives back exactly
-    // the file that was named.
-    const int32_t dot = last.FindLast('.');
-    if (dot > 0 && dot < last.Length() - 1) {
-        name_ = last.Left(dot);
-        extension_ = last.From(dot + 1);
-    } else {
-        name_ = last;
-        extension_ = Str();
-    }
-}
-
-Str file_Class::FullName() const {
-    if (name_.IsEmpty() && extension_.IsEmpty()) return Str();
-    Str full(directory_);
-    full.Append(name_);
-    if (!extension_.IsEmpty()) {
-        full.Append('.');
-        full.Append(extension_);
-    }
-    return full;
+    if (IsOpen()) ::close(Fd(handle_));
 }
 
 bool file_Class::Exists() const {
@@ -148,7 +111,7 @@ bool file_Class::TakeSizeFromSystem(int line) {
     recordedSize_ = 0;
     sizeOutOfRange_ = false;
     struct stat info;
-    if (::fstat(handle_, &info) != 0) {
+    if (::fstat(Fd(handle_), &info) != 0) {
         ReportError(line, errno);
         return false;
     }
@@ -266,7 +229,7 @@ bool file_Class::OpenStream() {
 bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    const off_t position = ::lseek(handle_, 0, SEEK_CUR);
+    const off_t position = ::lseek(Fd(handle_), 0, SEEK_CUR);
     if (position < 0) {
         ReportError(__LINE__, errno);
         if (bytesRead) *bytesRead = 0;
@@ -280,7 +243,7 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     auto* into = static_cast<uint8_t*>(destination);
     uint32_t total = 0;
     while (total < wanted) {
-        const ssize_t n = ::read(handle_, into + total, wanted - total);
+        const ssize_t n = ::read(Fd(handle_), into + total, wanted - total);
         if (n < 0) {
             if (errno == EINTR) continue;
             ReportError(__LINE__, errno);
@@ -301,10 +264,10 @@ bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten
     if (!IsOpen() || (!bytes && count)) return false;
 
     int error = 0;
-    const uint32_t written = WriteAll(handle_, bytes, count, error);
+    const uint32_t written = WriteAll(Fd(handle_), bytes, count, error);
     if (bytesWritten) *bytesWritten = written;
     if (written && !isStdOut_) {
-        const off_t position = ::lseek(handle_, 0, SEEK_CUR);
+        const off_t position = ::lseek(Fd(handle_), 0, SEEK_CUR);
         if (position >= 0 && static_cast<uint64_t>(position) > recordedSize_)
             recordedSize_ = static_cast<uint32_t>(
                 std::min<uint64_t>(static_cast<uint64_t>(position), kMaxRecordedSize));
@@ -321,12 +284,12 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     TQ_ASSERT(bytes || count == 0);
     if (!IsOpen() || (!bytes && count)) return false;
-    if (!isStdOut_ && ::lseek(handle_, static_cast<off_t>(recordedSize_), SEEK_SET) < 0) {
+    if (!isStdOut_ && ::lseek(Fd(handle_), static_cast<off_t>(recordedSize_), SEEK_SET) < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
     int error = 0;
-    const uint32_t written = WriteAll(handle_, bytes, count, error);
+    const uint32_t written = WriteAll(Fd(handle_), bytes, count, error);
     if (!isStdOut_)
         recordedSize_ = static_cast<uint32_t>(
             std::min<uint64_t>(uint64_t{recordedSize_} + written, kMaxRecordedSize));
@@ -341,7 +304,7 @@ bool file_Class::Append(const void* bytes, uint32_t count) {
 uint32_t file_Class::Tell() {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return InvalidPosition;
-    const off_t position = ::lseek(handle_, 0, SEEK_CUR);
+    const off_t position = ::lseek(Fd(handle_), 0, SEEK_CUR);
     if (position < 0) {
         ReportError(__LINE__, errno);
         return InvalidPosition;
@@ -354,7 +317,7 @@ uint32_t file_Class::Tell() {
 bool file_Class::Seek(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    if (::lseek(handle_, static_cast<off_t>(position), SEEK_SET) < 0) {
+    if (::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET) < 0) {
         ReportError(__LINE__, errno);
         return false;
     }
@@ -366,8 +329,8 @@ bool file_Class::Seek(uint32_t position) {
 bool file_Class::Truncate(uint32_t position) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     if (!IsOpen()) return false;
-    if (::lseek(handle_, static_cast<off_t>(position), SEEK_SET) < 0 ||
-        ::ftruncate(handle_, static_cast<off_t>(position)) != 0) {
+    if (::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET) < 0 ||
+        ::ftruncate(Fd(handle_), static_cast<off_t>(position)) != 0) {
         ReportError(__LINE__, errno);
         return false;
     }
@@ -381,7 +344,7 @@ bool file_Class::Flush() {
     if (!IsOpen()) return false;
     // Nothing is held back in this layer; a pipe or terminal has nothing to sync.
     if (isStdOut_) return true;
-    if (::fsync(handle_) != 0) {
+    if (::fsync(Fd(handle_)) != 0) {
         const int error = errno;
         ReportError(__LINE__, error);
         NoteWriteError(error);
@@ -397,20 +360,20 @@ void file_Class::Close() {
     // one that outgrew 32 bits has no trustworthy recorded size.
     if (!isStdOut_ && mode_ != ModeRead && !sizeOutOfRange_) {
         struct stat info;
-        if (::fstat(handle_, &info) != 0) {
+        if (::fstat(Fd(handle_), &info) != 0) {
             ReportError(__LINE__, errno);
         } else if (static_cast<uint64_t>(info.st_size) > recordedSize_ &&
-                   ::ftruncate(handle_, static_cast<off_t>(recordedSize_)) != 0) {
+                   ::ftruncate(Fd(handle_), static_cast<off_t>(recordedSize_)) != 0) {
             ReportError(__LINE__, errno);
         }
     }
     // The descriptor is released even when close reports a failure.
-    if (::close(handle_) != 0) {
+    if (::close(Fd(handle_)) != 0) {
         const int error = errno;
         ReportError(__LINE__, error);
         if (mode_ != ModeRead) NoteWriteError(error);
     }
-    handle_ = -1;
+    handle_ = kNoHandle;
     isStdOut_ = false;
 }
 

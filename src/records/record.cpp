@@ -3,10 +3,10 @@
 #include "records/record.h"
 
 #include "base/environment.h"
+#include "platform/system.h"
 #include "records/fields.h"
 
 #include <cstring>
-#include <ctime>
 #include <iterator>
 
 namespace tqxml {
@@ -28,29 +28,28 @@ constexpr int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
 constexpr int64_t kDays1980 = DaysFromCivil(1980, 1, 1);
 static_assert(kDays1980 == 3652);
 
-double LocalSecondsSince1980(std::time_t now) {
-    std::tm local{};
-#if defined(_WIN32)
-    if (localtime_s(&local, &now) != 0) return 0;
-#else
-    if (localtime_r(&now, &local) == nullptr) return 0;
-#endif
-    const int64_t days =
-        DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1LL, local.tm_mday) - kDays1980;
-    return static_cast<double>(days * 86400 + local.tm_hour * 3600LL + local.tm_min * 60LL +
-                               local.tm_sec);
+double SecondsSince1980(const LocalDateTime& local) {
+    const int64_t days = DaysFromCivil(local.year, local.month, local.day) - kDays1980;
+    return static_cast<double>(days * 86400 + local.hour * 3600LL + local.minute * 60LL +
+                               local.second);
 }
+
+// The stamp is recomputed at most once a second: a replay creates a record
+// object per entry, and the local time is far dearer than a tick.
+constexpr uint32_t kStampLifetimeTicks = 1000;
 
 } // namespace
 
 double CurrentTimeStamp() {
     // Conversions may run on several threads; each keeps its own cache.
-    thread_local std::time_t cachedSecond = static_cast<std::time_t>(-1);
+    thread_local bool cached = false;
+    thread_local uint32_t cachedTicks = 0;
     thread_local double cachedStamp = 0;
-    const std::time_t now = std::time(nullptr);
-    if (now != cachedSecond) {
-        cachedStamp = LocalSecondsSince1980(now);
-        cachedSecond = now;
+    const uint32_t ticks = MillisecondTicks();
+    if (!cached || ticks - cachedTicks >= kStampLifetimeTicks) {
+        cachedStamp = SecondsSince1980(CurrentLocalTime());
+        cachedTicks = ticks;
+        cached = true;
     }
     return cachedStamp;
 }

@@ -11,8 +11,16 @@ namespace {
 
 constexpr char16_t kLosslessBase = 0xDC00;
 
+// On Windows the system converts the host's text and leaves no stray bytes to
+// keep: there every unit, surrogate halves included, is written in full.
+#ifdef _WIN32
+constexpr bool kKeepsStrayBytes = false;
+#else
+constexpr bool kKeepsStrayBytes = true;
+#endif
+
 bool IsLosslessUnit(char16_t unit) {
-    return unit >= 0xDC80 && unit <= 0xDCFF;
+    return kKeepsStrayBytes && unit >= 0xDC80 && unit <= 0xDCFF;
 }
 
 bool IsContinuation(uint8_t byte) {

@@ -7,6 +7,8 @@
 // sequence of one to three bytes is held as the unit U+DC00 + byte
 // (U+DC80..U+DCFF), and ToUtf8 writes such a unit back as that single byte.
 // Host text -> UniStr -> UTF-8 is therefore the identity for every byte string.
+// On Windows the units are the system's conversion from the ANSI code page,
+// and every unit is written in full (a surrogate half as three bytes).
 #pragma once
 
 #include "text/str.h"
