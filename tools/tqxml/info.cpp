@@ -191,6 +191,8 @@ std::string DescribeOpenFailure(const std::string& path) {
     const ScopedThreadEnvironment scope(&silent);
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return "is a directory, not a job file";
+    if (!std::filesystem::is_regular_file(path, ec) && std::filesystem::exists(path, ec))
+        return "is a device, not a job file";
     if (::access(path.c_str(), R_OK) != 0)
         return std::string("cannot read the job file: ") + std::strerror(errno);
 

@@ -4,6 +4,7 @@
 #include "progress.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -33,7 +34,7 @@ bool WriteAll(int fd, const char* bytes, size_t count) {
 bool IsPipedJob(const std::string& job) {
     if (job == kStandardInputJob) return true;
     struct stat info;
-    return ::stat(job.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode));
+    return ::stat(job.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
 }
 
 SpooledJob::~SpooledJob() {
@@ -41,6 +42,10 @@ SpooledJob::~SpooledJob() {
 }
 
 bool SpooledJob::Copy(int from, int to, std::string& error) {
+    // A job file's positions are 32-bit: a stream longer than that is not
+    // one, and is not kept on and on (yes | tqxml -).
+    constexpr uint64_t kLongestJob = 0xFFFFFFFFull;
+    uint64_t total = 0;
     char block[1 << 16];
     for (;;) {
         const ssize_t got = ::read(from, block, sizeof block);
@@ -54,6 +59,11 @@ bool SpooledJob::Copy(int from, int to, std::string& error) {
             return false;
         }
         if (got == 0) return true;
+        total += static_cast<uint64_t>(got);
+        if (total > kLongestJob) {
+            error = "longer than any job file can be (4 GiB)";
+            return false;
+        }
         if (!WriteAll(to, block, static_cast<size_t>(got))) {
             error = Reason("cannot keep the job in a temporary file");
             return false;

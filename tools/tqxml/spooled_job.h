@@ -1,5 +1,5 @@
-// A job that arrives through a pipe: standard input ("-"), a FIFO, or a
-// descriptor a shell hands over (tqxml <(curl ...)). The library reads a
+// A job that arrives through a pipe: standard input ("-"), a FIFO or a
+// socket, or a descriptor a shell hands over (tqxml <(curl ...)). The library reads a
 // regular file and refuses anything else, so the bytes are kept in a private
 // temporary file for as long as the object lives, and removed with it (after
 // a Ctrl-C too).
@@ -28,7 +28,7 @@ private:
 };
 
 // Whether `job` is "-" or names something to read as a pipe: a FIFO or a
-// character device.
+// socket. A device is not: /dev/zero would never end; the library refuses it.
 bool IsPipedJob(const std::string& job);
 
 } // namespace tqxml::tool
