@@ -13,6 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -235,6 +236,25 @@ TEST_F(ToolTest, OutputFailuresAreSaidAndIncompleteFilesRemoved) {
     feeder.join();
     EXPECT_EQ(piped.exitCode, 0);
     EXPECT_THAT(Text(xml), EndsWith("</JOBFile>\r\n"));
+}
+
+// The default document carries stored bytes under a UTF-8 declaration; on
+// request, every golden job's edge values come out as a document a strict
+// XML parser accepts.
+TEST_F(ToolTest, TextEncodingGivesDocumentsAnXmlParserAccepts) {
+    if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
+    const std::filesystem::path golden = std::filesystem::path(TQXML_SOURCE_DIR) / "tests/golden";
+    int jobs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(golden)) {
+        if (entry.path().extension() != ".job") continue;
+        const std::string xml = dir.File("strict.xml");
+        const ToolRun run = Run({"--text-encoding", "CP1252", "-o", xml, entry.path().string()});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(std::system(("xmllint --noout '" + xml + "'").c_str()), 0) << entry.path();
+        ++jobs;
+    }
+    EXPECT_GE(jobs, 10);
+    EXPECT_EQ(Run({"--text-encoding", "NO-SUCH-PAGE", MakeJob("a.job", 1)}).exitCode, 2);
 }
 
 TEST_F(ToolTest, UsageErrorsExitWithTwoAndOneLine) {

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "transcode.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -29,6 +31,8 @@ constexpr const char* kExamples = R"(Examples:
   tqxml -j 4 --output-dir xml jobs/*.job
                                         four at a time, the documents in xml/
   curl -s URL | tqxml - > survey.xml    a job arriving on standard input
+  tqxml --text-encoding CP1252 survey.job | xmllint --noout -
+                                        a document for a strict XML parser
   tqxml --info survey.job               what the journal holds and where it stopped
   tqxml --verbose -o /dev/null survey.job
                                         the journal's diagnostics (CRC errors, repairs)
@@ -93,6 +97,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
                      "Report on each job's header, journal and records instead of converting it");
     CLI::Option* quiet =
         app.add_flag("-q,--quiet", options.quiet, "No progress bar and no warnings; errors only");
+    app.add_option("--text-encoding", options.textEncoding,
+                   "Write a document any XML parser accepts: the job's texts transcoded from "
+                   "code page NAME (for example CP1252) into UTF-8, and control characters "
+                   "XML 1.0 forbids replaced")
+        ->type_name("NAME")
+        ->check([](const std::string& name) {
+            return IsKnownTextEncoding(name) ? std::string() : "no such code page: " + name;
+        });
     CLI::Option* verbose = app.add_flag(
         "-v,--verbose", options.verbose,
         "Print the journal's diagnostics and internal checks, prefixed by the job name");

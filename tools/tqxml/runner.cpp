@@ -6,10 +6,14 @@
 
 #include "convert/export.h"
 #include "options.h"
+#include "transcode.h"
 
 #include <tqxml/tqxml.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -84,6 +88,46 @@ int ReportOutcome(unsigned status, const ConversionReport& report, const Convers
     }
 }
 
+// The document of a conversion with --text-encoding: written by the library
+// into a private temporary file, then transcoded into the real output.
+class TranscodedOutput {
+public:
+    explicit TranscodedOutput(const Conversion& conversion) : conversion_(conversion) {
+        const char* directory = std::getenv("TMPDIR");
+        std::string pattern = std::string(directory && *directory ? directory : "/tmp") +
+                              "/tqxml-document-XXXXXX.xml";
+        const int fd = ::mkstemps(pattern.data(), 4);
+        if (fd >= 0) ::close(fd), path_ = pattern;
+    }
+    ~TranscodedOutput() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    const std::string& Path() const { return path_; }
+
+    // Transcodes what the library wrote; the report takes a failed write.
+    void Finish(const std::string& encoding, ConversionReport& report) {
+        int fd = STDOUT_FILENO;
+        if (!conversion_.toStandardOutput) {
+            fd = ::open(conversion_.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                report.outputError = static_cast<uint32_t>(errno);
+                report.writeFailed = true;
+                return;
+            }
+        }
+        int error = TranscodeDocument(path_, fd, encoding);
+        if (fd != STDOUT_FILENO && ::close(fd) != 0 && error == 0) error = errno;
+        if (error != 0) {
+            report.outputError = static_cast<uint32_t>(error);
+            report.writeFailed = true;
+        }
+    }
+
+private:
+    const Conversion& conversion_;
+    std::string path_;
+};
+
 // One complete conversion on the calling thread, reporting to its own sink;
 // its exit code.
 int ConvertOne(const Conversion& conversion, JobProgress& progress, const Options& options,
@@ -97,9 +141,16 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
         ConversionOptions choices;
         choices.documentJobName = conversion.job.c_str();
         choices.stopOnWriteFailure = true;
+        const bool transcoding = !options.textEncoding.empty();
+        std::optional<TranscodedOutput> transcoded;
+        if (transcoding) transcoded.emplace(conversion);
+        const std::string& destination = transcoding ? transcoded->Path() : conversion.output;
         status = ConvertJobFile(SourceOf(options, conversion.job).c_str(),
-                                conversion.toStandardOutput ? "STDOUT$" : conversion.output.c_str(),
+                                transcoding || !conversion.toStandardOutput ? destination.c_str()
+                                                                            : "STDOUT$",
                                 &OnRecordWritten, choices, &report);
+        if (transcoding && (status == TQXML_Done || status == TQXML_Stopped) && !report.writeFailed)
+            transcoded->Finish(options.textEncoding, report);
         SetCurrentJob(nullptr);
     }
     return ReportOutcome(status, report, conversion, diagnostics, options, console);

@@ -1,0 +1,128 @@
+#include "transcode.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iconv.h>
+#include <string_view>
+#include <unistd.h>
+
+namespace tqxml::tool {
+namespace {
+
+constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
+
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) return errno;
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return 0;
+}
+
+bool IsHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+// Replaces the references to forbidden control characters ("&#x001;") in
+// UTF-8 text; a reference cut by the end of `text` is left in `carry`.
+void ReplaceForbiddenReferences(std::string& text, std::string& carry) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != '&') {
+            out += text[i++];
+            continue;
+        }
+        if (text.size() - i < 7) { // perhaps a reference cut by the block's end
+            carry.assign(text, i, std::string::npos);
+            break;
+        }
+        const std::string_view ref(text.data() + i, 7);
+        if (ref.substr(0, 4) == "&#x0" && IsHex(ref[4]) && IsHex(ref[5]) && ref[6] == ';' &&
+            ref != "&#x009;" && ref != "&#x00a;" && ref != "&#x00d;") {
+            out += kReplacement;
+            i += 7;
+        } else {
+            out += text[i++];
+        }
+    }
+    text.swap(out);
+}
+
+// The bytes of one block through iconv; a byte without a character becomes
+// U+FFFD. An incomplete sequence at the end waits in `pending`.
+std::string Convert(iconv_t converter, std::string& pending, bool last) {
+    std::string out;
+    char buffer[1 << 16];
+    char* in = pending.data();
+    size_t inLeft = pending.size();
+    while (inLeft > 0) {
+        char* to = buffer;
+        size_t toLeft = sizeof buffer;
+        const size_t done = ::iconv(converter, &in, &inLeft, &to, &toLeft);
+        out.append(buffer, static_cast<size_t>(to - buffer));
+        if (done != static_cast<size_t>(-1)) continue;
+        if (errno == E2BIG) continue;
+        if (errno == EINVAL && !last) break; // the rest of the character comes next
+        out += kReplacement;                 // EILSEQ, or a sequence cut at the very end
+        ++in, --inLeft;
+    }
+    pending.erase(0, pending.size() - inLeft);
+    return out;
+}
+
+} // namespace
+
+bool IsKnownTextEncoding(const std::string& encoding) {
+    const iconv_t converter = ::iconv_open("UTF-8", encoding.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    ::iconv_close(converter);
+    return true;
+}
+
+int TranscodeDocument(const std::string& from, int to, const std::string& encoding) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    const iconv_t converter = ::iconv_open("UTF-8", encoding.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        ::close(in);
+        return EINVAL;
+    }
+    int lines = 0; // the first three lines pass as they are
+    std::string pending, carry;
+    int error = 0;
+    char block[1 << 16];
+    for (bool last = false; !last && error == 0;) {
+        const ssize_t got = ::read(in, block, sizeof block);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = errno;
+            break;
+        }
+        last = got == 0;
+        std::string_view bytes(block, static_cast<size_t>(got));
+        std::string out;
+        while (lines < 3 && !bytes.empty()) {
+            const size_t end = bytes.find('\n');
+            const size_t take = end == std::string_view::npos ? bytes.size() : end + 1;
+            out.append(bytes.substr(0, take));
+            lines += end == std::string_view::npos ? 0 : 1;
+            bytes.remove_prefix(take);
+        }
+        pending.append(bytes);
+        std::string text = carry + Convert(converter, pending, last);
+        carry.clear();
+        ReplaceForbiddenReferences(text, carry);
+        if (last) text += carry;
+        error = WriteAll(to, out + text);
+    }
+    ::iconv_close(converter);
+    ::close(in);
+    return error;
+}
+
+} // namespace tqxml::tool
