@@ -156,7 +156,7 @@ bool file_Class::Open(uint32_t mode) {
         ReportError(__LINE__, errno);
         return false;
     }
-    struct stat info;
+    struct stat info{}; // read below even when fstat fails
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
@@ -207,7 +207,7 @@ bool file_Class::Create() {
 // (a file would have been removed): written as a stream, like standard output.
 bool file_Class::OpenStream() {
     const Str path = ToSystemPath(FullName());
-    struct stat info;
+    struct stat info{}; // read below even when stat fails
     if (::stat(path.CStr(), &info) != 0 || !(S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))) {
         ReportError(__LINE__, S_ISDIR(info.st_mode) ? EISDIR : EEXIST);
         return false;
