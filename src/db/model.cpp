@@ -103,6 +103,8 @@ void dbModel::Clear() {
     freeNodes_ = nullptr;
     _FrontPointer = _BackPointer = nullptr;
     index_.Clear();
+    deltaHolders_.clear();
+    recordOneOrderKnown_ = true;
     for (TypeSlot& slot : types_)
         slot = TypeSlot();
     totalCount_ = 0;
@@ -244,6 +246,7 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
     dbModel_Node* node = NewNode();
     node->DBRecord = std::move(action.DBRecord);
     const uint32_t type = node->DBRecord->GetType();
+    node->BeforeRecordOne = before && (before->BeforeRecordOne || before->DBRecord->RecordId == 1);
     if (before) {
         node->ChainForward = before;
         node->ChainBack = before->ChainBack;
@@ -260,6 +263,7 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
             _FrontPointer = node;
         _BackPointer = node;
     }
+    if (id == 1 && node != _FrontPointer) recordOneOrderKnown_ = false;
     index_.Insert(id, node);
     Counted(type, id, before == nullptr);
     return true;
@@ -400,16 +404,50 @@ void dbModel::ApplyReference(dbRecord_Class& target, const db_DBID& value) {
 void dbModel::ApplyTunnelPointDelta(dbAction& action, bool repairMode) {
     const auto& delta = static_cast<const db_TunnelPointDelta&>(*action.DBRecord);
     if (action.Operation == ACTION_Replace) {
-        for (dbModel_Node* node = index_.Find(1); node; node = node->ChainForward) {
-            if (node->DBRecord->GetType() != DATABASE_TunnelCrossSectionRecord) continue;
-            auto& crossSection = static_cast<db_TunnelCrossSection&>(*node->DBRecord);
-            if (crossSection.ReplacePointDelta(action.Target, delta)) return;
-        }
+        ReplaceTunnelPointDelta(action.Target, delta);
         return;
     }
     if (auto* crossSection = TargetAs<db_TunnelCrossSection>(action, repairMode, "target", "target",
-                                                             As<db_TunnelCrossSection>))
+                                                             As<db_TunnelCrossSection>)) {
         crossSection->AttachPointDelta(delta);
+        deltaHolders_.emplace(delta.RecordId, index_.Find(action.Target));
+    }
+}
+
+namespace {
+
+db_TunnelCrossSection* HolderOf(const dbModel_Node* node, db_DBIDValue delta) {
+    if (!node->DBRecord || node->DBRecord->GetType() != DATABASE_TunnelCrossSectionRecord)
+        return nullptr;
+    auto& crossSection = static_cast<db_TunnelCrossSection&>(*node->DBRecord);
+    return crossSection.HoldsPointDelta(delta) ? &crossSection : nullptr;
+}
+
+} // namespace
+
+// The first cross-section, from record 1 towards the back, that holds a delta
+// with identifier `target` takes `delta` in its place. The holders' index
+// answers when one section behind record 1 holds the delta; when several do,
+// or record 1 was chained behind others, the chain is searched.
+void dbModel::ReplaceTunnelPointDelta(db_DBIDValue target, const db_TunnelPointDelta& delta) {
+    dbModel_Node* const one = index_.Find(1);
+    if (!one) return;
+    dbModel_Node* holder = nullptr;
+    bool search = !recordOneOrderKnown_;
+    const auto [begin, end] = deltaHolders_.equal_range(target);
+    for (auto it = begin; it != end && !search; ++it) {
+        if (it->second->BeforeRecordOne || !HolderOf(it->second, target)) continue;
+        if (holder && holder != it->second) search = true;
+        holder = it->second;
+    }
+    if (search) {
+        holder = nullptr;
+        for (dbModel_Node* node = one; node && !holder; node = node->ChainForward)
+            if (HolderOf(node, target)) holder = node;
+    }
+    if (!holder) return;
+    HolderOf(holder, target)->ReplacePointDelta(target, delta);
+    if (delta.RecordId != target) deltaHolders_.emplace(delta.RecordId, holder);
 }
 
 // ---- Walk -----------------------------------------------------------------------

@@ -15,11 +15,13 @@
 namespace tqxml {
 
 class db_DBID;
+class db_TunnelPointDelta;
 
 struct dbModel_Node {
     dbModel_Node* ChainForward = nullptr;
     dbModel_Node* ChainBack = nullptr;
     std::unique_ptr<dbRecord_Class> DBRecord;
+    bool BeforeRecordOne = false; // chained in front of the record with identifier 1
 };
 
 // Identifier -> node. Identifiers are handed out from 1 upward, so they are
@@ -113,6 +115,7 @@ private:
     void AttachMeasurement(dbAction& action, bool repairMode);
     void ApplyModifier(dbAction& action, bool repairMode);
     void ApplyTunnelPointDelta(dbAction& action, bool repairMode);
+    void ReplaceTunnelPointDelta(db_DBIDValue target, const db_TunnelPointDelta& delta);
     void ApplyReference(dbRecord_Class& target, const db_DBID& value);
     template <class R, class Cast>
     R* TargetAs(const dbAction& action, bool repairMode, const char* missing,
@@ -135,6 +138,13 @@ private:
     dbModel_Node* _FrontPointer = nullptr;
     dbModel_Node* _BackPointer = nullptr;
     dbModel_Index index_;
+    // Point delta identifier -> the cross-sections that were handed a delta
+    // under it. Entries are checked when used (a section may have been
+    // replaced or deleted since), so none is ever removed.
+    std::unordered_multimap<db_DBIDValue, dbModel_Node*> deltaHolders_;
+    // False once record 1 was chained behind another record: the nodes'
+    // BeforeRecordOne no longer tell which side of it they are on.
+    bool recordOneOrderKnown_ = true;
     mutable TypeSlot types_[kTypeSlots];
     uint32_t totalCount_ = 0;
     db_DBIDValue nextDBID_ = 1;

@@ -443,6 +443,11 @@ public:
     int32_t PointDeltaCount() const { return static_cast<int32_t>(PointDeltas.size()); }
     // The point delta at `index`; null (after an assertion) outside 0 to count - 1.
     const db_TunnelPointDelta* PointDelta(int32_t index) const;
+    bool HoldsPointDelta(db_DBIDValue id) const {
+        for (const db_TunnelPointDelta& held : PointDeltas)
+            if (held.RecordId == id) return true;
+        return false;
+    }
     // Keeps a copy of `delta` after those already attached.
     void AttachPointDelta(const db_TunnelPointDelta& delta);
     // The first attached point delta whose identifier is `target` takes over
