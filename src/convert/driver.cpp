@@ -105,8 +105,9 @@ unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
     const int64_t count = std::max<int64_t>(job.RecordCount(), 1);
 
     int64_t done = 0;
+    std::unique_ptr<dbRecord_Class> transient; // the record being written, when the job keeps none
     for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id)) {
-        const dbRecord_Class* record = job.GetRecord(id);
+        const dbRecord_Class* record = job.LoadRecord(id, transient);
         TQ_ASSERT_TEXT(record != nullptr, "dbRecord");
         if (record) EmitRecord(sink, *record);
         ++done;

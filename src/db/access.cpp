@@ -28,12 +28,7 @@ bool dbAccess::Open(const Str& path, bool writable) {
     if (journal_.Header().Type != expected.Type) return Fail(DBACCESS_NoJob);
     if (!journal_.Header().SameVersion(expected)) return Fail(DBACCESS_VersionDiffers);
 
-    bool clean;
-    {
-        // The texts of the records read go to the job's own arena.
-        ScopedStrArena texts(&texts_);
-        clean = Replay();
-    }
+    const bool clean = Replay();
     if (model_.IsFailed()) return Fail(DBACCESS_ModelFailed);
     if (model_.FirstRecordId() == NODBID) return Fail(DBACCESS_NoJob);
     openStatus_ = clean ? DBACCESS_Opened : DBACCESS_Damaged;
@@ -80,9 +75,8 @@ bool dbAccess::Replay() {
 }
 
 void dbAccess::Close() {
-    journal_.Close();
     model_.Clear();
-    texts_.Clear(); // after the records whose texts it holds
+    journal_.Close();
 }
 
 } // namespace tqxml

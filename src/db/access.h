@@ -10,7 +10,6 @@
 #include "db/model.h"
 #include "records/record.h"
 #include "text/str.h"
-#include "text/str_arena.h"
 
 #include <cstdint>
 
@@ -28,7 +27,7 @@ enum dbAccess_OpenStatus : int32_t {
 
 class dbAccess {
 public:
-    dbAccess() : journal_(statistics_), model_(statistics_) {}
+    dbAccess() : journal_(statistics_), model_(statistics_, journal_) {}
     ~dbAccess();
     dbAccess(const dbAccess&) = delete;
     dbAccess& operator=(const dbAccess&) = delete;
@@ -40,7 +39,13 @@ public:
 
     db_DBIDValue FirstRecordId() const { return model_.FirstRecordId(); }
     db_DBIDValue NextRecordId(db_DBIDValue id) const { return model_.NextRecordId(id); }
-    dbRecord_Class* GetRecord(db_DBIDValue id) const { return model_.GetRecord(id); }
+    // The record, decoded once and kept until Close.
+    dbRecord_Class* GetRecord(db_DBIDValue id) { return model_.GetRecord(id); }
+    // The record for one look (see dbModel::LoadRecord): what a walk uses.
+    const dbRecord_Class* LoadRecord(db_DBIDValue id, std::unique_ptr<dbRecord_Class>& transient) {
+        return model_.LoadRecord(id, transient);
+    }
+    uint32_t RecordType(db_DBIDValue id) const { return model_.RecordType(id); }
     // The number of records in the chain: what a walk from FirstRecordId
     // to the end counts.
     uint32_t RecordCount() const { return model_.TotalCount(); }
@@ -57,7 +62,6 @@ private:
     bool Fail(dbAccess_OpenStatus status);
 
     dbAccess_Statistics statistics_; // before the journal and the model that count in it
-    StrArena texts_;                 // before the records that use it: destroyed after them
     dbJournal journal_;
     dbModel model_;
     dbAccess_OpenStatus openStatus_ = DBACCESS_CannotOpen;

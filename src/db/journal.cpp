@@ -64,6 +64,7 @@ bool dbJournal::Open(const Str& path, bool writable) {
 
 void dbJournal::Close() {
     DropReadAhead();
+    againBytes_.reset();
     file_.Close();
     writable_ = false;
     repairMode_ = false;
@@ -87,6 +88,8 @@ bool dbJournal::Rewind() {
     DropReadAhead();
     if (!file_.IsOpen() || !file_.Seek(FILEHDR_SizeOnDisk)) return false;
     readPosition_ = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
+    aheadFileEnd_ = readPosition_;
+    fileMoved_ = false;
     return true;
 }
 
@@ -112,8 +115,11 @@ void dbJournal::ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t&
             if (!ahead_) ahead_ = std::make_unique_for_overwrite<uint8_t[]>(kReadAheadSize);
             uint32_t read = 0;
             aheadBegin_ = aheadEnd_ = 0;
+            if (fileMoved_ && !file_.Seek(aheadFileEnd_)) return;
+            fileMoved_ = false;
             if (!file_.Read(ahead_.get(), kReadAheadSize, &read) || read == 0) return;
             aheadEnd_ = read;
+            aheadFileEnd_ += read;
         }
         const uint32_t take = std::min(count - got, aheadEnd_ - aheadBegin_);
         std::memcpy(destination + got, ahead_.get() + aheadBegin_, take);
@@ -135,6 +141,7 @@ dbJournal_EntryStatus dbJournal::ReadFramedEntry(uint32_t position) {
                        "Journal record length short read failure at filepos ", position);
     }
     const uint32_t length = LittleEndian32(lengthBytes);
+    entryLength_ = length;
     if (length < JOURNAL_MinEntryLength || length > JOURNAL_MaxEntryLength)
         return Damaged(dbJournal_Damage::LengthUnbelievable,
                        "Journal record length is unbelieveable at ", position);
@@ -184,6 +191,7 @@ dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
         const uint32_t position = readPosition_;
         action.FilePosition = position;
         const dbJournal_EntryStatus status = ReadFramedEntry(position);
+        action.Length = entryLength_;
         if (status != ENTRY_Read) return status;
         if (entry_.Data()[0] == JOURNAL_ManualRepair) {
             repairMode_ = true;
@@ -245,6 +253,80 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
     }
     if (discard && status == TRANSACTION_Complete) status = TRANSACTION_Discarded;
     return status;
+}
+
+const dbJournal::AgainBlock* dbJournal::FindAgainBlock(uint32_t blockPosition) const {
+    for (const AgainBlock& block : again_)
+        if (block.Length != 0 && block.Position == blockPosition) return &block;
+    return nullptr;
+}
+
+const dbJournal::AgainBlock* dbJournal::ReadAgainBlock(uint32_t blockPosition) {
+    if (!againBytes_)
+        againBytes_ = std::make_unique_for_overwrite<uint8_t[]>(size_t{kAgainBlockSize} * kAgainBlocks);
+    AgainBlock* oldest = &again_[0];
+    for (AgainBlock& block : again_)
+        if (block.LastUse < oldest->LastUse) oldest = &block;
+    *oldest = AgainBlock();
+    fileMoved_ = true;
+    uint32_t got = 0;
+    if (!file_.Seek(blockPosition) ||
+        !file_.Read(againBytes_.get() + size_t(oldest - again_) * kAgainBlockSize, kAgainBlockSize,
+                    &got) ||
+        got == 0)
+        return nullptr;
+    oldest->Position = blockPosition;
+    oldest->Length = got;
+    return oldest;
+}
+
+bool dbJournal::FetchAgain(uint32_t position, uint32_t count, uint8_t* destination,
+                           bool readAhead) {
+    const uint64_t end = uint64_t{position} + count;
+    const uint32_t aheadStart = aheadFileEnd_ - aheadEnd_;
+    if (ahead_ && position >= aheadStart && end <= aheadFileEnd_) {
+        std::memcpy(destination, ahead_.get() + (position - aheadStart), count);
+        return true;
+    }
+    // Block by block, as far as the blocks at hand (or read now) go.
+    uint64_t at = position;
+    while (at < end) {
+        const uint32_t blockPosition = static_cast<uint32_t>(at - at % kAgainBlockSize);
+        const AgainBlock* block = FindAgainBlock(blockPosition);
+        if (!block && readAhead) block = ReadAgainBlock(blockPosition);
+        if (!block) break;
+        again_[block - again_].LastUse = ++againClock_;
+        const uint64_t blockEnd = uint64_t{block->Position} + block->Length;
+        if (at >= blockEnd) return false; // the file ends before the entry does
+        const uint64_t take = std::min(end, blockEnd) - at;
+        std::memcpy(destination + (at - position), AgainBlockBytes(block) + (at - blockPosition),
+                    static_cast<size_t>(take));
+        at += take;
+    }
+    if (at == end) return true;
+    fileMoved_ = true;
+    uint32_t got = 0;
+    const uint32_t rest = static_cast<uint32_t>(end - at);
+    return file_.Seek(static_cast<uint32_t>(at)) &&
+           file_.Read(destination + (at - position), rest, &got) && got == rest;
+}
+
+std::unique_ptr<dbRecord_Class> dbJournal::ReadRecordAgain(uint32_t position, uint32_t length,
+                                                           bool readAhead) {
+    if (!file_.IsOpen() || length < JOURNAL_MinEntryLength || length > JOURNAL_MaxEntryLength)
+        return nullptr;
+    againEntry_.Resize(static_cast<int32_t>(length));
+    if (!FetchAgain(position + 4, length, againEntry_.Data(), readAhead)) return nullptr;
+    const uint8_t* bytes = againEntry_.Data();
+    const uint16_t stored =
+        static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
+    if (Crc16Arc(bytes, length - 2) != stored) return nullptr;
+    againEntry_.Resize(static_cast<int32_t>(length - 2));
+    int32_t offset = 1 + 2 + 4; // flags, action, target
+    int32_t peek = offset;
+    std::unique_ptr<dbRecord_Class> record = CreateRecord(againEntry_.GetUInt16(peek));
+    if (record) record->Read(againEntry_, offset);
+    return record;
 }
 
 } // namespace tqxml

@@ -56,6 +56,7 @@ struct dbAction {
     db_DBIDValue Target = NODBID;
     std::unique_ptr<dbRecord_Class> DBRecord;
     uint32_t FilePosition = 0; // where the entry's length field begins
+    uint32_t Length = 0;       // what the length field says
 };
 
 struct dbTransaction {
@@ -101,12 +102,28 @@ public:
 
     uint32_t ReadPosition() const { return readPosition_; }
 
+    // The record of the entry read earlier at `position` with length field
+    // `length`, decoded again from the file; null when the bytes there no
+    // longer pass the checksum. `readAhead`: records are wanted in file
+    // order, so a large block is read at once. Reading again leaves the
+    // replay's own position alone.
+    std::unique_ptr<dbRecord_Class> ReadRecordAgain(uint32_t position, uint32_t length,
+                                                    bool readAhead);
+
 private:
     bool ReadHeader();
     // Reads the next `count` journal bytes through the read-ahead block;
     // `got` tells how many there were before the end of the file.
     void ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t& got);
-    void DropReadAhead() { aheadBegin_ = aheadEnd_ = 0; }
+    void DropReadAhead() {
+        aheadBegin_ = aheadEnd_ = 0;
+        aheadFileEnd_ = 0;
+        for (AgainBlock& block : again_)
+            block = AgainBlock();
+    }
+    // Copies `count` bytes at file position `position` from blocks already
+    // read, or reads them (whole blocks, kept for the next, when `readAhead`).
+    bool FetchAgain(uint32_t position, uint32_t count, uint8_t* destination, bool readAhead);
     // Reads the entry's length and bytes into entry_; checks the checksum.
     dbJournal_EntryStatus ReadFramedEntry(uint32_t position);
     // Decodes the action, target and record of the entry in entry_.
@@ -121,6 +138,7 @@ private:
     bool repairMode_ = false;
     uint32_t reportedFileSize_ = 0;
     uint32_t readPosition_ = 0;
+    uint32_t entryLength_ = 0; // the last length field read
     buffer_Class entry_{ENDIAN_Little}; // one entry's bytes; its block is reused
     // The journal is read in large blocks: one system call per block rather
     // than two per entry. aheadBegin_..aheadEnd_ are the bytes not yet used.
@@ -128,6 +146,26 @@ private:
     std::unique_ptr<uint8_t[]> ahead_;
     uint32_t aheadBegin_ = 0;
     uint32_t aheadEnd_ = 0;
+    uint32_t aheadFileEnd_ = 0; // the file position just after the read-ahead block
+    bool fileMoved_ = false;    // a second read moved the file's position since
+    // Entries read again: a few blocks of their own, aligned to their size,
+    // the least recently used giving way; the replay's block stays as it is.
+    static constexpr uint32_t kAgainBlockSize = 16 * 1024;
+    static constexpr int kAgainBlocks = 32;
+    struct AgainBlock {
+        uint32_t Position = 0; // file position of the block's first byte
+        uint32_t Length = 0;   // 0: empty
+        uint64_t LastUse = 0;
+    };
+    std::unique_ptr<uint8_t[]> againBytes_;
+    AgainBlock again_[kAgainBlocks];
+    uint64_t againClock_ = 0;
+    const AgainBlock* FindAgainBlock(uint32_t blockPosition) const;
+    const AgainBlock* ReadAgainBlock(uint32_t blockPosition);
+    const uint8_t* AgainBlockBytes(const AgainBlock* block) const {
+        return againBytes_.get() + size_t(block - again_) * kAgainBlockSize;
+    }
+    buffer_Class againEntry_{ENDIAN_Little};
 };
 
 // Writes one log line: `text`, " 0x", and `value` in lower-case hexadecimal.

@@ -69,7 +69,8 @@ dbRecordWithFeatures_Class* FeatureTarget(dbRecord_Class& record) {
 
 } // namespace
 
-dbModel::dbModel(dbAccess_Statistics& statistics) : statistics_(statistics) {}
+dbModel::dbModel(dbAccess_Statistics& statistics, dbJournal& journal)
+    : statistics_(statistics), journal_(journal) {}
 
 dbModel::~dbModel() {
     Clear();
@@ -89,15 +90,12 @@ dbModel_Node* dbModel::NewNode() {
 }
 
 void dbModel::FreeNode(dbModel_Node* node) {
-    node->DBRecord.reset();
-    node->ChainBack = nullptr;
+    *node = dbModel_Node();
     node->ChainForward = freeNodes_;
     freeNodes_ = node;
 }
 
 void dbModel::Clear() {
-    for (dbModel_Node* node = _FrontPointer; node; node = node->ChainForward)
-        node->DBRecord.reset();
     nodeBlocks_.clear();
     nodesUsedInLastBlock_ = kNodesPerBlock;
     freeNodes_ = nullptr;
@@ -174,7 +172,7 @@ void dbModel::ApplyRule(dbAction& action, bool repairMode) {
         if (operation == ACTION_Replace || operation == ACTION_AttachNote) {
             // The text becomes the target's note; the note itself is not chained.
             if (dbModel_Node* target = FindTarget(action, repairMode, "target"))
-                target->DBRecord->Note = record.Note;
+                Materialize(*target).Note = record.Note;
             return;
         }
         TQ_FAIL("Bad action");
@@ -244,9 +242,12 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
         return false;
     }
     dbModel_Node* node = NewNode();
-    node->DBRecord = std::move(action.DBRecord);
-    const uint32_t type = node->DBRecord->GetType();
-    node->BeforeRecordOne = before && (before->BeforeRecordOne || before->DBRecord->RecordId == 1);
+    const uint32_t type = action.DBRecord->GetType();
+    node->EntryPosition = action.FilePosition;
+    node->EntryLength = action.Length;
+    node->RecordId = id;
+    node->Type = static_cast<uint16_t>(type);
+    node->BeforeRecordOne = before && (before->BeforeRecordOne || before->RecordId == 1);
     if (before) {
         node->ChainForward = before;
         node->ChainBack = before->ChainBack;
@@ -271,7 +272,7 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
 
 // The new record takes the old one's place, identifier and time stamp.
 void dbModel::ReplaceRecord(dbModel_Node* node, std::unique_ptr<dbRecord_Class> record) {
-    dbRecord_Class& old = *node->DBRecord;
+    dbRecord_Class& old = Materialize(*node);
     TQ_ASSERT_TEXT(old.GetType() == record->GetType(),
                    "oldRecord->DBRecord->GetType() == record->GetType()");
     record->RecordId = old.RecordId;
@@ -280,15 +281,16 @@ void dbModel::ReplaceRecord(dbModel_Node* node, std::unique_ptr<dbRecord_Class> 
         Uncounted(old.GetType());
         Counted(record->GetType(), record->RecordId, false);
     }
+    node->Type = static_cast<uint16_t>(record->GetType());
     node->DBRecord = std::move(record);
 }
 
 // Observations, lines and arcs are replaced in place: the chained object
 // takes the new content and keeps what it holds of its own.
 void dbModel::CopyInto(dbModel_Node* node, const dbRecord_Class& record) {
-    const db_DBIDValue id = node->DBRecord->RecordId;
-    node->DBRecord->CopyFrom(record);
-    node->DBRecord->RecordId = id; // the index is keyed by it
+    dbRecord_Class& kept = Materialize(*node);
+    kept.CopyFrom(record);
+    kept.RecordId = node->RecordId; // the index is keyed by it
 }
 
 void dbModel::Unlink(dbModel_Node* oldRecord) {
@@ -309,8 +311,8 @@ void dbModel::Unlink(dbModel_Node* oldRecord) {
         _BackPointer = recordBefore;
     }
     oldRecord->ChainForward = oldRecord->ChainBack = nullptr;
-    index_.Erase(oldRecord->DBRecord->RecordId);
-    Uncounted(oldRecord->DBRecord->GetType());
+    index_.Erase(oldRecord->RecordId);
+    Uncounted(oldRecord->Type);
 }
 
 // The target of `action` as the class that `cast` accepts, or null: a
@@ -321,7 +323,7 @@ R* dbModel::TargetAs(const dbAction& action, bool repairMode, const char* missin
                      const char* wrongClass, Cast cast) {
     dbModel_Node* node = FindTarget(action, repairMode, missing);
     if (!node) return nullptr;
-    R* record = cast(*node->DBRecord);
+    R* record = cast(Materialize(*node));
     if (!record) {
         TQ_FAIL(wrongClass);
         ++statistics_.EntriesRejected;
@@ -341,6 +343,14 @@ dbRecord_Class* AnyRecord(dbRecord_Class& record) {
 } // namespace
 
 void dbModel::AttachMeasurement(dbAction& action, bool repairMode) {
+    // An observation still in its entry keeps only where its latest
+    // measurement is: taking one drops the one held before.
+    dbModel_Node* node = index_.Find(action.Target);
+    if (node && !node->DBRecord && node->Type == DATABASE_ObservationRecord) {
+        node->MeasurementPosition = action.FilePosition;
+        node->MeasurementLength = action.Length;
+        return;
+    }
     // The transaction's record is destroyed after use: the observation keeps
     // it rather than a copy of it.
     if (auto* point = TargetAs<db_Observation>(action, repairMode, "obs", "obs", As<db_Observation>))
@@ -417,7 +427,8 @@ void dbModel::ApplyTunnelPointDelta(dbAction& action, bool repairMode) {
 namespace {
 
 db_TunnelCrossSection* HolderOf(const dbModel_Node* node, db_DBIDValue delta) {
-    if (!node->DBRecord || node->DBRecord->GetType() != DATABASE_TunnelCrossSectionRecord)
+    // A cross-section still in its entry has been handed no delta.
+    if (!node->DBRecord || node->Type != DATABASE_TunnelCrossSectionRecord)
         return nullptr;
     auto& crossSection = static_cast<db_TunnelCrossSection&>(*node->DBRecord);
     return crossSection.HoldsPointDelta(delta) ? &crossSection : nullptr;
@@ -453,17 +464,72 @@ void dbModel::ReplaceTunnelPointDelta(db_DBIDValue target, const db_TunnelPointD
 // ---- Walk -----------------------------------------------------------------------
 
 db_DBIDValue dbModel::FirstRecordId() const {
-    return _FrontPointer ? _FrontPointer->DBRecord->RecordId : NODBID;
+    return _FrontPointer ? _FrontPointer->RecordId : NODBID;
 }
 
 db_DBIDValue dbModel::NextRecordId(db_DBIDValue id) const {
     const dbModel_Node* node = id == NODBID ? nullptr : index_.Find(id);
-    return node && node->ChainForward ? node->ChainForward->DBRecord->RecordId : NODBID;
+    return node && node->ChainForward ? node->ChainForward->RecordId : NODBID;
 }
 
-dbRecord_Class* dbModel::GetRecord(db_DBIDValue id) const {
+dbRecord_Class* dbModel::GetRecord(db_DBIDValue id) {
+    dbModel_Node* node = id == NODBID ? nullptr : index_.Find(id);
+    return node ? &Materialize(*node) : nullptr;
+}
+
+const dbRecord_Class* dbModel::LoadRecord(db_DBIDValue id,
+                                          std::unique_ptr<dbRecord_Class>& transient) {
     const dbModel_Node* node = id == NODBID ? nullptr : index_.Find(id);
-    return node ? node->DBRecord.get() : nullptr;
+    if (!node) return nullptr;
+    if (node->DBRecord) return node->DBRecord.get();
+    transient = Decode(*node, true);
+    return transient.get();
+}
+
+uint32_t dbModel::RecordType(db_DBIDValue id) const {
+    const dbModel_Node* node = id == NODBID ? nullptr : index_.Find(id);
+    return node ? node->Type : 0;
+}
+
+// ---- Records in their entries ---------------------------------------------------
+
+namespace {
+
+// Decoding a record again repeats nothing it reported the first time.
+Environment gQuiet;
+
+} // namespace
+
+// The record as the replay made it: its entry's record, and the last
+// measurement an observation was handed. An entry that no longer reads as
+// it did (the file changed since) gives an empty record of the node's type.
+std::unique_ptr<dbRecord_Class> dbModel::Decode(const dbModel_Node& node, bool readAhead) {
+    std::unique_ptr<dbRecord_Class> record, measurement;
+    {
+        ScopedThreadEnvironment quiet(&gQuiet);
+        record = journal_.ReadRecordAgain(node.EntryPosition, node.EntryLength, readAhead);
+        if (node.MeasurementLength != 0)
+            measurement =
+                journal_.ReadRecordAgain(node.MeasurementPosition, node.MeasurementLength, readAhead);
+    }
+    if (!record || record->GetType() != node.Type || record->RecordId != node.RecordId ||
+        (node.MeasurementLength != 0 && !measurement)) {
+        LogHexLine("Journal: Entry no longer readable at filepos ", node.EntryPosition);
+        record = CreateRecord(node.Type);
+        if (!record) return nullptr;
+        record->RecordId = node.RecordId;
+        return record;
+    }
+    if (measurement) static_cast<db_Observation&>(*record).SetMeasurement(std::move(measurement));
+    return record;
+}
+
+dbRecord_Class& dbModel::Materialize(dbModel_Node& node) {
+    if (!node.DBRecord) {
+        node.DBRecord = Decode(node, false);
+        node.MeasurementLength = 0;
+    }
+    return *node.DBRecord;
 }
 
 // ---- Per-type counts ------------------------------------------------------------
@@ -502,9 +568,9 @@ dbModel_TypeCount dbModel::TypeCount(uint32_t type) const {
     if (slot.Stale) {
         slot.Value.First = slot.Value.Last = NODBID;
         for (const dbModel_Node* node = _FrontPointer; node; node = node->ChainForward) {
-            if (node->DBRecord->GetType() != type) continue;
-            if (slot.Value.First == NODBID) slot.Value.First = node->DBRecord->RecordId;
-            slot.Value.Last = node->DBRecord->RecordId;
+            if (node->Type != type) continue;
+            if (slot.Value.First == NODBID) slot.Value.First = node->RecordId;
+            slot.Value.Last = node->RecordId;
         }
         slot.Stale = false;
     }

@@ -17,10 +17,19 @@ namespace tqxml {
 class db_DBID;
 class db_TunnelPointDelta;
 
+// A chained record. Until a rule of the journal needs the record itself, the
+// node only says where its entry is, and the record is decoded from there
+// again when it is wanted: a job's records are never all held at once.
 struct dbModel_Node {
     dbModel_Node* ChainForward = nullptr;
     dbModel_Node* ChainBack = nullptr;
-    std::unique_ptr<dbRecord_Class> DBRecord;
+    std::unique_ptr<dbRecord_Class> DBRecord; // null while the record stays in its entry
+    uint32_t EntryPosition = 0;               // the record's entry
+    uint32_t EntryLength = 0;
+    uint32_t MeasurementPosition = 0; // an observation's measurement, held back with it
+    uint32_t MeasurementLength = 0;   // 0: none
+    db_DBIDValue RecordId = NODBID;
+    uint16_t Type = 0;
     bool BeforeRecordOne = false; // chained in front of the record with identifier 1
 };
 
@@ -65,7 +74,8 @@ public:
     static constexpr int kTypeSlots = 145;
 
     // What the replay does is counted in `statistics`, which outlives it.
-    explicit dbModel(dbAccess_Statistics& statistics);
+    // Records left in their entries are read again from `journal`.
+    dbModel(dbAccess_Statistics& statistics, dbJournal& journal);
     ~dbModel();
     dbModel(const dbModel&) = delete;
     dbModel& operator=(const dbModel&) = delete;
@@ -89,7 +99,14 @@ public:
     // The walk, in chain order.
     db_DBIDValue FirstRecordId() const;
     db_DBIDValue NextRecordId(db_DBIDValue id) const;
-    dbRecord_Class* GetRecord(db_DBIDValue id) const;
+    // The record, decoded once and then kept by the model.
+    dbRecord_Class* GetRecord(db_DBIDValue id);
+    // The record for one look: the one the model keeps, or one decoded
+    // into `transient` (replacing what it held) for records still in their
+    // entries, read ahead in file order.
+    const dbRecord_Class* LoadRecord(db_DBIDValue id, std::unique_ptr<dbRecord_Class>& transient);
+    // The record's type (0 when there is no such record), without decoding it.
+    uint32_t RecordType(db_DBIDValue id) const;
     const dbModel_Node* Front() const { return _FrontPointer; }
     const dbModel_Node* Back() const { return _BackPointer; }
 
@@ -106,6 +123,9 @@ private:
     void ApplyEntry(dbAction& action, bool repairMode);
     void ApplyRule(dbAction& action, bool repairMode);
     void ApplyChainRule(dbAction& action, bool repairMode);
+    // The node's record, decoded from its entry and kept from now on.
+    dbRecord_Class& Materialize(dbModel_Node& node);
+    std::unique_ptr<dbRecord_Class> Decode(const dbModel_Node& node, bool readAhead);
     dbModel_Node* FindTarget(const dbAction& action, bool repairMode, const char* assertion);
 
     bool Chain(dbAction& action, dbModel_Node* before);
@@ -150,6 +170,7 @@ private:
     db_DBIDValue nextDBID_ = 1;
     bool failed_ = false;
     dbAccess_Statistics& statistics_;
+    dbJournal& journal_;
 };
 
 } // namespace tqxml

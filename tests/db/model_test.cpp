@@ -18,7 +18,7 @@ db_TunnelCrossSection Section(const char* name, double timeStamp = 0) {
     return section;
 }
 
-db_TunnelCrossSection* SectionAt(const dbAccess& job, db_DBIDValue id) {
+db_TunnelCrossSection* SectionAt(dbAccess& job, db_DBIDValue id) {
     return dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(id));
 }
 
@@ -67,7 +67,7 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 5, 6}));
     EXPECT_EQ(job.GetRecord(2), nullptr);
     EXPECT_EQ(job.NextRecordId(2), NODBID);
-    EXPECT_EQ(job.Model().Back()->DBRecord->RecordId, 6u);
+    EXPECT_EQ(job.Model().Back()->RecordId, 6u);
     EXPECT_EQ(job.Model().Front()->ChainBack, nullptr);
     const dbModel_TypeCount count = job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord);
     EXPECT_EQ(count.Count, 3u);

@@ -115,7 +115,7 @@ std::map<uint32_t, uint32_t> RecordsByType(const dbAccess& job) {
     uint64_t guard = uint64_t{job.Statistics().RecordsChained} + 1;
     for (db_DBIDValue id = job.FirstRecordId(); id != NODBID && guard-- > 0;
          id = job.NextRecordId(id))
-        if (const dbRecord_Class* record = job.GetRecord(id)) ++counts[record->GetType()];
+        ++counts[job.RecordType(id)];
     return counts;
 }
 
