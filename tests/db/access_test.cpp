@@ -152,11 +152,38 @@ TEST_F(AccessTest, ReplaysLargeJobsAcrossTheWriterFlushes) {
     ASSERT_EQ(OpenJob(job), DBACCESS_Opened);
     const std::vector<db_DBIDValue> ids = Walk(job);
     ASSERT_EQ(ids.size(), kCount);
-    for (db_DBIDValue i = 1; i <= kCount; ++i) {
+    // Read again for a look, from the end back (a block at a time), then
+    // decoded and kept.
+    std::unique_ptr<dbRecord_Class> transient;
+    for (db_DBIDValue i = kCount; i >= 1; --i) {
         ASSERT_EQ(ids[i - 1], i);
+        const auto* look = static_cast<const db_TunnelCrossSection*>(job.LoadRecord(i, transient));
+        ASSERT_NE(look, nullptr);
+        EXPECT_EQ(look->Station, i);
         EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(i))->Station, i);
     }
     EXPECT_EQ(job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord).Count, kCount);
+}
+
+// Records are read again from the file when they are wanted; a file changed
+// since it was opened gives empty records of the right type, and says so.
+TEST_F(AccessTest, AJobChangedAfterOpeningGivesEmptyRecordsNotHarm) {
+    WriteSmallJob();
+    dbAccess job;
+    ASSERT_EQ(OpenJob(job), DBACCESS_Opened);
+    const size_t size = ReadFileBytes(path).size();
+    CutAt(path, size - 3); // into the note's entry
+    std::unique_ptr<dbRecord_Class> transient;
+    const dbRecord_Class* note = job.LoadRecord(3, transient);
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->GetType(), DATABASE_NoteRecord);
+    EXPECT_EQ(note->RecordId, 3u);
+    EXPECT_TRUE(note->Note.IsEmpty());
+    EXPECT_EQ(env.logs.back().rfind("Journal: Entry no longer readable at filepos ", 0), 0u);
+
+    const dbRecord_Class* point = job.LoadRecord(2, transient); // still as it was
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(static_cast<const db_Observation*>(point)->Descriptions.Description1, "P1");
 }
 
 } // namespace
