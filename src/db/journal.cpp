@@ -89,7 +89,6 @@ bool dbJournal::Rewind() {
     if (!file_.IsOpen() || !file_.Seek(FILEHDR_SizeOnDisk)) return false;
     readPosition_ = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
     aheadFileEnd_ = readPosition_;
-    fileMoved_ = false;
     return true;
 }
 
@@ -115,9 +114,8 @@ void dbJournal::ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t&
             if (!ahead_) ahead_ = std::make_unique_for_overwrite<uint8_t[]>(kReadAheadSize);
             uint32_t read = 0;
             aheadBegin_ = aheadEnd_ = 0;
-            if (fileMoved_ && !file_.Seek(aheadFileEnd_)) return;
-            fileMoved_ = false;
-            if (!file_.Read(ahead_.get(), kReadAheadSize, &read) || read == 0) return;
+            if (!file_.ReadAt(aheadFileEnd_, ahead_.get(), kReadAheadSize, &read) || read == 0)
+                return;
             aheadEnd_ = read;
             aheadFileEnd_ += read;
         }
@@ -268,12 +266,9 @@ const dbJournal::AgainBlock* dbJournal::ReadAgainBlock(uint32_t blockPosition) {
     for (AgainBlock& block : again_)
         if (block.LastUse < oldest->LastUse) oldest = &block;
     *oldest = AgainBlock();
-    fileMoved_ = true;
     uint32_t got = 0;
-    if (!file_.Seek(blockPosition) ||
-        !file_.Read(againBytes_.get() + size_t(oldest - again_) * kAgainBlockSize, kAgainBlockSize,
-                    &got) ||
-        got == 0)
+    if (!file_.ReadAt(blockPosition, againBytes_.get() + size_t(oldest - again_) * kAgainBlockSize,
+                      kAgainBlockSize, &got))
         return nullptr;
     oldest->Position = blockPosition;
     oldest->Length = got;
@@ -304,11 +299,10 @@ bool dbJournal::FetchAgain(uint32_t position, uint32_t count, uint8_t* destinati
         at += take;
     }
     if (at == end) return true;
-    fileMoved_ = true;
     uint32_t got = 0;
     const uint32_t rest = static_cast<uint32_t>(end - at);
-    return file_.Seek(static_cast<uint32_t>(at)) &&
-           file_.Read(destination + (at - position), rest, &got) && got == rest;
+    return file_.ReadAt(static_cast<uint32_t>(at), destination + (at - position), rest, &got) &&
+           got == rest;
 }
 
 std::unique_ptr<dbRecord_Class> dbJournal::ReadRecordAgain(uint32_t position, uint32_t length,

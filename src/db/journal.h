@@ -147,7 +147,6 @@ private:
     uint32_t aheadBegin_ = 0;
     uint32_t aheadEnd_ = 0;
     uint32_t aheadFileEnd_ = 0; // the file position just after the read-ahead block
-    bool fileMoved_ = false;    // a second read moved the file's position since
     // Entries read again: a few blocks of their own, aligned to their size,
     // the least recently used giving way; the replay's block stays as it is.
     static constexpr uint32_t kAgainBlockSize = 16 * 1024;

@@ -50,6 +50,9 @@ public:
     // recorded size. False at or past the recorded size (leaving *bytesRead
     // untouched) or when nothing could be read.
     bool Read(void* destination, uint32_t count, uint32_t* bytesRead = nullptr);
+    // The same at `position`, leaving the current position where it is.
+    bool ReadAt(uint32_t position, void* destination, uint32_t count,
+                uint32_t* bytesRead = nullptr);
     bool Write(const void* bytes, uint32_t count, uint32_t* bytesWritten = nullptr);
     bool Append(const void* bytes, uint32_t count);
     uint32_t Tell();

@@ -257,6 +257,29 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     return total > 0;
 }
 
+bool file_Class::ReadAt(uint32_t position, void* destination, uint32_t count,
+                        uint32_t* bytesRead) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen() || position >= recordedSize_) return false;
+    const auto wanted = static_cast<uint32_t>(std::min<uint64_t>(count, recordedSize_ - position));
+    auto* into = static_cast<uint8_t*>(destination);
+    uint32_t total = 0;
+    while (total < wanted) {
+        const ssize_t n = ::pread(Fd(handle_), into + total, wanted - total,
+                                  static_cast<off_t>(position) + total);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ReportError(__LINE__, errno);
+            if (bytesRead) *bytesRead = 0;
+            return false;
+        }
+        if (n == 0) break;
+        total += static_cast<uint32_t>(n);
+    }
+    if (bytesRead) *bytesRead = total;
+    return total > 0;
+}
+
 bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     TQ_ASSERT(bytes || count == 0);

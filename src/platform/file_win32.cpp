@@ -242,6 +242,26 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
     return got > 0;
 }
 
+// ReadFile with the position in an OVERLAPPED block: one call instead of a
+// seek and a read. On a handle opened without overlapping the file pointer
+// moves too, which no reader of the journal depends on.
+bool file_Class::ReadAt(uint32_t position, void* destination, uint32_t count,
+                        uint32_t* bytesRead) {
+    TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
+    if (!IsOpen() || position >= recordedSize_) return false;
+    const DWORD wanted = count < recordedSize_ - position ? count : recordedSize_ - position;
+    OVERLAPPED at = {};
+    at.Offset = position;
+    DWORD got = 0;
+    if (!ReadFile(ToHandle(handle_), destination, wanted, &got, &at)) {
+        ReportError(__LINE__, static_cast<int>(GetLastError()));
+        if (bytesRead) *bytesRead = 0;
+        return false;
+    }
+    if (bytesRead) *bytesRead = got;
+    return got > 0;
+}
+
 bool file_Class::Write(const void* bytes, uint32_t count, uint32_t* bytesWritten) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
     TQ_ASSERT(bytes || count == 0);
