@@ -30,6 +30,7 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     }
     if (!exists) return TQXML_JobMissing;
 
+    job->SetReadingProgress(options.readingProgress);
     if (!job->Open(jobPath, false)) return TQXML_JobUnreadable;
 
     auto output = std::make_unique<file_Class>(xmlPath);

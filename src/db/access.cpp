@@ -2,6 +2,8 @@
 
 #include "base/environment.h"
 
+#include <algorithm>
+
 namespace tqxml {
 
 dbAccess::~dbAccess() {
@@ -43,7 +45,15 @@ bool dbAccess::Replay() {
 
     dbTransaction transaction;
     bool clean = true;
+    // Reported at every hundredth of the journal, and at its end.
+    const uint64_t size = journal_.ReportedFileSize();
+    const uint64_t step = std::max<uint64_t>(size / 100, 1);
+    uint64_t nextReport = 0;
     while (!model_.IsFailed()) {
+        if (readingProgress_ && journal_.ReadPosition() >= nextReport) {
+            readingProgress_(journal_.ReadPosition(), size);
+            nextReport = journal_.ReadPosition() + step;
+        }
         const uint32_t entriesBefore = statistics_.EntriesRead;
         const dbJournal_TransactionStatus status = journal_.ReadTransaction(transaction);
         if (status == TRANSACTION_Complete) {
@@ -67,6 +77,7 @@ bool dbAccess::Replay() {
     }
     transaction.Clear();
     journal_.EndRepairMode();
+    if (readingProgress_) readingProgress_(journal_.ReadPosition(), size);
 
     if (statistics_.StopStatus != ENTRY_Damaged) statistics_.StopPosition = journal_.ReadPosition();
     statistics_.RecordsChained = model_.TotalCount();

@@ -32,6 +32,11 @@ public:
     dbAccess(const dbAccess&) = delete;
     dbAccess& operator=(const dbAccess&) = delete;
 
+    // Called now and then while Open replays the journal: the bytes read so
+    // far and the file's size.
+    using ReadingProgress = void (*)(uint64_t bytesRead, uint64_t journalBytes);
+    void SetReadingProgress(ReadingProgress progress) { readingProgress_ = progress; }
+
     // True with status 0 or 6; false (and closed again) with 1, 2, 3 or 5.
     bool Open(const Str& path, bool writable);
     dbAccess_OpenStatus GetOpenStatus() const { return openStatus_; }
@@ -65,6 +70,7 @@ private:
     dbJournal journal_;
     dbModel model_;
     dbAccess_OpenStatus openStatus_ = DBACCESS_CannotOpen;
+    ReadingProgress readingProgress_ = nullptr;
 };
 
 } // namespace tqxml

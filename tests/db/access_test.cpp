@@ -4,6 +4,7 @@
 #include "records/observation.h"
 #include "records/road.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tqxml {
@@ -148,8 +149,17 @@ TEST_F(AccessTest, ReplaysLargeJobsAcrossTheWriterFlushes) {
         }
         ASSERT_TRUE(writer.Close());
     }
+    static std::vector<std::pair<uint64_t, uint64_t>> reading;
+    reading.clear();
     dbAccess job;
+    job.SetReadingProgress([](uint64_t read, uint64_t size) { reading.emplace_back(read, size); });
     ASSERT_EQ(OpenJob(job), DBACCESS_Opened);
+    // The reading phase: a hundredth of the journal at a time, up to its end.
+    const uint64_t size = ReadFileBytes(path).size();
+    ASSERT_GE(reading.size(), 50u);
+    EXPECT_LE(reading.size(), 102u);
+    EXPECT_TRUE(std::is_sorted(reading.begin(), reading.end()));
+    EXPECT_EQ(reading.back(), std::make_pair(size, size));
     const std::vector<db_DBIDValue> ids = Walk(job);
     ASSERT_EQ(ids.size(), kCount);
     // Read again for a look, from the end back (a block at a time), then

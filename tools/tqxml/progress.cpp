@@ -1,5 +1,6 @@
 #include "progress.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string_view>
@@ -31,8 +32,16 @@ unsigned char TQXML_CALL OnRecordWritten(int percent) {
         job->records.store(job->records.load(std::memory_order_relaxed) + 1,
                            std::memory_order_relaxed);
         job->percent.store(percent, std::memory_order_relaxed);
+        job->readingPercent.store(-1, std::memory_order_relaxed);
     }
     return 1;
+}
+
+void OnJournalRead(uint64_t bytesRead, uint64_t journalBytes) {
+    if (JobProgress* job = t_currentJob) {
+        const uint64_t percent = journalBytes ? std::min<uint64_t>(bytesRead * 100 / journalBytes, 100) : 100;
+        job->readingPercent.store(static_cast<int>(percent), std::memory_order_relaxed);
+    }
 }
 
 void InstallInterruptHandler() {
@@ -54,11 +63,18 @@ ProgressBoard::ProgressBoard(size_t jobs, std::string label)
 std::string ProgressBoard::Render(size_t width) const {
     uint64_t records = 0;
     long percentSum = 0;
+    int reading = -1; // one job's reading phase, shown while it writes nothing yet
+    size_t readingJobs = 0;
     for (size_t i = 0; i < count_; ++i) {
         records += jobs_[i].records.load(std::memory_order_relaxed);
         percentSum += jobs_[i].percent.load(std::memory_order_relaxed);
+        const int read = jobs_[i].readingPercent.load(std::memory_order_relaxed);
+        if (read >= 0) reading = read, ++readingJobs;
     }
-    const int percent = count_ ? static_cast<int>(percentSum / static_cast<long>(count_)) : 0;
+    const bool showReading = count_ == 1 && reading >= 0;
+    const int percent = showReading ? reading
+                        : count_    ? static_cast<int>(percentSum / static_cast<long>(count_))
+                                    : 0;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const double rate = seconds > 0 ? static_cast<double>(records) / seconds : 0;
@@ -74,9 +90,15 @@ std::string ProgressBoard::Render(size_t width) const {
     if (prefix.empty())
         prefix = std::to_string(finished_.load(std::memory_order_relaxed)) + "/" +
                  std::to_string(count_) + " jobs";
-    char numbers[128];
-    std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s", bar,
-                  percent, static_cast<unsigned long long>(records), rate);
+    char numbers[160];
+    if (showReading)
+        std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  reading the journal", bar, percent);
+    else if (readingJobs > 0)
+        std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s  (%zu reading)",
+                      bar, percent, static_cast<unsigned long long>(records), rate, readingJobs);
+    else
+        std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s", bar,
+                      percent, static_cast<unsigned long long>(records), rate);
     // A long job name gives way to the numbers: its start is cut off.
     const std::string_view tail = numbers;
     const size_t room = width > 1 ? width - 1 : std::string::npos;

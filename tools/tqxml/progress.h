@@ -20,6 +20,7 @@ namespace tqxml::tool {
 struct JobProgress {
     std::atomic<uint64_t> records{0};
     std::atomic<int> percent{0};
+    std::atomic<int> readingPercent{-1}; // of the journal read; -1 before and after
 };
 
 // Sets the job whose records the calling thread's callbacks count (null: none).
@@ -28,6 +29,8 @@ void SetCurrentJob(JobProgress* job);
 // The export's progress callback: one call per record written; returns 0
 // (stop) once an interrupt has been asked for.
 unsigned char TQXML_CALL OnRecordWritten(int percent);
+// The reading phase before it: how much of the journal has been read.
+void OnJournalRead(uint64_t bytesRead, uint64_t journalBytes);
 
 // Ctrl-C asks every running conversion to stop; a second one ends the
 // process at once.

@@ -141,6 +141,7 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
         ConversionOptions choices;
         choices.documentJobName = conversion.job.c_str();
         choices.stopOnWriteFailure = true;
+        choices.readingProgress = &OnJournalRead;
         const bool transcoding = !options.textEncoding.empty();
         std::optional<TranscodedOutput> transcoded;
         if (transcoding) transcoded.emplace(conversion);
@@ -151,6 +152,7 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
                                 &OnRecordWritten, choices, &report);
         if (transcoding && (status == TQXML_Done || status == TQXML_Stopped) && !report.writeFailed)
             transcoded->Finish(options.textEncoding, report);
+        progress.readingPercent.store(-1, std::memory_order_relaxed);
         SetCurrentJob(nullptr);
     }
     return ReportOutcome(status, report, conversion, diagnostics, options, console);
