@@ -206,7 +206,7 @@ def mutated_line(texts, mutant):
 
 def run(command, timeout=None, cwd=ROOT, **kwargs):
     return subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          text=True, timeout=timeout, **kwargs)
+                          text=True, errors="replace", timeout=timeout, **kwargs)
 
 
 def build(timeout=1800):
