@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -37,40 +36,15 @@ template <class R> R ReadBack(const buffer_Class& buffer, int32_t& offset) {
     return record;
 }
 
-void PutHeader(buffer_Writer& writer, uint16_t type, uint32_t id) {
-    writer.PutUInt16(type);
-    writer.PutUInt32(id);
-    writer.PutDouble(0.0);
-    writer.PutString("");
-}
-
-TEST(RecordHeader, PlainRecordOccupiesFifteenBytesAndReadsBack) {
-    RecordingEnvironment env;
-    db_Note note;
-    note.RecordId = 5;
-    note.TimeStamp = 0.0;
-    const buffer_Class empty = Stored(note);
-    ASSERT_EQ(empty.Length(), 15);
-    const uint8_t expected[15] = {1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(empty.Data(), expected, 15), 0);
-
-    note.RecordId = 0x01020304;
-    note.TimeStamp = 1234567.25;
-    note.Note = "first line\r\nsecond line";
-    const buffer_Class stored = Stored(note);
-    int32_t offset = 0;
-    const db_Note back = ReadBack<db_Note>(stored, offset);
-    EXPECT_EQ(offset, stored.Length());
-    EXPECT_EQ(back.RecordId, 0x01020304u);
-    EXPECT_EQ(back.TimeStamp, 1234567.25);
-    EXPECT_EQ(back.Note, "first line\r\nsecond line");
-    EXPECT_TRUE(env.assertions.empty());
-}
-
+// A record's stored form is pinned by the golden jobs, which are read, and
+// the sample job, which is written; what is left is how a read goes wrong.
 TEST(RecordHeader, TypeMismatchIsReportedAndReadingGoesOn) {
     RecordingEnvironment env;
     buffer_Writer writer;
-    PutHeader(writer, DATABASE_NoteRecord, 77);
+    writer.PutUInt16(DATABASE_NoteRecord);
+    writer.PutUInt32(77);
+    writer.PutDouble(0.0);
+    writer.PutString("");
     writer.PutString("after");
     const buffer_Class buffer = ToBuffer(writer);
     db_EndEntity marker;
