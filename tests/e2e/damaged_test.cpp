@@ -99,27 +99,9 @@ INSTANTIATE_TEST_SUITE_P(Table, DamageTable, ::testing::ValuesIn(JournalDamages(
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DamagedJob, EveryCutGivesFourOrAPrefixOfWholeTransactions) {
-    // Transactions of one, two and one entries: a cut anywhere keeps whole
-    // transactions only, so records 2 and 3 come and go together.
-    JobFileWriter writer;
-    ASSERT_TRUE(writer.Create(Str(job.c_str())));
-    auto first = Note("first", 1), second = Note("second", 2);
-    db_EndEntity marker;
-    marker.TimeStamp = 3;
-    db_Foreign foreign;
-    foreign.TimeStamp = 4;
-    foreign.Name = "block";
-    foreign.Data = {9, 8, 7, 6};
-    auto last = Note("last\r\nline", 5);
-    writer.Add(first);
-    writer.BeginTransaction();
-    writer.Add(second);
-    writer.Add(marker);
-    writer.EndTransaction();
-    writer.Add(foreign);
-    writer.Add(last);
-    ASSERT_TRUE(writer.Close());
-
+    // Transactions of one, two, one and one entries: a cut anywhere keeps
+    // whole transactions only, so records 2 and 3 come and go together.
+    WriteDamageJob(job);
     const std::vector<std::string> blocks = CompleteBlocks();
     ASSERT_EQ(blocks.size(), 5u);
     const std::vector<uint8_t> whole = ReadFileBytes(job);
