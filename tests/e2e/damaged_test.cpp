@@ -155,23 +155,10 @@ void WriteVariedJob(const std::string& path) {
     point.TimeStamp = 10;
     point.PointName = "P1";
     point.Descriptions.Description1 = "kerb";
-    Feature feature;
-    feature.StringCode = "TREE";
-    feature.Name = "tree";
-    FeatureAttribute height;
-    height.Type = FEATURE_Numerical;
-    height.Name = "Height";
-    height.Real = 12.5;
-    FeatureAttribute species;
-    species.Type = FEATURE_Menu;
-    species.Name = "Species";
-    species.ItemIndex = 2;
-    species.Text = "oak";
-    FeatureAttribute remark;
-    remark.Type = FEATURE_Text;
-    remark.Name = "Remark";
-    remark.Text = "old";
-    feature.Attributes = {height, species, remark};
+    const Feature feature{"TREE", "tree",
+                          {{FEATURE_Numerical, "Height", 12.5, "", 0},
+                           {FEATURE_Menu, "Species", 0, "oak", 2},
+                           {FEATURE_Text, "Remark", 0, "old", 0}}};
     point.Features = {feature};
     const db_DBIDValue pointId = writer.Add(point);
 
