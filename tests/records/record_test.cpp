@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <initializer_list>
 #include <string>
 
 namespace tqxml {
@@ -261,6 +262,8 @@ TEST(RecordCopies, LineAndArcReplaceKeepIdentityAndFeatures) {
 
 // ---- Modifier records ----------------------------------------------------------
 
+using Records = std::initializer_list<dbRecord_Class*>;
+
 TEST(ModifierRecords, TargetsTakeTheirValues) {
     RecordingEnvironment env;
     db_BoolAction mark, restore, other;
@@ -270,9 +273,7 @@ TEST(ModifierRecords, TargetsTakeTheirValues) {
     db_Observation observation;
     db_Line line;
     db_Arc arc;
-    for (dbRecord_Class* target :
-         {static_cast<dbRecord_Class*>(&observation), static_cast<dbRecord_Class*>(&line),
-          static_cast<dbRecord_Class*>(&arc)}) {
+    for (dbRecord_Class* target : Records{&observation, &line, &arc}) {
         target->Receive(mark);
         EXPECT_TRUE(target->IsDeleted());
         target->Receive(other);
@@ -294,10 +295,7 @@ TEST(ModifierRecords, TargetsTakeTheirValues) {
     db_MeanTurnedAngle mta;
     db_Antenna antenna;
     db_TunnelPointDelta point;
-    for (dbRecord_Class* target :
-         {static_cast<dbRecord_Class*>(&ecef), static_cast<dbRecord_Class*>(&deltas),
-          static_cast<dbRecord_Class*>(&circle), static_cast<dbRecord_Class*>(&mta),
-          static_cast<dbRecord_Class*>(&antenna), static_cast<dbRecord_Class*>(&point)})
+    for (dbRecord_Class* target : Records{&ecef, &deltas, &circle, &mta, &antenna, &point})
         target->Receive(ref);
     EXPECT_EQ(ecef.Antenna, 0x1Au);
     EXPECT_EQ(deltas.Antenna, 0x1Au);
@@ -309,9 +307,10 @@ TEST(ModifierRecords, TargetsTakeTheirValues) {
 
     // A record without the operation reports it and stays as it was.
     db_Note note;
-    static_cast<dbRecord_Class&>(note).Receive(name);
-    static_cast<dbRecord_Class&>(note).Receive(ref);
-    static_cast<dbRecord_Class&>(note).Receive(mark);
+    dbRecord_Class& plain = note;
+    plain.Receive(name);
+    plain.Receive(ref);
+    plain.Receive(mark);
     EXPECT_EQ(env.assertions.size(), 3u);
 }
 
