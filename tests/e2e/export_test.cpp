@@ -132,6 +132,7 @@ TEST_F(Export, OutputThatFailsToWriteIsReportedByTheInternalCallOnly) {
     EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOSPC));
     EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/null", nullptr, stopAtFailure, &report), 0u);
     EXPECT_FALSE(report.writeFailed);
+    EXPECT_EQ(report.outputError, 0u); // a report says "no error" after a clean run
 
     // Creating fails with the system's reason.
     EXPECT_EQ(ConvertJobFile(job.c_str(), dir.File("a/b/c.xml").c_str(), nullptr, {}, &report), 5u);
