@@ -135,6 +135,7 @@ SWAPS = [
     ("return", r"\breturn false\b", "return true"),
 ]
 
+LOG_LINE = re.compile(r"^\s*\d+/\d+ (killed|survived|not built)\s+\d+ s  (.*)$")
 INTEGER = re.compile(r"(?<![\w.])(\d+)(?![\w.'])")
 CONDITION = re.compile(r"\b(if|while) \(")
 CALL_STATEMENT = re.compile(r"^(\s*)([A-Za-z_][\w:]*(?:(?:\.|->)[A-Za-z_]\w*)*)\(.*\);\s*$")
@@ -252,7 +253,10 @@ def main():
     parser.add_argument("--seed", type=int, default=17)
     parser.add_argument("--list", action="store_true", help="print the sample and stop")
     parser.add_argument("--size", action="store_true", help="count code lines and stop")
+    parser.add_argument("--every", type=int, default=1,
+                        help="keep every K-th mutant of the sample (a smaller run, same draw)")
     parser.add_argument("--limit", type=int, help="run only the first N of the sample (to time a run)")
+    parser.add_argument("--resume", type=Path, help="take the outcomes a log of an earlier run has")
     parser.add_argument("--report", type=Path, help="also write the summary to this file")
     args = parser.parse_args()
 
@@ -260,8 +264,15 @@ def main():
         measure_size()
         return
     sample, texts, total = draw_sample(args.count, args.seed)
+    sample = sample[::args.every]
     if args.limit is not None:
         sample = sample[:args.limit]
+    earlier = {}
+    if args.resume:
+        for line in args.resume.read_text().splitlines():
+            m = LOG_LINE.match(line)
+            if m:
+                earlier[m.group(2)] = m.group(1)
     if args.list:
         for i, m in enumerate(sample, 1):
             print(f"{i:3} {m[0]}:{m[1]} {m[2]}: {mutated_line(texts, m).strip()}")
@@ -284,6 +295,7 @@ def main():
     print(f"baseline suite {baseline:.0f} s; limit per mutant {limit:.0f} s", flush=True)
 
     results = []
+    ran = 0  # built and run here, not taken from --resume
     loop_started = time.monotonic()
     log = open(BUILD / "mutants.log", "w")
     try:
@@ -294,17 +306,21 @@ def main():
             lines = list(texts[rel])
             lines[mutant[1] - 1] = mutated_line(texts, mutant)
             t = time.monotonic()
-            try:
-                path.write_text("".join(lines))
-                if not build(timeout=1800):
-                    outcome = "not built"
-                else:
-                    outcome = "survived" if suite(limit) else "killed"
-            finally:
-                path.write_text(original)
+            key = f"{rel}:{mutant[1]} {mutant[2]}: {lines[mutant[1] - 1].strip()}"
+            if key in earlier:
+                outcome = earlier[key]
+            else:
+                try:
+                    path.write_text("".join(lines))
+                    if not build(timeout=1800):
+                        outcome = "not built"
+                    else:
+                        outcome = "survived" if suite(limit) else "killed"
+                finally:
+                    path.write_text(original)
+                ran += 1
             results.append((mutant, outcome))
-            entry = (f"{i:3}/{len(sample)} {outcome:9} {time.monotonic() - t:5.0f} s  "
-                     f"{rel}:{mutant[1]} {mutant[2]}: {lines[mutant[1] - 1].strip()}")
+            entry = f"{i:3}/{len(sample)} {outcome:9} {time.monotonic() - t:5.0f} s  {key}"
             print(entry, flush=True)
             log.write(entry + "\n")
             log.flush()
@@ -318,13 +334,14 @@ def main():
     build()  # leave the build matching the source
 
     elapsed = time.monotonic() - started
-    per_mutant = (time.monotonic() - loop_started) / max(len(results), 1)
+    per_mutant = (time.monotonic() - loop_started) / max(ran, 1)
     counts = {k: sum(1 for _, o in results if o == k) for k in ("killed", "survived", "not built")}
     built = counts["killed"] + counts["survived"]
     report = [
         f"commit {run(['git', 'rev-parse', '--short', 'HEAD']).stdout.strip()}, "
         f"seed {args.seed}, {len(results)} of {len(sample)} mutants run "
-        f"(drawn from {total} possible)",
+        f"(every {args.every} of {args.count} drawn from {total} possible; "
+        f"{len(results) - ran} taken from {args.resume})",
         f"killed {counts['killed']}/{built} built "
         f"({100.0 * counts['killed'] / max(built, 1):.1f}%), "
         f"survived {counts['survived']}, not built {counts['not built']}",
