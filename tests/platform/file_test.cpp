@@ -1,15 +1,16 @@
 #include "platform/file.h"
 
+#include "support/journal_damage.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,28 +22,17 @@ namespace {
 
 class FileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tqxml_file_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
+    TempDir temp;
+    const std::string dir_ = temp.Path();
 
-    std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
-
+    std::string PathOf(const std::string& name) const { return temp.File(name); }
     static void WriteFile(const std::string& path, const std::string& content) {
-        std::ofstream out(path, std::ios::binary);
-        out << content;
+        WriteFileBytes(path, std::vector<uint8_t>(content.begin(), content.end()));
     }
     static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        const std::vector<uint8_t> bytes = ReadFileBytes(path);
+        return std::string(bytes.begin(), bytes.end());
     }
-
-    std::string dir_;
 };
 
 int OpenDescriptorCount() {
