@@ -205,6 +205,15 @@ TEST(BufferClass, ConstructionCopyAndEquality) {
     EXPECT_EQ(a.Length(), 5);
     EXPECT_EQ(a.GetPosition(), 0);
     EXPECT_EQ(a.Data()[4], 0);
+    // A resize keeps the block while it is large enough; a new buffer has none.
+    const uint8_t* block = a.Data();
+    a.Resize(3);
+    EXPECT_EQ(a.Data(), block);
+    EXPECT_EQ(a.Length(), 3);
+    buffer_Class fresh;
+    fresh.Resize(1);
+    ASSERT_NE(fresh.Data(), nullptr);
+    EXPECT_EQ(fresh.Length(), 1);
     EXPECT_TRUE(env.assertions.empty());
     a.Allocate(0);
     EXPECT_EQ(a.Length(), 0);
