@@ -54,10 +54,12 @@ const std::vector<HostileRecord>& HostileRecords() {
     using R = const dbRecord_Class&;
     static const std::vector<HostileRecord> records = {
         {"PointClaimingAllTheFeatures",
-         Stored(DATABASE_ObservationRecord, 2, [](W w) { w.PutUInt32(0xFFFFFFFFu), w.PutString("xy"); }),
+         Stored(DATABASE_ObservationRecord, 2,
+                [](W w) { w.PutUInt32(0xFFFFFFFFu), w.PutString("xy"); }),
          false, [](R r) { return AttributeCounts(r, {}); }},
         {"PointClaimingMoreFeaturesThanItsBytesHold",
-         Stored(DATABASE_ObservationRecord, 3, [](W w) { w.PutUInt32(99), w.PutString("abcdefgh"); }),
+         Stored(DATABASE_ObservationRecord, 3,
+                [](W w) { w.PutUInt32(99), w.PutString("abcdefgh"); }),
          false, [](R r) { return AttributeCounts(r, {}); }},
         {"FeatureUpdateClaimingFeaturesAndHoldingNone",
          Stored(DATABASE_FeaturesRecord, 4, [](W w) { w.PutUInt32(99); }), true,
@@ -95,6 +97,11 @@ const std::vector<HostileRecord>& HostileRecords() {
                         w.PutInt32(slot), w.PutString(name);
                 }),
          false, [](R r) { return SlotsOf(r) == FileSlots{{2, "two"}, {7, "second"}}; }},
+        // A feature takes at least six bytes: two of them do not fit in eleven.
+        {"PointClaimingTwoFeaturesInElevenBytes",
+         Stored(DATABASE_ObservationRecord, 10,
+                [](W w) { w.PutUInt32(2), w.PutBytes("\0\0\0\0\0\0\0\0\0\0", 11); }),
+         false, [](R r) { return AttributeCounts(r, {}); }},
     };
     return records;
 }

@@ -58,6 +58,10 @@ TEST(XmlEncoding, AppendStopsAtNulAndKeepsWhatIsThere) {
     Str spaced("x ");
     AppendEncodedXmlText(spaced, " y ", 3);
     EXPECT_EQ(spaced, "x y");
+    AppendEncodedXmlText(spaced, "  ", 2);
+    Str trailing("x ");
+    AppendEncodedXmlText(trailing, "  ", 2);
+    EXPECT_EQ(trailing, "x ");
 }
 
 TEST(XmlEncoding, LongTextIsReportedAndEncodedFully) {
