@@ -68,14 +68,17 @@ const ElementCase kCases[] = {
       "    <Note>pegs &amp; &lt;flags&gt;</Note>", "    <Note></Note>",
       "    <Note>&#x009;&quot;old&quot; &apos;mark&apos;</Note>", "</DATABASE_NoteRecord>"},
      {}},
-    {"RecordWithoutFieldsIsOneTag", Make<db_EndEntity>(0, ""),
+    {"RecordWithoutFieldsIsOneTag",
+     Make<db_EndEntity>(0, ""),
      {R"(<DATABASE_EndEntityRecord rec="db_EndEntity" ID="0x00000001" type="026" TimeStamp="0"/>)"},
      {}},
-    {"RecordWithoutFieldsButANote", Make<db_StartRounds>(kStamp, "three rounds"),
+    {"RecordWithoutFieldsButANote",
+     Make<db_StartRounds>(kStamp, "three rounds"),
      {R"(<DATABASE_StartRoundsRecord rec="db_StartRounds" ID="0x00000001" type="118" TimeStamp="1325376000.25">)",
       "    <Note>three rounds</Note>", "</DATABASE_StartRoundsRecord>"},
      {}},
-    {"TimeStampWithoutAValueIsEmpty", Make<db_EndRound>(1e308, ""),
+    {"TimeStampWithoutAValueIsEmpty",
+     Make<db_EndRound>(1e308, ""),
      {R"(<DATABASE_EndRoundRecord rec="db_EndRound" ID="0x00000001" type="120" TimeStamp=""/>)"},
      {}},
     // Neither the foreign record's name nor its data reach the document.
@@ -87,14 +90,15 @@ const ElementCase kCases[] = {
                       }),
      {R"(<unknown ID="0x00000001" type="133" TimeStamp="1325376000.25"/>)"},
      {}},
-    {"UnknownTypeKeepsItsNote", Make<db_Foreign>(0.5, "kept for the office"),
+    {"UnknownTypeKeepsItsNote",
+     Make<db_Foreign>(0.5, "kept for the office"),
      {R"(<unknown ID="0x00000001" type="133" TimeStamp="0.5">)",
       "    <Note>kept for the office</Note>", "</unknown>"},
      {}},
     // The job header's text is the element's own text, all 33 bytes of it.
     {"HeaderTextIsTheElementsText",
-     Make<db_JobHeader>(0, "",
-                        [](db_JobHeader& r) { r.HeaderText = "123456789012345678901234567890<&>"; }),
+     Make<db_JobHeader>(
+         0, "", [](db_JobHeader& r) { r.HeaderText = "123456789012345678901234567890<&>"; }),
      {R"(<DATABASE_JobHeaderRecord rec="db_JobHeader" ID="0x00000001" type="000" TimeStamp="0">)",
       "    123456789012345678901234567890&lt;&amp;&gt;", "</DATABASE_JobHeaderRecord>"},
      {}},
@@ -108,8 +112,8 @@ const ElementCase kCases[] = {
                               r.SurveyMethod = -1;
                               r.Classification = 10;
                           }),
-     {"    <PointName>P</PointName>", "    <Derivation/>", "    <Method/>",
-      "    <SurveyMethod/>", "    <Classification/>"},
+     {"    <PointName>P</PointName>", "    <Derivation/>", "    <Method/>", "    <SurveyMethod/>",
+      "    <Classification/>"},
      {"!\"improper dbentity_PointMethod\"", "!\"improper dbentity_SurveyMethod\"",
       "!\"improper db_PointClassification\""},
      false},
@@ -134,8 +138,9 @@ const ElementCase kCases[] = {
                           [](db_Observation& r) {
                               r.PointName = "T1";
                               r.Features = {Feature{"TREE", "Tree", {}}};
-                              r.Features[0].Attributes = {{FEATURE_Numerical, "Girth", 1e308, "", 0},
-                                                          {9, "Odd", 7, "x", 2}};
+                              r.Features[0].Attributes = {
+                                  {FEATURE_Numerical, "Girth", 1e308, "", 0},
+                                  {9, "Odd", 7, "x", 2}};
                           }),
      {R"(    <DATABASE_FeaturesRecord rec="FeatureArray" FeatureCount="1">)",
       R"(        <Feature Name="Tree" StringCode="TREE" AttributeCount="2">)",

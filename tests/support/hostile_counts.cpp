@@ -71,8 +71,9 @@ const std::vector<HostileRecord>& HostileRecords() {
          Stored(DATABASE_FeaturesRecord, 6, [](W w) { OneFeature(w, 3); }), true,
          [](R r) { return AttributeCounts(r, {1}); }},
         {"ForeignDataClaimingAllTheBytes",
-         Stored(DATABASE_ForeignRecord, 7,
-                [](W w) { w.PutString("blob"), w.PutUInt32(0xFFFFFFFFu), w.PutUInt32(0x01020304); }),
+         Stored(
+             DATABASE_ForeignRecord, 7,
+             [](W w) { w.PutString("blob"), w.PutUInt32(0xFFFFFFFFu), w.PutUInt32(0x01020304); }),
          false,
          [](R r) {
              return dynamic_cast<const db_Foreign&>(r).Data == std::vector<uint8_t>{4, 3, 2, 1};
@@ -92,11 +93,16 @@ const std::vector<HostileRecord>& HostileRecords() {
                 [](W w) {
                     w.PutInt32(5);
                     for (auto [slot, name] : {std::pair<int32_t, const char*>{7, "first"},
-                                              {256, "lost"}, {-1, "lost too"}, {2, "two"},
+                                              {256, "lost"},
+                                              {-1, "lost too"},
+                                              {2, "two"},
                                               {7, "second"}})
                         w.PutInt32(slot), w.PutString(name);
                 }),
-         false, [](R r) { return SlotsOf(r) == FileSlots{{2, "two"}, {7, "second"}}; }},
+         false,
+         [](R r) {
+             return SlotsOf(r) == FileSlots{{2, "two"}, {7, "second"}};
+         }},
         // A feature takes at least six bytes: two of them do not fit in eleven.
         {"PointClaimingTwoFeaturesInElevenBytes",
          Stored(DATABASE_ObservationRecord, 10,

@@ -17,7 +17,7 @@ struct HostileRecord {
     std::vector<uint8_t> stored; // common header (type, identifier, stamp, note) included
     bool attached;               // a change for record 1 rather than a record of its own
     std::function<bool(const dbRecord_Class&)> keeps; // what the read must have kept
-    bool reported = true; // the read reports the damage
+    bool reported = true;                             // the read reports the damage
 };
 
 inline void PrintTo(const HostileRecord& record, std::ostream* out) {
