@@ -9,7 +9,7 @@ survives when every test passes, and is "not built" when it does not
 compile. The source is restored after every mutant, also on Ctrl-C.
 
     python3 tools/mutation/mutate.py --every 3          # every 3rd of the 200 (seed 17): 67
-    python3 tools/mutation/mutate.py                    # all 200 (about two hours)
+    python3 tools/mutation/mutate.py                    # all 200 (nearly two hours)
     python3 tools/mutation/mutate.py --list             # show the sample, run nothing
     python3 tools/mutation/mutate.py --size             # code lines of product, tests, data
 
