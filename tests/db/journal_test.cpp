@@ -6,20 +6,11 @@
 #include "records/modifiers.h"
 #include "records/road.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-
-#include <cstdio>
-#include <filesystem>
-
 namespace tqxml {
 namespace {
 
-// A log line as the journal writes it: the text, " 0x", the number in hex.
 std::string Line(const char* text, uint32_t value) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, " 0x%x", value);
-    return std::string(text) + hex;
+    return JournalLine(text, value);
 }
 
 db_TunnelCrossSection Section(const char* name) {
@@ -30,17 +21,6 @@ db_TunnelCrossSection Section(const char* name) {
 
 class JournalTest : public JobTest {
 protected:
-    // Four single-entry transactions of cross-sections A, B, C, D (1 to 4).
-    void WriteFourSections() {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        for (const char* name : {"A", "B", "C", "D"}) {
-            auto section = Section(name);
-            writer.Add(section);
-        }
-        ASSERT_TRUE(writer.Close());
-    }
-
     uint32_t FileSize() const { return static_cast<uint32_t>(ReadFileBytes(path).size()); }
 
     // Opens the job, expects `status`, and gives back the walk.
@@ -51,110 +31,41 @@ protected:
     }
 };
 
-TEST_F(JournalTest, AFileEndingInsideAnEntryKeepsWhatCameBefore) {
-    WriteFourSections();
+// Every damage of the shared table, as the journal sees it; the export's
+// view of the same damages is in the end-to-end tests.
+class JournalDamageTest : public JournalTest,
+                          public ::testing::WithParamInterface<JournalDamage> {};
+
+TEST_P(JournalDamageTest, KeepsTheTransactionsBeforeTheDamage) {
+    const JournalDamage& damage = GetParam();
+    WriteDamageJob(path);
     const std::vector<uint32_t> at = EntryPositions(path);
-    ASSERT_EQ(at.size(), 4u);
+    ASSERT_EQ(at.size(), 5u);
+    damage.apply(path, at);
 
-    CutAt(path, at[3] + 2); // inside the length field
     dbAccess job;
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1, 2, 3}));
-    EXPECT_TRUE(Logged(Line("Journal record length short read failure at filepos ", at[3])));
-    EXPECT_TRUE(Logged(Line("-- Reported file size ", at[3] + 2)));
-    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::LengthShortRead);
-    EXPECT_EQ(job.Statistics().StopStatus, ENTRY_Damaged);
-    EXPECT_EQ(job.Statistics().StopPosition, at[3]);
-    EXPECT_EQ(job.Statistics().CommittedPosition, at[3]);
-    job.Close();
-
-    CutAt(path, at[2] + 10); // inside the entry
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1, 2}));
-    EXPECT_TRUE(Logged(Line("Journal record short read failure at filepos ", at[2])));
-    job.Close();
-
-    CutAt(path, at[2]); // between entries: a clean end
-    env.logs.clear();
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
-    EXPECT_TRUE(env.logs.empty());
-}
-
-TEST_F(JournalTest, DamageInsideATransactionLosesTheWholeTransaction) {
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A"), b = Section("B"), c = Section("C");
-        writer.Add(a);
-        writer.BeginTransaction();
-        writer.Add(b);
-        writer.Add(c);
-        writer.EndTransaction();
-        ASSERT_TRUE(writer.Close());
+    const bool damaged = damage.damage != dbJournal_Damage::None;
+    job.Open(JobPath(), true);
+    EXPECT_EQ(job.GetOpenStatus(), damaged ? DBACCESS_Damaged : DBACCESS_Opened);
+    EXPECT_EQ(Walk(job), damage.kept);
+    EXPECT_EQ(job.Statistics().Damage, damage.damage);
+    if (damage.log) {
+        EXPECT_TRUE(Logged(Line(damage.log, at[damage.entry] + damage.offset)));
+    } else {
+        EXPECT_TRUE(env.logs.empty());
     }
-    const std::vector<uint32_t> at = EntryPositions(path);
-    ASSERT_EQ(at.size(), 3u);
-    CutAt(path, at[2] + 6);
-    dbAccess job;
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
-    EXPECT_TRUE(Logged(Line("Journal: Partial last transaction near filepos ", at[2] + 6)));
-    EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_CutByDamage], 1u);
-    EXPECT_EQ(job.Statistics().EntriesRead, 2u);
-}
-
-TEST_F(JournalTest, LengthsOutsideTheLimitsEndTheReplay) {
-    dbAccess job;
-    for (uint32_t length : {11u, JOURNAL_MaxEntryLength + 1}) {
-        WriteFourSections();
-        const std::vector<uint32_t> at = EntryPositions(path);
-        PatchUInt32(path, at[1], length);
-        env.logs.clear();
-        EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
-        EXPECT_TRUE(Logged(Line("Journal record length is unbelieveable at ", at[1])));
-        EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::LengthUnbelievable);
-        job.Close();
+    if (damaged) {
+        EXPECT_EQ(job.Statistics().StopPosition, at[damage.entry]);
+        EXPECT_TRUE(Logged(Line("-- Reported file size ", FileSize())));
+        EXPECT_FALSE(job.Journal().IsWritable()); // nothing may be appended after damage
     }
-    // The largest believable length is read, and here runs past the end.
-    WriteFourSections();
-    PatchUInt32(path, EntryPositions(path)[1], JOURNAL_MaxEntryLength);
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
-    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::ShortRead);
 }
 
-TEST_F(JournalTest, AChecksumMismatchDropsItsTransactionAndStops) {
-    WriteFourSections();
-    const std::vector<uint32_t> at = EntryPositions(path);
-    // The last byte of B's record (the top byte of its station) is changed.
-    FlipByte(path, at[2] - 3, 0x01);
+INSTANTIATE_TEST_SUITE_P(Table, JournalDamageTest, ::testing::ValuesIn(JournalDamages()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
     dbAccess job;
-    ASSERT_TRUE(job.Open(JobPath(), true));
-    EXPECT_EQ(job.GetOpenStatus(), DBACCESS_Damaged);
-    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1}));
-    EXPECT_TRUE(Logged(Line("Journal: CRC error at ", at[1])));
-    EXPECT_TRUE(Logged(Line("-- Reported file size ", FileSize())));
-    EXPECT_FALSE(job.Journal().IsWritable()); // nothing may be appended after damage
-    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Checksum);
-    EXPECT_EQ(job.Statistics().StopPosition, at[1]);
-}
-
-TEST_F(JournalTest, ResignedDamageReachesTheRecordDecoders) {
-    dbAccess job;
-    // A record type beyond the registry.
-    WriteFourSections();
-    std::vector<uint32_t> at = EntryPositions(path);
-    PatchBytes(path, at[2] + 4 + 7, {144, 0});
-    ResignEntry(path, at[2]);
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1, 2}));
-    EXPECT_TRUE(Logged(Line("Journal: Record corruption at filepos ", at[2])));
-    EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Corruption);
-    job.Close();
-
-    // An action that does not exist.
-    WriteFourSections();
-    PatchBytes(path, at[1] + 5, {0x37, 0x2A}); // 10807
-    ResignEntry(path, at[1]);
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
-    EXPECT_TRUE(Logged(Line("Journal: Record corruption at filepos ", at[1])));
-    job.Close();
-
     // The marker carries no record: a reader takes it for corruption.
     {
         JobFileWriter writer;
@@ -170,39 +81,32 @@ TEST_F(JournalTest, ResignedDamageReachesTheRecordDecoders) {
     job.Close();
 
     // A record cut short inside a well-signed entry is decoded within the
-    // entry's bytes; the entry itself is accepted.
+    // entry's bytes; bytes after a record's last field are reported. Both
+    // entries are accepted.
     {
         JobFileWriter writer;
         ASSERT_TRUE(writer.Create(JobPath()));
         auto a = Section("A long tunnel name");
         a.RecordId = 1;
-        std::vector<uint8_t> body = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &a);
-        body.resize(body.size() - 20);
-        const std::vector<uint8_t> entry = SignedEntry(body);
+        std::vector<uint8_t> cut = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &a);
+        cut.resize(cut.size() - 20);
+        std::vector<uint8_t> entry = SignedEntry(cut);
+        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
+        auto b = Section("B");
+        b.RecordId = 2;
+        std::vector<uint8_t> longer = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &b);
+        longer.insert(longer.end(), {0xAB, 0xCD});
+        entry = SignedEntry(longer);
         writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
         ASSERT_TRUE(writer.Close());
     }
     env.assertions.clear();
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
+    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
     EXPECT_FALSE(env.assertions.empty());
-    job.Close();
-
-    // Bytes after a record's last field are reported; the record is kept.
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A");
-        a.RecordId = 1;
-        std::vector<uint8_t> body = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &a);
-        body.insert(body.end(), {0xAB, 0xCD});
-        const std::vector<uint8_t> entry = SignedEntry(body);
-        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
-        ASSERT_TRUE(writer.Close());
-    }
-    EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
     EXPECT_EQ(job.Statistics().EntriesWithBytesLeft, 1u);
-    EXPECT_TRUE(Logged(Line("Journal: Bytes left after the record at filepos ", 48)));
-    EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(1))->TunnelName, "A");
+    EXPECT_TRUE(
+        Logged(Line("Journal: Bytes left after the record at filepos ", EntryPositions(path)[1])));
+    EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(2))->TunnelName, "B");
 }
 
 TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {

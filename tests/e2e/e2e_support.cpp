@@ -42,17 +42,9 @@ bool PathExists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
-std::string CrLfLines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
 std::string DocumentStart(const std::string& jobFilename) {
-    return CrLfLines(
-        {R"(<?xml version="1.0" encoding="UTF-8"?>)", "",
-         R"(<JOBFile jobFilename=")" + jobFilename + R"(" version="1220" increment="36">)", ""});
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<JOBFile jobFilename=\"" +
+           jobFilename + "\" version=\"1220\" increment=\"36\">\r\n\r\n";
 }
 
 std::vector<std::string> RecordBlocks(const std::string& document) {
@@ -165,22 +157,6 @@ std::vector<uint8_t> RawEntry(uint8_t flags, uint16_t action, uint32_t target,
     std::vector<uint8_t> body = EntryBody(flags, action, target, nullptr);
     body.insert(body.end(), recordBytes.begin(), recordBytes.end());
     return SignedEntry(body);
-}
-
-void PutRecordHeader(buffer_Writer& writer, uint16_t type, db_DBIDValue id, double timeStamp,
-                     const char* note) {
-    writer.PutUInt16(type);
-    writer.PutUInt32(id);
-    writer.PutDouble(timeStamp);
-    writer.PutString(note);
-}
-
-void WriteJobOf(const std::string& path, std::initializer_list<dbRecord_Class*> records) {
-    JobFileWriter writer;
-    ASSERT_TRUE(writer.Create(Str(path.c_str())));
-    for (dbRecord_Class* record : records)
-        writer.Add(*record);
-    ASSERT_TRUE(writer.Close());
 }
 
 } // namespace tqxml

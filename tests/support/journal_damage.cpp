@@ -1,8 +1,12 @@
 #include "support/journal_damage.h"
 
 #include "db/crc16.h"
+#include "db/journal.h"
 #include "io/buffer.h"
+#include "job_writer.h"
+#include "records/job_level.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +109,83 @@ std::vector<uint8_t> SignedEntry(const std::vector<uint8_t>& body) {
     entry.push_back(static_cast<uint8_t>(crc));
     entry.push_back(static_cast<uint8_t>(crc >> 8));
     return entry;
+}
+
+std::string JournalLine(const char* text, uint32_t position) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, " 0x%x", position);
+    return std::string(text) + hex;
+}
+
+void WriteDamageJob(const std::string& path) {
+    JobFileWriter writer;
+    if (!writer.Create(Str(path.c_str()))) throw std::runtime_error("cannot create " + path);
+    const char* texts[] = {"first", "second", "third", "fourth", "fifth"};
+    for (int i = 0; i < 5; ++i) {
+        if (i == 1) writer.BeginTransaction();
+        db_Note note;
+        note.TimeStamp = i + 1;
+        note.Note = texts[i];
+        writer.Add(note);
+        if (i == 2) writer.EndTransaction();
+    }
+    if (!writer.Close()) throw std::runtime_error("cannot write " + path);
+}
+
+namespace {
+using Entries = const std::vector<uint32_t>&;
+using P = const std::string&;
+constexpr const char* kLengthShort = "Journal record length short read failure at filepos ";
+constexpr const char* kShort = "Journal record short read failure at filepos ";
+constexpr const char* kUnbelievable = "Journal record length is unbelieveable at ";
+constexpr const char* kCrc = "Journal: CRC error at ";
+constexpr const char* kCorrupt = "Journal: Record corruption at filepos ";
+
+template <uint32_t Length> void SetLength(P p, Entries at) {
+    PatchUInt32(p, at[1], Length);
+}
+} // namespace
+
+const std::vector<JournalDamage>& JournalDamages() {
+    using D = dbJournal_Damage;
+    static const std::vector<JournalDamage> damages = {
+        {"EndsInsideALengthField", [](P p, Entries at) { CutAt(p, at[3] + 2); }, {1, 2, 3},
+         D::LengthShortRead, kLengthShort, 3},
+        {"EndsInsideAnEntry", [](P p, Entries at) { CutAt(p, at[3] + 10); }, {1, 2, 3},
+         D::ShortRead, kShort, 3},
+        {"EndsInsideATransaction", [](P p, Entries at) { CutAt(p, at[2] + 6); }, {1},
+         D::ShortRead, "Journal: Partial last transaction near filepos ", 2, 6},
+        {"EndsBetweenEntries", [](P p, Entries at) { CutAt(p, at[3]); }, {1, 2, 3}, D::None,
+         nullptr},
+        {"ChecksumOfATransactionsFirstEntry",
+         [](P p, Entries at) { FlipByte(p, at[2] - 3, 0x01); }, {1}, D::Checksum, kCrc, 1},
+        {"ChecksumOfATransactionsLastEntry", [](P p, Entries at) { FlipByte(p, at[3] - 1); }, {1},
+         D::Checksum, kCrc, 2},
+        {"LengthZero", SetLength<0>, {1}, D::LengthUnbelievable, kUnbelievable, 1},
+        {"LengthBelowTheSmallestEntry", SetLength<11>, {1}, D::LengthUnbelievable, kUnbelievable,
+         1},
+        {"LengthAboveTheLargestEntry", SetLength<JOURNAL_MaxEntryLength + 1>, {1},
+         D::LengthUnbelievable, kUnbelievable, 1},
+        {"LengthOfAllOnes", SetLength<0xFFFFFFFFu>, {1}, D::LengthUnbelievable, kUnbelievable, 1},
+        {"LargestLengthRunsPastTheEnd", SetLength<JOURNAL_MaxEntryLength>, {1}, D::ShortRead,
+         kShort, 1},
+        {"EntryRemovedByHand",
+         [](P p, Entries at) { PatchBytes(p, at[3] + 4, {JOURNAL_ManualRepair}); }, {1, 2, 3, 5},
+         D::None, "Journal: Manual repair detected at ", 3},
+        {"ResignedTypeBeyondTheRegistry",
+         [](P p, Entries at) {
+             PatchBytes(p, at[3] + 4 + 7, {144, 0});
+             ResignEntry(p, at[3]);
+         },
+         {1, 2, 3}, D::Corruption, kCorrupt, 3},
+        {"ResignedActionThatDoesNotExist",
+         [](P p, Entries at) {
+             PatchBytes(p, at[3] + 5, {0x37, 0x2A}); // 10807
+             ResignEntry(p, at[3]);
+         },
+         {1, 2, 3}, D::Corruption, kCorrupt, 3},
+    };
+    return damages;
 }
 
 } // namespace tqxml

@@ -4,9 +4,11 @@
 // past the checksum and reaches the record decoders).
 #pragma once
 
+#include "db/statistics.h"
 #include "records/record.h"
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,5 +53,33 @@ std::vector<uint8_t> EntryBody(uint8_t flags, uint16_t action, uint32_t target,
                                const dbRecord_Class* record);
 // A whole entry: length, `body`, and the CRC of `body`.
 std::vector<uint8_t> SignedEntry(const std::vector<uint8_t>& body);
+
+// A line as the journal logs it: the text, " 0x", the position in hex.
+std::string JournalLine(const char* text, uint32_t position);
+
+// ---- One table of damages, read by the journal and by the export ----------
+
+// The job every damage is done to: notes 1 to 5, note 1 alone, 2 and 3 in
+// one transaction, 4 and 5 alone (entries 0 to 4).
+void WriteDamageJob(const std::string& path);
+
+// One damage to that job and what the journal makes of it: the records that
+// remain, in order, the kind of damage (None for a job that opens as whole)
+// and one line the journal logs, naming the position of entry `entry` plus
+// `offset`; the replay stops at entry `entry`.
+struct JournalDamage {
+    const char* name;
+    void (*apply)(const std::string& path, const std::vector<uint32_t>& entries);
+    std::vector<db_DBIDValue> kept;
+    dbJournal_Damage damage;
+    const char* log; // nullptr: the journal logs nothing
+    int entry = 0;
+    uint32_t offset = 0;
+};
+const std::vector<JournalDamage>& JournalDamages();
+
+inline void PrintTo(const JournalDamage& damage, std::ostream* out) {
+    *out << damage.name;
+}
 
 } // namespace tqxml

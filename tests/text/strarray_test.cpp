@@ -8,22 +8,6 @@ using tqxml::RecordingEnvironment;
 using tqxml::Str;
 using tqxml::StrArray;
 
-TEST(StrArray, AddGrowsBySixteenBeyondWhatIsNeeded) {
-    StrArray a;
-    EXPECT_EQ(a.Count(), 0);
-    EXPECT_EQ(a.Capacity(), 0);
-    a.Add("first");
-    EXPECT_EQ(a.Capacity(), 17);
-    for (int i = 1; i < 17; ++i)
-        a.Add(Str("x"));
-    EXPECT_EQ(a.Count(), 17);
-    EXPECT_EQ(a.Capacity(), 17);
-    a.Add("eighteenth");
-    EXPECT_EQ(a.Capacity(), 34);
-    EXPECT_EQ(a.At(0), "first");
-    EXPECT_EQ(a.At(17), "eighteenth");
-}
-
 TEST(StrArray, AtIsTheElementAndGetACopy) {
     StrArray a;
     a.Add("one");

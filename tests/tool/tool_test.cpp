@@ -148,42 +148,36 @@ TEST_F(ToolTest, ParallelBatchWritesTheSameDocumentsAsASerialOne) {
 TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     const std::string job = MakeJob("good.job", 2);
     const std::string missing = dir.File("missing.job");
-    const ToolRun absent = Run({missing});
-    EXPECT_EQ(absent.exitCode, 3);
-    EXPECT_THAT(absent.ErrorLines(), ElementsAre("tqxml: " + missing + ": no such job file"));
-    EXPECT_EQ(absent.out, "");
-
     const std::string notAJob = dir.File("notes.job");
     WriteFileBytes(notAJob, std::vector<uint8_t>(100, 'x'));
-    const ToolRun unreadable = Run({notAJob});
-    EXPECT_EQ(unreadable.exitCode, 4);
-    EXPECT_THAT(unreadable.ErrorLines(),
-                ElementsAre(StartsWith("tqxml: " + notAJob + ": not a job file")));
-
     const std::string empty = dir.File("empty.job");
     {
         JobFileWriter writer;
         ASSERT_TRUE(writer.Create(Str(empty.c_str())));
         ASSERT_TRUE(writer.Close());
     }
-    EXPECT_THAT(Run({empty}).ErrorLines(),
-                ElementsAre("tqxml: " + empty + ": the job holds no record"));
-
     const std::string older = MakeJob("older.job", 1);
     PatchBytes(older, 47, {35});
-    const ToolRun version = Run({older});
-    EXPECT_EQ(version.exitCode, 4);
-    EXPECT_THAT(version.ErrorLines(), ElementsAre(HasSubstr("format version 12.20.35")));
+    const std::string blocked = dir.File("good.job/out.xml"); // a plain file as its folder
 
-    // A plain file where the document's directory should be.
-    const std::string blocked = dir.File("good.job/out.xml");
-    const ToolRun output = Run({"-o", blocked, job});
-    EXPECT_EQ(output.exitCode, 5);
-    EXPECT_THAT(output.ErrorLines(), ElementsAre(StartsWith("tqxml: " + blocked + ": ")));
-
-    const ToolRun directory = Run({"-o", dir.Path(), job});
-    EXPECT_EQ(directory.exitCode, 5);
-    EXPECT_THAT(directory.ErrorLines(), ElementsAre(HasSubstr("Is a directory")));
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        ::testing::Matcher<std::string> line;
+    } cases[] = {
+        {{missing}, 3, "tqxml: " + missing + ": no such job file"},
+        {{notAJob}, 4, StartsWith("tqxml: " + notAJob + ": not a job file")},
+        {{empty}, 4, "tqxml: " + empty + ": the job holds no record"},
+        {{older}, 4, HasSubstr("format version 12.20.35")},
+        {{"-o", blocked, job}, 5, StartsWith("tqxml: " + blocked + ": ")},
+        {{"-o", dir.Path(), job}, 5, HasSubstr("Is a directory")},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = Run(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << ::testing::PrintToString(c.args);
+        EXPECT_THAT(run.ErrorLines(), ElementsAre(c.line));
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 TEST_F(ToolTest, ABatchGoesOnPastFailuresAndExitsWithTheFirstInTheOrderGiven) {
@@ -280,16 +274,6 @@ TEST_F(ToolTest, UsageErrorsExitWithTwoAndOneLine) {
     }
     EXPECT_EQ(Text(a).substr(0, 7), "Halvorn"); // the job is still there
     EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
-}
-
-TEST_F(ToolTest, HelpShowsExamplesAndVersionNamesTheCommand) {
-    const ToolRun help = Run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_THAT(help.out, AllOf(HasSubstr("Examples:"), HasSubstr("--output-dir"),
-                                HasSubstr("--info"), HasSubstr("-j")));
-    const ToolRun version = Run({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_THAT(version.out, StartsWith("tqxml "));
 }
 
 // ---- Damaged jobs: --info and --verbose ---------------------------------------------
