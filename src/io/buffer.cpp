@@ -174,11 +174,11 @@ Str buffer_Class::GetString(int32_t& offset) const {
     if (!nul) {
         TQ_FAIL("Offset <= _DataLength");
         offset = _DataLength;
-        return Str::InArena(start, static_cast<int32_t>(left));
+        return Str(start, static_cast<int32_t>(left));
     }
     const auto length = static_cast<int32_t>(static_cast<const char*>(nul) - start);
     offset += length + 1;
-    return Str::InArena(start, length);
+    return Str(start, length);
 }
 
 Str buffer_Class::GetFixedString(int32_t& offset, int32_t n) const {
@@ -188,7 +188,7 @@ Str buffer_Class::GetFixedString(int32_t& offset, int32_t n) const {
     if (n == 0) return Str();
     const auto* start = reinterpret_cast<const char*>(_Buffer.get() + at);
     const void* nul = std::memchr(start, 0, static_cast<size_t>(n));
-    return Str::InArena(start,
+    return Str(start,
                         nul ? static_cast<int32_t>(static_cast<const char*>(nul) - start) : n);
 }
 

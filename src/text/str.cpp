@@ -1,10 +1,8 @@
 #include "text/str.h"
 
 #include "base/environment.h"
-#include "text/str_arena.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -99,25 +97,9 @@ void Str::Grow(int64_t needed) {
         static_cast<char*>(capacity_ > 0 ? std::realloc(_Pointer, static_cast<size_t>(capacity) + 1)
                                          : std::malloc(static_cast<size_t>(capacity) + 1));
     if (!block) throw std::bad_alloc();
-    if (capacity_ == 0)
-        block[0] = '\0';
-    else if (capacity_ == kArenaBlock)
-        std::memcpy(block, _Pointer, static_cast<size_t>(_Length) + 1); // leaves the arena
+    if (capacity_ == 0) block[0] = '\0';
     _Pointer = block;
     capacity_ = static_cast<int32_t>(capacity);
-}
-
-Str Str::InArena(const char* bytes, int32_t length) {
-    StrArena* arena = CurrentStrArena();
-    if (!arena || !bytes || length <= 0) return Str(bytes, length);
-    Str text;
-    char* block = arena->Allocate(static_cast<size_t>(length) + 1);
-    std::memcpy(block, bytes, static_cast<size_t>(length));
-    block[length] = '\0';
-    text._Pointer = block;
-    text._Length = length;
-    text.capacity_ = kArenaBlock;
-    return text;
 }
 
 void Str::Reserve(int32_t n) {
@@ -151,19 +133,6 @@ int32_t Str::FindLast(char ch) const {
     return pos == std::string_view::npos ? _Length : static_cast<int32_t>(pos);
 }
 
-int32_t Str::FindAny(const char* chars, int32_t from) const {
-    if (from < 0) from = 0;
-    if (!chars || from >= _Length) return _Length;
-    size_t pos = View().find_first_of(chars, static_cast<size_t>(from));
-    return pos == std::string_view::npos ? _Length : static_cast<int32_t>(pos);
-}
-
-Str Str::Mid(int32_t start, int32_t count) const {
-    if (start < 0 || count <= 0 || start >= _Length) return Str();
-    count = std::min(count, _Length - start);
-    return Str(_Pointer + start, count);
-}
-
 Str Str::Left(int32_t n) const {
     if (n == 0) return Str();
     TQ_ASSERT(n > 0);
@@ -175,20 +144,6 @@ Str Str::From(int32_t i) const {
     TQ_ASSERT(i >= 0);
     if (i < 0 || i >= _Length) return Str();
     return Str(_Pointer + i, _Length - i);
-}
-
-bool Str::EqualInsensitive(const Str& other) const {
-    if (_Length != other._Length) return false;
-    for (int32_t i = 0; i < _Length; ++i) {
-        unsigned char a = static_cast<unsigned char>(_Pointer[i]);
-        unsigned char b = static_cast<unsigned char>(other._Pointer[i]);
-        if (a != b && std::tolower(a) != std::tolower(b)) return false;
-    }
-    return true;
-}
-
-int Str::Compare(const Str& other) const {
-    return std::strcmp(_Pointer, other._Pointer);
 }
 
 void Str::Append(const char* text) {
@@ -264,26 +219,6 @@ void Str::ReplaceText(const char* oldText, const char* newText) {
     }
     result.Append(_Pointer + from, _Length - from);
     *this = std::move(result);
-}
-
-void Str::ToUpper() {
-    for (int32_t i = 0; i < _Length; ++i)
-        if (_Pointer[i] >= 'a' && _Pointer[i] <= 'z')
-            _Pointer[i] = static_cast<char>(_Pointer[i] - 32);
-}
-
-void Str::TrimLeading(char ch) {
-    int32_t n = 0;
-    while (n < _Length && _Pointer[n] == ch)
-        ++n;
-    if (n) Delete(0, n);
-}
-
-void Str::TrimTrailing(char ch) {
-    int32_t n = _Length;
-    while (n > 0 && _Pointer[n - 1] == ch)
-        --n;
-    Truncate(n);
 }
 
 } // namespace tqxml

@@ -31,12 +31,8 @@ public:
     int32_t Find(char ch, int32_t from = 0) const;
     int32_t FindText(const char* text, int32_t from = 0) const;
     int32_t FindLast(char ch) const;
-    int32_t FindAny(const char* chars, int32_t from = 0) const;
-    Str Mid(int32_t start, int32_t count) const;
     Str Left(int32_t n) const;
     Str From(int32_t i) const;
-    bool EqualInsensitive(const Str& other) const;
-    int Compare(const Str& other) const;
     std::string_view View() const noexcept { return {_Pointer, static_cast<size_t>(_Length)}; }
 
     // Changing.
@@ -64,18 +60,11 @@ public:
     void Delete(int32_t start, int32_t count);
     void ReplaceChar(char oldCh, char newCh);
     void ReplaceText(const char* oldText, const char* newText);
-    void ToUpper();
-    void TrimLeading(char ch);
-    void TrimTrailing(char ch);
 
     // Makes room for `n` characters without changing the text (kept across
     // Truncate, so a reused output buffer stops reallocating).
     void Reserve(int32_t n);
     int32_t Capacity() const noexcept { return capacity_ > 0 ? capacity_ : 0; }
-
-    // A copy of `length` bytes placed in the arena in force on this thread
-    // (see text/str_arena.h), or on the heap when there is none.
-    static Str InArena(const char* bytes, int32_t length);
 
     // Appends `count` bytes of uninitialised room and returns a pointer to
     // it; the caller fills exactly those bytes. For the hot formatting paths.
@@ -95,7 +84,9 @@ public:
     friend bool operator==(const Str& a, const char* b) noexcept {
         return a.View() == std::string_view(b ? b : "");
     }
-    friend bool operator<(const Str& a, const Str& b) noexcept { return a.Compare(b) < 0; }
+    friend bool operator<(const Str& a, const Str& b) noexcept {
+        return std::strcmp(a._Pointer, b._Pointer) < 0;
+    }
 
 private:
     void Grow(int64_t needed);
@@ -104,10 +95,8 @@ private:
 
     char* _Pointer;
     int32_t _Length;
-    // Bytes owned, terminator excluded; 0 for the shared empty text;
-    // kArenaBlock for a text in a StrArena, which the Str does not free.
+    // Bytes owned, terminator excluded; 0 for the shared empty text.
     int32_t capacity_;
-    static constexpr int32_t kArenaBlock = -1;
 };
 
 } // namespace tqxml

@@ -127,11 +127,6 @@ int32_t StrArray::IndexOf(const char* text) const {
     return -1;
 }
 
-void StrArray::Sort() {
-    std::stable_sort(_Array, _Array + _Count,
-                     [](const Str* a, const Str* b) { return a->Compare(*b) < 0; });
-}
-
 bool operator==(const StrArray& a, const StrArray& b) {
     if (a._Count != b._Count) return false;
     for (int32_t i = 0; i < a._Count; ++i)

@@ -39,8 +39,6 @@ public:
     int32_t IndexOf(const Str& text) const;
     int32_t IndexOf(const char* text) const;
 
-    // Orders the elements by byte comparison.
-    void Sort();
 
     friend bool operator==(const StrArray& a, const StrArray& b);
 

@@ -73,17 +73,6 @@ TEST(StrArray, IndexOfMatchesWholeTextsExactly) {
     EXPECT_EQ(StrArray().IndexOf("x"), -1);
 }
 
-TEST(StrArray, SortOrdersByBytes) {
-    StrArray a;
-    for (const char* text : {"b", "B", "\xe4", "a", "ab", ""})
-        a.Add(text);
-    a.Sort();
-    StrArray expected;
-    for (const char* text : {"", "B", "a", "ab", "b", "\xe4"})
-        expected.Add(text);
-    EXPECT_TRUE(a == expected);
-}
-
 TEST(StrArray, EqualityCopyAndMove) {
     StrArray a;
     a.Add("x");
