@@ -233,13 +233,13 @@ dbModel_Node* dbModel::FindTarget(const dbAction& action, bool repairMode, const
 }
 
 // Links the action's record in front of `before`, or at the back when null.
-bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
+void dbModel::Chain(dbAction& action, dbModel_Node* before) {
     const db_DBIDValue id = action.DBRecord->GetRecordId();
     TQ_ASSERT_TEXT(id != NODBID, "record->GetRecordId() != NODBID");
     TQ_ASSERT_TEXT(!index_.Find(id), "!_Index.Find (record->GetRecordId())");
     if (id == NODBID || index_.Find(id)) {
         ++statistics_.EntriesRejected;
-        return false;
+        return;
     }
     dbModel_Node* node = NewNode();
     const uint32_t type = action.DBRecord->GetType();
@@ -267,7 +267,6 @@ bool dbModel::Chain(dbAction& action, dbModel_Node* before) {
     if (id == 1 && node != _FrontPointer) recordOneOrderKnown_ = false;
     index_.Insert(id, node);
     Counted(type, id, before == nullptr);
-    return true;
 }
 
 // The new record takes the old one's place, identifier and time stamp.

@@ -128,7 +128,7 @@ private:
     std::unique_ptr<dbRecord_Class> Decode(const dbModel_Node& node, bool readAhead);
     dbModel_Node* FindTarget(const dbAction& action, bool repairMode, const char* assertion);
 
-    bool Chain(dbAction& action, dbModel_Node* before);
+    void Chain(dbAction& action, dbModel_Node* before);
     void ReplaceRecord(dbModel_Node* node, std::unique_ptr<dbRecord_Class> record);
     void CopyInto(dbModel_Node* node, const dbRecord_Class& record);
     void Unlink(dbModel_Node* node);

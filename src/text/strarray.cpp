@@ -106,14 +106,6 @@ Str StrArray::Get(int32_t index) const {
     return CheckIndex(index, __LINE__) ? *_Array[index] : Str();
 }
 
-void StrArray::RemoveAt(int32_t index) {
-    if (!CheckIndex(index, __LINE__)) return;
-    delete _Array[index];
-    std::memmove(_Array + index, _Array + index + 1,
-                 sizeof(Str*) * static_cast<size_t>(_Count - index - 1));
-    --_Count;
-}
-
 int32_t StrArray::IndexOf(const Str& text) const {
     for (int32_t i = 0; i < _Count; ++i)
         if (*_Array[i] == text) return i;

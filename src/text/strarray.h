@@ -31,8 +31,6 @@ public:
     const Str& At(int32_t index) const;
     // A copy of the element (asserts "Index < _Count"); empty for a bad index.
     Str Get(int32_t index) const;
-    // Frees the element and moves the later ones down (asserts "Index < _Count").
-    void RemoveAt(int32_t index);
     void Clear();
 
     // Index of the first element equal byte for byte, or -1.
