@@ -20,6 +20,22 @@ bool IsKnownAction(uint16_t action) {
     return action >= ACTION_Add && action <= ACTION_Delete;
 }
 
+// An entry's last two bytes are the checksum of the ones before them.
+bool ChecksumMatches(const uint8_t* bytes, uint32_t length) {
+    const uint16_t stored =
+        static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
+    return Crc16Arc(bytes, length - 2) == stored;
+}
+
+// The record whose stored form starts at `offset` (its type is read there
+// without being taken); null for a type no record has.
+std::unique_ptr<dbRecord_Class> ReadStoredRecord(const buffer_Class& entry, int32_t& offset) {
+    int32_t peek = offset;
+    std::unique_ptr<dbRecord_Class> record = CreateRecord(entry.GetUInt16(peek));
+    if (record) record->Read(entry, offset);
+    return record;
+}
+
 } // namespace
 
 void LogHexLine(const char* text, uint32_t value) {
@@ -153,10 +169,7 @@ dbJournal_EntryStatus dbJournal::ReadFramedEntry(uint32_t position) {
                        "Journal record short read failure at filepos ", position);
     if (entry_.Data()[0] == JOURNAL_ManualRepair) return ENTRY_Read;
 
-    const uint8_t* bytes = entry_.Data();
-    const uint16_t stored =
-        static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
-    if (Crc16Arc(bytes, length - 2) != stored)
+    if (!ChecksumMatches(entry_.Data(), length))
         return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
     entry_.Resize(static_cast<int32_t>(length - 2)); // the checksum is not the record's
     return ENTRY_Read;
@@ -171,10 +184,8 @@ bool dbJournal::DecodeEntry(dbAction& action, uint32_t position) {
     action.Target = NODBID;
     if (!IsKnownAction(action.Operation) || action.Operation == ACTION_Marker) return false;
     action.Target = entry_.GetUInt32(offset);
-    int32_t peek = offset;
-    action.DBRecord = CreateRecord(entry_.GetUInt16(peek));
+    action.DBRecord = ReadStoredRecord(entry_, offset);
     if (!action.DBRecord) return false;
-    action.DBRecord->Read(entry_, offset);
     if (offset < entry_.Length()) {
         LogHexLine("Journal: Bytes left after the record at filepos ", position);
         ++statistics_.EntriesWithBytesLeft;
@@ -253,13 +264,13 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
     return status;
 }
 
-const dbJournal::AgainBlock* dbJournal::FindAgainBlock(uint32_t blockPosition) const {
-    for (const AgainBlock& block : again_)
+dbJournal::AgainBlock* dbJournal::FindAgainBlock(uint32_t blockPosition) {
+    for (AgainBlock& block : again_)
         if (block.Length != 0 && block.Position == blockPosition) return &block;
     return nullptr;
 }
 
-const dbJournal::AgainBlock* dbJournal::ReadAgainBlock(uint32_t blockPosition) {
+dbJournal::AgainBlock* dbJournal::ReadAgainBlock(uint32_t blockPosition) {
     if (!againBytes_)
         againBytes_ = std::make_unique_for_overwrite<uint8_t[]>(size_t{kAgainBlockSize} * kAgainBlocks);
     AgainBlock* oldest = &again_[0];
@@ -267,8 +278,7 @@ const dbJournal::AgainBlock* dbJournal::ReadAgainBlock(uint32_t blockPosition) {
         if (block.LastUse < oldest->LastUse) oldest = &block;
     *oldest = AgainBlock();
     uint32_t got = 0;
-    if (!file_.ReadAt(blockPosition, againBytes_.get() + size_t(oldest - again_) * kAgainBlockSize,
-                      kAgainBlockSize, &got))
+    if (!file_.ReadAt(blockPosition, AgainBlockBytes(oldest), kAgainBlockSize, &got))
         return nullptr;
     oldest->Position = blockPosition;
     oldest->Length = got;
@@ -287,10 +297,10 @@ bool dbJournal::FetchAgain(uint32_t position, uint32_t count, uint8_t* destinati
     uint64_t at = position;
     while (at < end) {
         const uint32_t blockPosition = static_cast<uint32_t>(at - at % kAgainBlockSize);
-        const AgainBlock* block = FindAgainBlock(blockPosition);
+        AgainBlock* block = FindAgainBlock(blockPosition);
         if (!block && readAhead) block = ReadAgainBlock(blockPosition);
         if (!block) break;
-        again_[block - again_].LastUse = ++againClock_;
+        block->LastUse = ++againClock_;
         const uint64_t blockEnd = uint64_t{block->Position} + block->Length;
         if (at >= blockEnd) return false; // the file ends before the entry does
         const uint64_t take = std::min(end, blockEnd) - at;
@@ -311,16 +321,10 @@ std::unique_ptr<dbRecord_Class> dbJournal::ReadRecordAgain(uint32_t position, ui
         return nullptr;
     againEntry_.Resize(static_cast<int32_t>(length));
     if (!FetchAgain(position + 4, length, againEntry_.Data(), readAhead)) return nullptr;
-    const uint8_t* bytes = againEntry_.Data();
-    const uint16_t stored =
-        static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
-    if (Crc16Arc(bytes, length - 2) != stored) return nullptr;
+    if (!ChecksumMatches(againEntry_.Data(), length)) return nullptr;
     againEntry_.Resize(static_cast<int32_t>(length - 2));
     int32_t offset = 1 + 2 + 4; // flags, action, target
-    int32_t peek = offset;
-    std::unique_ptr<dbRecord_Class> record = CreateRecord(againEntry_.GetUInt16(peek));
-    if (record) record->Read(againEntry_, offset);
-    return record;
+    return ReadStoredRecord(againEntry_, offset);
 }
 
 } // namespace tqxml

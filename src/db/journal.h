@@ -159,9 +159,9 @@ private:
     std::unique_ptr<uint8_t[]> againBytes_;
     AgainBlock again_[kAgainBlocks];
     uint64_t againClock_ = 0;
-    const AgainBlock* FindAgainBlock(uint32_t blockPosition) const;
-    const AgainBlock* ReadAgainBlock(uint32_t blockPosition);
-    const uint8_t* AgainBlockBytes(const AgainBlock* block) const {
+    AgainBlock* FindAgainBlock(uint32_t blockPosition);
+    AgainBlock* ReadAgainBlock(uint32_t blockPosition);
+    uint8_t* AgainBlockBytes(const AgainBlock* block) const {
         return againBytes_.get() + size_t(block - again_) * kAgainBlockSize;
     }
     buffer_Class againEntry_{ENDIAN_Little};

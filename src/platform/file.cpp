@@ -46,4 +46,14 @@ Str file_Class::FullName() const {
     return full;
 }
 
+void file_Class::Adopt(intptr_t handle, uint32_t mode, bool stream) {
+    handle_ = handle;
+    writeError_ = 0;
+    mode_ = mode;
+    isStdOut_ = stream;
+    recordedSize_ = 0;
+    sizeOutOfRange_ = false;
+    if (!stream) TakeSizeFromSystem(__LINE__);
+}
+
 } // namespace tqxml

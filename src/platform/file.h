@@ -74,6 +74,14 @@ private:
     }
     bool TakeSizeFromSystem(int line);
     bool OpenStream();
+    // Takes `handle` as this file's. A file of its own is sized from the
+    // system; a stream (standard output, a device, a FIFO) has no size and
+    // is never cut back.
+    void Adopt(intptr_t handle, uint32_t mode, bool stream);
+    // Read and ReadAt: up to `count` bytes from `position`, which is the
+    // current position unless `positioned`.
+    bool ReadBytes(uint64_t position, bool positioned, void* destination, uint32_t count,
+                   uint32_t* bytesRead);
 
     Str directory_;
     Str name_;

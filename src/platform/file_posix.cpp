@@ -140,12 +140,7 @@ bool file_Class::Open(uint32_t mode) {
             ReportError(__LINE__, errno);
             return false;
         }
-        handle_ = fd;
-        writeError_ = 0;
-        mode_ = mode;
-        isStdOut_ = true;
-        recordedSize_ = 0;
-        sizeOutOfRange_ = false;
+        Adopt(fd, mode, true);
         return true;
     }
 
@@ -164,11 +159,7 @@ bool file_Class::Open(uint32_t mode) {
         return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    writeError_ = 0;
-    handle_ = fd;
-    mode_ = mode;
-    isStdOut_ = false;
-    TakeSizeFromSystem(__LINE__);
+    Adopt(fd, mode, false);
     return true;
 }
 
@@ -195,11 +186,7 @@ bool file_Class::Create() {
         ReportError(__LINE__, error);
         return false;
     }
-    handle_ = fd;
-    writeError_ = 0;
-    mode_ = ModeReadWrite;
-    isStdOut_ = false;
-    TakeSizeFromSystem(__LINE__);
+    Adopt(fd, ModeReadWrite, false);
     return true;
 }
 
@@ -217,12 +204,7 @@ bool file_Class::OpenStream() {
         ReportError(__LINE__, errno);
         return false;
     }
-    handle_ = fd;
-    writeError_ = 0;
-    mode_ = ModeWrite;
-    isStdOut_ = true; // no size of its own: never cut back, never sized
-    recordedSize_ = 0;
-    sizeOutOfRange_ = false;
+    Adopt(fd, ModeWrite, true);
     return true;
 }
 
@@ -235,38 +217,28 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
         if (bytesRead) *bytesRead = 0;
         return false;
     }
-    // At or past the end: the caller's preset count is left as it is.
-    if (static_cast<uint64_t>(position) >= recordedSize_) return false;
-    const auto wanted = static_cast<uint32_t>(
-        std::min<uint64_t>(count, recordedSize_ - static_cast<uint64_t>(position)));
-
-    auto* into = static_cast<uint8_t*>(destination);
-    uint32_t total = 0;
-    while (total < wanted) {
-        const ssize_t n = ::read(Fd(handle_), into + total, wanted - total);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ReportError(__LINE__, errno);
-            if (bytesRead) *bytesRead = 0;
-            return false;
-        }
-        if (n == 0) break;
-        total += static_cast<uint32_t>(n);
-    }
-    if (bytesRead) *bytesRead = total;
-    return total > 0;
+    return ReadBytes(static_cast<uint64_t>(position), false, destination, count, bytesRead);
 }
 
 bool file_Class::ReadAt(uint32_t position, void* destination, uint32_t count,
                         uint32_t* bytesRead) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
-    if (!IsOpen() || position >= recordedSize_) return false;
+    if (!IsOpen()) return false;
+    return ReadBytes(position, true, destination, count, bytesRead);
+}
+
+bool file_Class::ReadBytes(uint64_t position, bool positioned, void* destination, uint32_t count,
+                           uint32_t* bytesRead) {
+    // At or past the end: the caller's preset count is left as it is.
+    if (position >= recordedSize_) return false;
     const auto wanted = static_cast<uint32_t>(std::min<uint64_t>(count, recordedSize_ - position));
     auto* into = static_cast<uint8_t*>(destination);
     uint32_t total = 0;
     while (total < wanted) {
-        const ssize_t n = ::pread(Fd(handle_), into + total, wanted - total,
-                                  static_cast<off_t>(position) + total);
+        const ssize_t n =
+            positioned ? ::pread(Fd(handle_), into + total, wanted - total,
+                                 static_cast<off_t>(position + total))
+                       : ::read(Fd(handle_), into + total, wanted - total);
         if (n < 0) {
             if (errno == EINTR) continue;
             ReportError(__LINE__, errno);

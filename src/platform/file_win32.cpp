@@ -161,12 +161,7 @@ bool file_Class::Open(uint32_t mode) {
             ReportError(__LINE__, static_cast<int>(GetLastError()));
             return false;
         }
-        handle_ = FromHandle(copy);
-        writeError_ = 0;
-        mode_ = mode;
-        isStdOut_ = true;
-        recordedSize_ = 0;
-        sizeOutOfRange_ = false;
+        Adopt(FromHandle(copy), mode, true);
         return true;
     }
 
@@ -177,11 +172,7 @@ bool file_Class::Open(uint32_t mode) {
         ReportError(__LINE__, static_cast<int>(GetLastError()));
         return false;
     }
-    handle_ = FromHandle(handle);
-    writeError_ = 0;
-    mode_ = mode;
-    isStdOut_ = false;
-    TakeSizeFromSystem(__LINE__);
+    Adopt(FromHandle(handle), mode, false);
     return true;
 }
 
@@ -211,11 +202,7 @@ bool file_Class::Create() {
         ReportError(__LINE__, static_cast<int>(error));
         return false;
     }
-    handle_ = FromHandle(handle);
-    writeError_ = 0;
-    mode_ = ModeReadWrite;
-    isStdOut_ = false;
-    TakeSizeFromSystem(__LINE__);
+    Adopt(FromHandle(handle), ModeReadWrite, false);
     return true;
 }
 
@@ -229,31 +216,29 @@ bool file_Class::Read(void* destination, uint32_t count, uint32_t* bytesRead) {
         if (bytesRead) *bytesRead = 0;
         return false;
     }
-    // At or past the end: the caller's preset count is left as it is.
-    if (position >= recordedSize_) return false;
-    const DWORD wanted = count < recordedSize_ - position ? count : recordedSize_ - position;
-    DWORD got = 0;
-    if (!ReadFile(ToHandle(handle_), destination, wanted, &got, nullptr)) {
-        ReportError(__LINE__, static_cast<int>(GetLastError()));
-        if (bytesRead) *bytesRead = 0;
-        return false;
-    }
-    if (bytesRead) *bytesRead = got;
-    return got > 0;
+    return ReadBytes(position, false, destination, count, bytesRead);
 }
 
-// ReadFile with the position in an OVERLAPPED block: one call instead of a
-// seek and a read. On a handle opened without overlapping the file pointer
-// moves too, which no reader of the journal depends on.
 bool file_Class::ReadAt(uint32_t position, void* destination, uint32_t count,
                         uint32_t* bytesRead) {
     TQ_ASSERT_TEXT(IsOpen(), "_WinHandle != NULL");
-    if (!IsOpen() || position >= recordedSize_) return false;
-    const DWORD wanted = count < recordedSize_ - position ? count : recordedSize_ - position;
+    if (!IsOpen()) return false;
+    return ReadBytes(position, true, destination, count, bytesRead);
+}
+
+// A positioned read is ReadFile with the position in an OVERLAPPED block: one
+// call instead of a seek and a read. On a handle opened without overlapping
+// the file pointer moves too, which no reader of the journal depends on.
+bool file_Class::ReadBytes(uint64_t position, bool positioned, void* destination, uint32_t count,
+                           uint32_t* bytesRead) {
+    // At or past the end: the caller's preset count is left as it is.
+    if (position >= recordedSize_) return false;
+    const DWORD wanted = static_cast<DWORD>(
+        count < recordedSize_ - position ? count : recordedSize_ - position);
     OVERLAPPED at = {};
-    at.Offset = position;
+    at.Offset = static_cast<DWORD>(position);
     DWORD got = 0;
-    if (!ReadFile(ToHandle(handle_), destination, wanted, &got, &at)) {
+    if (!ReadFile(ToHandle(handle_), destination, wanted, &got, positioned ? &at : nullptr)) {
         ReportError(__LINE__, static_cast<int>(GetLastError()));
         if (bytesRead) *bytesRead = 0;
         return false;

@@ -91,14 +91,15 @@ std::string ProgressBoard::Render(size_t width) const {
         prefix = std::to_string(finished_.load(std::memory_order_relaxed)) + "/" +
                  std::to_string(count_) + " jobs";
     char numbers[160];
-    if (showReading)
-        std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  reading the journal", bar, percent);
-    else if (readingJobs > 0)
-        std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s  (%zu reading)",
-                      bar, percent, static_cast<unsigned long long>(records), rate, readingJobs);
-    else
-        std::snprintf(numbers, sizeof numbers, " [%s] %3d%%  %llu records  %.0f records/s", bar,
-                      percent, static_cast<unsigned long long>(records), rate);
+    int used = std::snprintf(numbers, sizeof numbers, " [%s] %3d%%", bar, percent);
+    const auto rest = [&] { return sizeof numbers - static_cast<size_t>(used); };
+    if (showReading) {
+        std::snprintf(numbers + used, rest(), "  reading the journal");
+    } else {
+        used += std::snprintf(numbers + used, rest(), "  %llu records  %.0f records/s",
+                              static_cast<unsigned long long>(records), rate);
+        if (readingJobs > 0) std::snprintf(numbers + used, rest(), "  (%zu reading)", readingJobs);
+    }
     // A long job name gives way to the numbers: its start is cut off.
     const std::string_view tail = numbers;
     const size_t room = width > 1 ? width - 1 : std::string::npos;
