@@ -5,7 +5,6 @@
 #include "convert/driver.h"
 #include "records/job_level.h"
 #include "records/observation.h"
-#include "support/record_text.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +42,13 @@ std::function<std::unique_ptr<dbRecord_Class>()> Make(
         fill(*record);
         return record;
     };
+}
+
+// A record's element as the walk writes it, laid out as a record at depth 1.
+std::string RecordElementText(const dbRecord_Class& record) {
+    Str out;
+    WriteRecord(record, out, nullptr);
+    return std::string(out.View());
 }
 
 constexpr double kStamp = 1325376000.25;

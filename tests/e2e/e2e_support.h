@@ -36,7 +36,6 @@ private:
     std::string error_;
 };
 
-std::string ReadText(const std::string& path);
 bool PathExists(const std::string& path);
 
 // The text every document opens with, for a job path that needs no encoding.

@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace tqxml {
 namespace {
 
@@ -30,21 +28,6 @@ std::vector<std::string> GoldenJobs() {
         if (entry.path().extension() == ".job") names.push_back(entry.path().stem().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The first line where two documents part, for the failure message.
-std::string FirstDifference(const std::string& expected, const std::string& actual) {
-    size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    const size_t start = expected.rfind('\n', at == 0 ? 0 : at - 1);
-    const size_t from = start == std::string::npos ? 0 : start + 1;
-    const int line = static_cast<int>(std::count(expected.begin(), expected.begin() + from, '\n'));
-    auto LineAt = [from](const std::string& text) {
-        return from >= text.size() ? std::string("(end)") : text.substr(from, text.find('\r', from) - from);
-    };
-    return "line " + std::to_string(line + 1) + "\n  expected: " + LineAt(expected) +
-           "\n  actual:   " + LineAt(actual);
 }
 
 class GoldenFile : public ::testing::TestWithParam<std::string> {};
@@ -64,8 +47,7 @@ TEST_P(GoldenFile, ConvertsToTheDocumentBesideIt) {
     const std::string expected = ReadText((kGoldenDir / (GetParam() + ".xml")).string());
     const std::string actual = ReadText(xml);
     ASSERT_FALSE(expected.empty()) << "no document beside " << job;
-    EXPECT_TRUE(actual == expected) << job << " differs from " << GetParam() << ".xml at "
-                                    << FirstDifference(expected, actual);
+    EXPECT_TRUE(SameDocument(actual, expected)) << job << " against " << GetParam() << ".xml";
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, GoldenFile, ::testing::ValuesIn(GoldenJobs()),

@@ -17,11 +17,6 @@
 namespace tqxml {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(SampleJob, IsWhatTheSampleWriterMakes) {
     namespace fs = std::filesystem;
     const std::string bundled =
@@ -29,12 +24,12 @@ TEST(SampleJob, IsWhatTheSampleWriterMakes) {
     TempDir dir;
     const std::string fresh = dir.File("sample.job");
     ASSERT_TRUE(genjob::WriteSampleJob(Str(fresh.c_str())));
-    EXPECT_TRUE(ReadFile(bundled) == ReadFile(fresh))
+    EXPECT_TRUE(ReadText(bundled) == ReadText(fresh))
         << "examples/sample.job is stale: write it again with tqxml-genjob --sample";
 
     const std::string xml = dir.File("sample.xml");
     EXPECT_EQ(CreateTQXMLFile(bundled.c_str(), xml.c_str(), nullptr), 0u);
-    const std::string document = ReadFile(xml);
+    const std::string document = ReadText(xml);
     EXPECT_NE(document.find("<DATABASE_ObservationRecord rec=\"db_Observation\""), std::string::npos);
     EXPECT_NE(document.find("</JOBFile>\r\n"), std::string::npos);
 }

@@ -29,10 +29,6 @@ protected:
     static void WriteFile(const std::string& path, const std::string& content) {
         WriteFileBytes(path, std::vector<uint8_t>(content.begin(), content.end()));
     }
-    static std::string ReadFile(const std::string& path) {
-        const std::vector<uint8_t> bytes = ReadFileBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    }
 };
 
 int OpenDescriptorCount() {
@@ -104,7 +100,7 @@ TEST_F(FileTest, CreateMakesANewFileOnly) {
     EXPECT_EQ(f.RecordedSize(), 0u);
     EXPECT_TRUE(f.Write("<x/>", 4));
     f.Close();
-    EXPECT_EQ(ReadFile(path), "<x/>");
+    EXPECT_EQ(ReadText(path), "<x/>");
     EXPECT_TRUE(env.systemErrors.empty());
 
     // An existing file is not replaced.
@@ -115,7 +111,7 @@ TEST_F(FileTest, CreateMakesANewFileOnly) {
     ASSERT_EQ(env.systemErrors.size(), 1u);
     EXPECT_NE(env.systemErrors[0].find(again.FullName().CStr()), std::string::npos);
     EXPECT_NE(env.systemErrors[0].find("error " + std::to_string(EEXIST)), std::string::npos);
-    EXPECT_EQ(ReadFile(path), "<x/>");
+    EXPECT_EQ(ReadText(path), "<x/>");
 
     // A read-only file fails before anything is tried.
     ::chmod(path.c_str(), 0444);
@@ -178,7 +174,7 @@ TEST_F(FileTest, ReadStopsAtTheRecordedSize) {
     ASSERT_TRUE(f.Seek(10));
     EXPECT_FALSE(f.Read(bytes, 3, &count));
     f.Close();
-    EXPECT_EQ(ReadFile(PathOf("ten.bin")), "0123456789abc");
+    EXPECT_EQ(ReadText(PathOf("ten.bin")), "0123456789abc");
 }
 
 TEST_F(FileTest, WritesRaiseTheRecordedSize) {
@@ -207,7 +203,7 @@ TEST_F(FileTest, WritesRaiseTheRecordedSize) {
     EXPECT_EQ(f.RecordedSize(), 2u);
     EXPECT_TRUE(f.Append("!", 1));
     f.Close();
-    EXPECT_EQ(ReadFile(PathOf("w.bin")), "Xb!");
+    EXPECT_EQ(ReadText(PathOf("w.bin")), "Xb!");
 }
 
 TEST_F(FileTest, CloseCutsTheFileBackToTheRecordedSize) {
@@ -225,7 +221,7 @@ TEST_F(FileTest, CloseCutsTheFileBackToTheRecordedSize) {
     }
     EXPECT_EQ(fs::file_size(path), 19u);
     f.Close();
-    EXPECT_EQ(ReadFile(path), "keep+");
+    EXPECT_EQ(ReadText(path), "keep+");
     f.Close(); // closing twice does nothing
     EXPECT_FALSE(f.IsOpen());
 }
@@ -268,7 +264,7 @@ TEST_F(FileTest, StandardOutputIsBorrowedNotClosed) {
     EXPECT_TRUE(wasStdOut);
     EXPECT_EQ(recorded, 0u);
     EXPECT_TRUE(stdoutStillOpen);
-    EXPECT_EQ(ReadFile(captured), "first second!");
+    EXPECT_EQ(ReadText(captured), "first second!");
 }
 
 TEST_F(FileTest, MisuseAssertsAndLeaksNothing) {

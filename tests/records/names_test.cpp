@@ -1,43 +1,27 @@
 #include "records/names.h"
 
-#include "base/environment.h"
+#include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace tqxml {
 namespace {
 
-// Keeps the assertion texts reported while it is installed on this thread.
-class AssertionLog : public Environment {
-public:
-    AssertionLog() : scope_(this) {}
-    void ReportAssertion(const char* expression, const char*, int) override {
-        texts.emplace_back(expression);
-    }
-    std::vector<std::string> texts;
-
-private:
-    ScopedThreadEnvironment scope_;
-};
-
 TEST(EnumName, NamesValuesAndReportsImproperOnes) {
-    AssertionLog log;
+    RecordingEnvironment log;
     // The ends of a table from 0 and of one from -1.
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, 0), "DBENTITY_RightHand");
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, 1), "DBENTITY_LeftHand");
     EXPECT_STREQ(EnumName(db_PointClassification, -1), "None");
     EXPECT_STREQ(EnumName(db_PointClassification, 9), "Control");
-    EXPECT_TRUE(log.texts.empty());
+    EXPECT_TRUE(log.assertions.empty());
 
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, 2), "");
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, -1), "");
     EXPECT_STREQ(EnumName(dbentity_ArcDirection, INT32_MIN), "");
     EXPECT_STREQ(EnumName(db_PointClassification, -2), "");
     const std::string improper = "!\"improper dbentity_ArcDirection\"";
-    EXPECT_EQ(log.texts, (std::vector<std::string>{improper, improper, improper,
+    EXPECT_EQ(log.assertions, (std::vector<std::string>{improper, improper, improper,
                                                    "!\"improper db_PointClassification\""}));
 }
 

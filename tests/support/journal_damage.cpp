@@ -6,6 +6,7 @@
 #include "job_writer.h"
 #include "records/job_level.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,6 +30,28 @@ TempDir::~TempDir() {
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return ::testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    const size_t start = expected.rfind('\n', at == 0 ? 0 : at - 1);
+    const size_t from = start == std::string::npos ? 0 : start + 1;
+    auto LineAt = [from](const std::string& text) {
+        return from >= text.size() ? std::string("(end)")
+                                   : text.substr(from, text.find('\r', from) - from);
+    };
+    return ::testing::AssertionFailure()
+           << "documents of " << actual.size() << " and " << expected.size()
+           << " bytes differ on line " << std::count(expected.begin(), expected.begin() + from, '\n') + 1
+           << "\n  expected: " << LineAt(expected) << "\n  actual:   " << LineAt(actual);
 }
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -1,11 +1,14 @@
 // Helpers for tests that build job files and damage them: a temporary
-// directory, whole-file reads and writes, and the damage itself (flip a byte,
-// cut the file, re-sign an entry's CRC so that damage inside a record gets
-// past the checksum and reaches the record decoders).
+// directory, whole-file reads and writes, the comparison of two documents,
+// and the damage itself (flip a byte, cut the file, re-sign an entry's CRC so
+// that damage inside a record gets past the checksum and reaches the record
+// decoders).
 #pragma once
 
 #include "db/statistics.h"
 #include "records/record.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <ostream>
@@ -31,7 +34,12 @@ private:
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+std::string ReadText(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Documents run to megabytes: on a difference, say on which line it starts
+// and show that line of each rather than print both.
+::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected);
 
 // XORs the byte at `offset` with `mask`.
 void FlipByte(const std::string& path, uint32_t offset, uint8_t mask = 0xFF);

@@ -36,11 +36,6 @@ int WaitFor(pid_t pid) {
     return -1;
 }
 
-std::string ReadText(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 } // namespace
 
 std::vector<std::string> ToolRun::ErrorLines() const {

@@ -32,30 +32,10 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-std::string Text(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 std::string HexText(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%x", value);
     return text;
-}
-
-// Documents run to megabytes: on a difference, say where it starts rather
-// than print both.
-::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected) {
-    if (actual == expected) return ::testing::AssertionSuccess();
-    size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-        ++at;
-    const size_t from = at < 80 ? 0 : at - 80;
-    return ::testing::AssertionFailure()
-           << "documents of " << actual.size() << " and " << expected.size()
-           << " bytes differ from byte " << at << "\nactual:   ..."
-           << ::testing::PrintToString(actual.substr(from, 160)) << "\nexpected: ..."
-           << ::testing::PrintToString(expected.substr(from, 160));
 }
 
 class ToolTest : public ::testing::Test {
@@ -82,7 +62,7 @@ protected:
     std::string ExportDocument(const std::string& job) {
         const std::string out = dir.File("export.xml");
         EXPECT_EQ(CreateTQXMLFile(job.c_str(), out.c_str(), nullptr), TQXML_Done);
-        return Text(out);
+        return ReadText(out);
     }
 
     ToolRun Run(const std::vector<std::string>& args) { return RunTool(args, dir.Path()); }
@@ -108,7 +88,7 @@ TEST_F(ToolTest, StandardOutputAndFilesHoldExactlyTheExportsDocument) {
     const ToolRun toFile = Run({"-o", file, job});
     EXPECT_EQ(toFile.exitCode, 0);
     EXPECT_EQ(toFile.out, "");
-    EXPECT_TRUE(SameDocument(Text(file), expected));
+    EXPECT_TRUE(SameDocument(ReadText(file), expected));
 
     // A job on standard input is named "-" in its document.
     std::string fromPipe = expected;
@@ -138,8 +118,8 @@ TEST_F(ToolTest, ParallelBatchWritesTheSameDocumentsAsASerialOne) {
     for (int i = 1; i <= 6; ++i) {
         const std::string name = "job" + std::to_string(i) + ".xml";
         const std::string expected = ExportDocument(jobs[i - 1]);
-        EXPECT_TRUE(SameDocument(Text(dir.File("serial/" + name)), expected)) << name;
-        EXPECT_TRUE(SameDocument(Text(dir.File("parallel/" + name)), expected)) << name;
+        EXPECT_TRUE(SameDocument(ReadText(dir.File("serial/" + name)), expected)) << name;
+        EXPECT_TRUE(SameDocument(ReadText(dir.File("parallel/" + name)), expected)) << name;
     }
 }
 
@@ -190,7 +170,7 @@ TEST_F(ToolTest, ABatchGoesOnPastFailuresAndExitsWithTheFirstInTheOrderGiven) {
     EXPECT_EQ(missingFirst.exitCode, 3);
     EXPECT_EQ(missingFirst.ErrorLines().size(), 2u);
     // Without --output-dir, NAME.xml beside NAME.job.
-    EXPECT_TRUE(SameDocument(Text(dir.File("good.xml")), ExportDocument(good)));
+    EXPECT_TRUE(SameDocument(ReadText(dir.File("good.xml")), ExportDocument(good)));
 
     const ToolRun unreadableFirst = Run({"-j", "3", notAJob, good, missing});
     EXPECT_EQ(unreadableFirst.exitCode, 4);
@@ -225,11 +205,11 @@ TEST_F(ToolTest, OutputFailuresAreSaidAndIncompleteFilesRemoved) {
     // A FIFO is read to its end like standard input.
     const std::string fifo = dir.File("pipe.job");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::thread feeder([&] { std::ofstream(fifo, std::ios::binary) << Text(job); });
+    std::thread feeder([&] { std::ofstream(fifo, std::ios::binary) << ReadText(job); });
     const ToolRun piped = Run({"-o", xml, fifo});
     feeder.join();
     EXPECT_EQ(piped.exitCode, 0);
-    EXPECT_THAT(Text(xml), EndsWith("</JOBFile>\r\n"));
+    EXPECT_THAT(ReadText(xml), EndsWith("</JOBFile>\r\n"));
 }
 
 // The default document carries stored bytes under a UTF-8 declaration; on
@@ -272,7 +252,7 @@ TEST_F(ToolTest, UsageErrorsExitWithTwoAndOneLine) {
         EXPECT_THAT(run.ErrorLines(), ElementsAre(StartsWith("tqxml: ")))
             << ::testing::PrintToString(args);
     }
-    EXPECT_EQ(Text(a).substr(0, 7), "Halvorn"); // the job is still there
+    EXPECT_EQ(ReadText(a).substr(0, 7), "Halvorn"); // the job is still there
     EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
 }
 
@@ -349,7 +329,7 @@ TEST_F(DamagedJobTest, VerboseShowsTheJournalsDiagnosticsPrefixedByTheJob) {
     const ToolRun run = Run({"--verbose", "-o", out, job});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_THAT(run.ErrorLines(), Contains(job + ": Journal: CRC error at  " + HexText(damagedAt)));
-    EXPECT_TRUE(SameDocument(Text(out), ExportDocument(job))); // what came before the damage
+    EXPECT_TRUE(SameDocument(ReadText(out), ExportDocument(job))); // what came before the damage
 }
 
 TEST_F(DamagedJobTest, WithoutVerboseOneWarningAndWithQuietNothing) {

@@ -167,11 +167,6 @@ class XmlFlushToFile : public ::testing::Test {
 protected:
     TempDir dir;
     std::string path_ = dir.File("flushed.xml");
-
-    std::string ReadBack() const {
-        const std::vector<uint8_t> bytes = ReadFileBytes(path_);
-        return std::string(bytes.begin(), bytes.end());
-    }
 };
 
 // The text of a field at depth 1 that is written as exactly `size` bytes
@@ -212,7 +207,7 @@ TEST_F(XmlFlushToFile, FlushesOnlyAboveTheThresholdAndLosesNothing) {
         Flush(&output, buffer);
         EXPECT_EQ(buffer.Length(), 0);
         output.Close();
-        EXPECT_EQ(ReadBack(), document);
+        EXPECT_EQ(ReadText(path_), document);
     }
 }
 
