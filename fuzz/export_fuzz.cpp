@@ -6,7 +6,10 @@
 // written before it.
 //
 // The last two bytes of an input choose: the output form (bit 0 of the
-// last), and after how many records the callback stops (0: never).
+// last), and after how many records the callback stops (0: never). The
+// mutator (job_mutator.h) keeps entries framed and signed; an input from
+// elsewhere (a seed, a crash file) has every entry it frames signed when the
+// header's reserved byte (offset 44, never compared) is odd.
 #include "job_mutator.h"
 
 #include <tqxml/tqxml.h>
