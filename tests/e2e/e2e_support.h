@@ -47,9 +47,7 @@ inline constexpr char kDocumentEnd[] = "</JOBFile>\r\n";
 // there.
 std::vector<std::string> RecordBlocks(const std::string& document);
 
-// Whether `document` is one XML declaration and one JOBFile element in which
-// every element is closed in order, every attribute is quoted and every text
-// holds only the entities the writer produces.
+// Whether an XML parser reads `document` as one JOBFile element.
 ::testing::AssertionResult IsWellFormed(const std::string& document);
 
 // One journal entry carrying `recordBytes` as the record's stored form,
