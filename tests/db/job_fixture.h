@@ -4,6 +4,7 @@
 
 #include "db/access.h"
 #include "job_writer.h"
+#include "records/road.h"
 #include "support/journal_damage.h"
 #include "support/recording_environment.h"
 
@@ -18,6 +19,15 @@ namespace tqxml {
 
 inline void PrintTo(const Str& text, std::ostream* out) {
     *out << '"' << text.View() << '"';
+}
+
+// A tunnel cross-section: the record these tests chain, as it has a name to
+// tell it by and no rules of its own.
+inline db_TunnelCrossSection Section(const char* name, double timeStamp = 0) {
+    db_TunnelCrossSection section;
+    section.TunnelName = name;
+    section.TimeStamp = timeStamp;
+    return section;
 }
 
 class JobTest : public ::testing::Test {
@@ -41,6 +51,10 @@ protected:
             if (ids.size() > 100000) break; // a broken chain must not hang the test
         }
         return ids;
+    }
+
+    static db_TunnelCrossSection* SectionAt(dbAccess& job, db_DBIDValue id) {
+        return dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(id));
     }
 
     bool Logged(const std::string& line) const {

@@ -4,20 +4,9 @@
 #include "job_fixture.h"
 #include "records/job_level.h"
 #include "records/modifiers.h"
-#include "records/road.h"
 
 namespace tqxml {
 namespace {
-
-std::string Line(const char* text, uint32_t value) {
-    return JournalLine(text, value);
-}
-
-db_TunnelCrossSection Section(const char* name) {
-    db_TunnelCrossSection section;
-    section.TunnelName = name;
-    return section;
-}
 
 class JournalTest : public JobTest {
 protected:
@@ -50,13 +39,13 @@ TEST_P(JournalDamageTest, KeepsTheTransactionsBeforeTheDamage) {
     EXPECT_EQ(Walk(job), damage.kept);
     EXPECT_EQ(job.Statistics().Damage, damage.damage);
     if (damage.log) {
-        EXPECT_TRUE(Logged(Line(damage.log, at[damage.entry] + damage.offset)));
+        EXPECT_TRUE(Logged(JournalLine(damage.log, at[damage.entry] + damage.offset)));
     } else {
         EXPECT_TRUE(env.logs.empty());
     }
     if (damaged) {
         EXPECT_EQ(job.Statistics().StopPosition, at[damage.entry]);
-        EXPECT_TRUE(Logged(Line("-- Reported file size ", FileSize())));
+        EXPECT_TRUE(Logged(JournalLine("-- Reported file size ", FileSize())));
         EXPECT_FALSE(job.Journal().IsWritable()); // nothing may be appended after damage
     }
 }
@@ -66,16 +55,18 @@ INSTANTIATE_TEST_SUITE_P(Table, JournalDamageTest, ::testing::ValuesIn(JournalDa
 
 TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
     dbAccess job;
-    // The marker carries no record: a reader takes it for corruption.
+    // A marker carries no record: one long enough to hold a target and
+    // three bytes is taken for corruption.
     {
         JobFileWriter writer;
         ASSERT_TRUE(writer.Create(JobPath()));
         auto a = Section("A");
         writer.Add(a);
-        writer.AppendRaw(SignedEntry({JOURNAL_SingleEntry, 0x35, 0x2A, 0, 0, 0, 0, 0, 0, 0}).data(),
-                         16);
+        AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, {0, 0, 0});
         ASSERT_TRUE(writer.Close());
     }
+    PatchBytes(path, EntryPositions(path)[1] + 5, {ACTION_Marker & 0xFF, ACTION_Marker >> 8});
+    ResignEntry(path, EntryPositions(path)[1]);
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
     EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Corruption);
     job.Close();
@@ -88,24 +79,22 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
         ASSERT_TRUE(writer.Create(JobPath()));
         auto a = Section("A long tunnel name");
         a.RecordId = 1;
-        std::vector<uint8_t> cut = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &a);
+        std::vector<uint8_t> cut = StoredBytes(a);
         cut.resize(cut.size() - 20);
-        std::vector<uint8_t> entry = SignedEntry(cut);
-        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
+        AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, cut);
         auto b = Section("B");
         b.RecordId = 2;
-        std::vector<uint8_t> longer = EntryBody(JOURNAL_SingleEntry, ACTION_Add, 0, &b);
+        std::vector<uint8_t> longer = StoredBytes(b);
         longer.insert(longer.end(), {0xAB, 0xCD});
-        entry = SignedEntry(longer);
-        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
+        AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, longer);
         ASSERT_TRUE(writer.Close());
     }
     env.assertions.clear();
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
     EXPECT_FALSE(env.assertions.empty());
     EXPECT_EQ(job.Statistics().EntriesWithBytesLeft, 1u);
-    EXPECT_TRUE(
-        Logged(Line("Journal: Bytes left after the record at filepos ", EntryPositions(path)[1])));
+    EXPECT_TRUE(Logged(
+        JournalLine("Journal: Bytes left after the record at filepos ", EntryPositions(path)[1])));
     EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(2))->TunnelName, "B");
 }
 
@@ -133,16 +122,16 @@ TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 3, 5}));
     EXPECT_TRUE(env.assertions.empty());
     const std::vector<std::string> expected = {
-        Line("Journal: Manual repair detected at ", at[1]),
-        Line("-- Hammered record size ", hammered),
-        Line("DBID discontinuity.  Expected ", 2),
-        Line("-- Actual DBID read ", 3),
-        Line("Target record missing from Model.  Target ", 2),
-        Line("-- Offending record ID ", 4),
-        Line("DBID discontinuity.  Expected ", 4),
-        Line("-- Actual DBID read ", 5),
-        Line("Target record missing from Model.  Target ", 0xFFFFFFFEu),
-        Line("-- Offending record ID ", 6),
+        JournalLine("Journal: Manual repair detected at ", at[1]),
+        JournalLine("-- Hammered record size ", hammered),
+        JournalLine("DBID discontinuity.  Expected ", 2),
+        JournalLine("-- Actual DBID read ", 3),
+        JournalLine("Target record missing from Model.  Target ", 2),
+        JournalLine("-- Offending record ID ", 4),
+        JournalLine("DBID discontinuity.  Expected ", 4),
+        JournalLine("-- Actual DBID read ", 5),
+        JournalLine("Target record missing from Model.  Target ", 0xFFFFFFFEu),
+        JournalLine("-- Offending record ID ", 6),
     };
     EXPECT_EQ(env.logs, expected);
     EXPECT_EQ(job.Statistics().ManualRepairs, 1u);
@@ -207,8 +196,9 @@ TEST_F(JournalTest, TransactionsWithBrokenFlagsAreDroppedAndReadingGoesOn) {
     dbAccess job;
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
     EXPECT_EQ(dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(2))->TunnelName, "D");
-    EXPECT_TRUE(Logged(Line("Journal: Transaction start flag missing near filepos ", at[2])));
-    EXPECT_TRUE(Logged(Line("Journal: Partial transaction near filepos ", at[4])));
+    EXPECT_TRUE(
+        Logged(JournalLine("Journal: Transaction start flag missing near filepos ", at[2])));
+    EXPECT_TRUE(Logged(JournalLine("Journal: Partial transaction near filepos ", at[4])));
     const dbAccess_Statistics& stats = job.Statistics();
     EXPECT_EQ(stats.TransactionsDropped[DROP_Broken], 2u);
     EXPECT_EQ(stats.TransactionsDropped[DROP_Interrupted], 1u);
@@ -231,7 +221,7 @@ TEST_F(JournalTest, AnUnfinishedTransactionAtACleanEndIsDropped) {
     const uint32_t size = FileSize();
     dbAccess job;
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
-    EXPECT_TRUE(Logged(Line("Journal: Partial last transaction near filepos ", size)));
+    EXPECT_TRUE(Logged(JournalLine("Journal: Partial last transaction near filepos ", size)));
     EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_UnfinishedAtEnd], 1u);
     EXPECT_EQ(job.Statistics().CommittedPosition, EntryPositions(path)[1]);
     EXPECT_EQ(job.Statistics().LastGoodAppendPosition, size);

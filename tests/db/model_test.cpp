@@ -6,27 +6,21 @@
 #include "records/job_level.h"
 #include "records/modifiers.h"
 #include "records/observation.h"
-#include "records/road.h"
 
 namespace tqxml {
 namespace {
-
-db_TunnelCrossSection Section(const char* name, double timeStamp = 0) {
-    db_TunnelCrossSection section;
-    section.TunnelName = name;
-    section.TimeStamp = timeStamp;
-    return section;
-}
-
-db_TunnelCrossSection* SectionAt(dbAccess& job, db_DBIDValue id) {
-    return dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(id));
-}
 
 class ModelTest : public JobTest {
 protected:
     JobFileWriter writer;
 
     void SetUp() override { ASSERT_TRUE(writer.Create(JobPath())); }
+
+    // Records made in place, written as copies.
+    template <class R> db_DBIDValue Add(R record) { return writer.Add(record); }
+    template <class R> db_DBIDValue Attach(db_DBIDValue target, R record) {
+        return writer.Attach(target, record);
+    }
 
     // Closes the writer and opens the job; it must open cleanly.
     void Reopen(dbAccess& job) {
@@ -37,8 +31,8 @@ protected:
 };
 
 TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
-    auto a = Section("A"), b = Section("B"), c = Section("C"), d = Section("D"), e = Section("E");
-    EXPECT_EQ(writer.Add(a), 1u);
+    auto b = Section("B"), c = Section("C"), d = Section("D"), e = Section("E");
+    EXPECT_EQ(Add(Section("A")), 1u);
     EXPECT_EQ(writer.Add(b), 2u);
     EXPECT_EQ(writer.Add(c), 3u);
     EXPECT_EQ(writer.Insert(1, d), 4u); // in front of the first record
@@ -60,8 +54,7 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
     EXPECT_EQ(writer.Delete(4, d), 4u); // front
     EXPECT_EQ(writer.Delete(3, c), 3u); // back
     EXPECT_EQ(writer.Delete(2, b), 2u); // middle
-    auto f = Section("F");
-    EXPECT_EQ(writer.Add(f), 6u); // deletions take no identifier
+    EXPECT_EQ(Add(Section("F")), 6u);   // deletions take no identifier
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 5, 6}));
@@ -78,15 +71,12 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
 }
 
 TEST_F(ModelTest, ReplaceTakesThePlaceIdentifierAndTimeStampOfTheOldRecord) {
-    auto a = Section("A", 10), b = Section("B", 20), c = Section("C", 30);
-    writer.Add(a);
-    writer.Add(b);
-    writer.Add(c);
+    for (auto section : {Section("A", 10), Section("B", 20), Section("C", 30)})
+        writer.Add(section);
     auto replacement = Section("B2", 99);
     replacement.Station = 12.5;
     EXPECT_EQ(writer.Replace(2, replacement), 2u);
-    auto d = Section("D");
-    EXPECT_EQ(writer.Add(d), 4u); // a replacement takes no identifier
+    EXPECT_EQ(Add(Section("D")), 4u); // a replacement takes no identifier
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 2, 3, 4}));
@@ -102,8 +92,7 @@ TEST_F(ModelTest, AReplacedObservationIsUpdatedInPlace) {
     point.Descriptions.Description1 = "old";
     point.Features.push_back(Feature{"TREE", "Tree", {}});
     writer.Add(point);
-    db_Circle circle;
-    writer.Attach(1, circle);
+    Attach(1, db_Circle());
 
     db_Observation newer;
     newer.TimeStamp = 7;
@@ -124,13 +113,11 @@ TEST_F(ModelTest, AReplacedObservationIsUpdatedInPlace) {
 TEST_F(ModelTest, NotesAttachedOrReplacedBecomeTheTargetsNote) {
     auto a = Section("A");
     writer.Add(a);
-    db_Note attached;
+    db_Note attached, chained, replacing;
     attached.Note = "hello\r\nworld";
     EXPECT_EQ(writer.Attach(1, attached), 2u);
-    db_Note chained;
     chained.Note = "on its own";
     EXPECT_EQ(writer.Add(chained), 3u);
-    db_Note replacing;
     replacing.Note = "changed";
     writer.Replace(1, replacing);
     {
@@ -152,18 +139,15 @@ TEST_F(ModelTest, NotesAttachedOrReplacedBecomeTheTargetsNote) {
 }
 
 TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
-    db_Observation point;
-    writer.Add(point);
+    Add(db_Observation());
     db_Circle first;
     first.TimeStamp = 1;
     EXPECT_EQ(writer.Attach(1, first), 2u);
     db_Polar second;
     second.TimeStamp = 2;
     writer.Append(ACTION_Add, 1, second); // any action carries a measurement to its target
-    auto a = Section("A");
-    writer.Add(a); // 4
-    db_Circle astray;
-    writer.Attach(4, astray);
+    Add(Section("A"));                    // 4
+    Attach(4, db_Circle());
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 4}));
@@ -177,17 +161,13 @@ TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
 }
 
 TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
-    db_Observation point;
-    writer.Add(point); // 1
-    db_Circle circle;
-    writer.Attach(1, circle); // 2
+    Add(db_Observation());  // 1
+    Attach(1, db_Circle()); // 2
     db_Line line;
     line.Features.push_back(Feature{"OLD", "Old", {}});
-    writer.Add(line); // 3
-    db_Antenna antenna;
-    writer.Add(antenna); // 4
-    auto section = Section("S");
-    writer.Add(section); // 5
+    writer.Add(line);  // 3
+    Add(db_Antenna()); // 4
+    Add(Section("S")); // 5
 
     db_BoolAction remove, restore, other;
     remove.Value = 0, restore.Value = 1, other.Value = 2;
@@ -231,10 +211,8 @@ TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
 }
 
 TEST_F(ModelTest, ModifierRecordsWithoutAFittingTargetChangeNothing) {
-    db_Observation point;
-    writer.Add(point); // 1, without a measurement
-    auto section = Section("S");
-    writer.Add(section); // 2
+    Add(db_Observation()); // 1, without a measurement
+    Add(Section("S"));     // 2
     db_DBID reference;
     reference.Value = 9;
     writer.Attach(1, reference);
@@ -255,8 +233,7 @@ TEST_F(ModelTest, ModifierRecordsWithoutAFittingTargetChangeNothing) {
 }
 
 TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecordOne) {
-    auto first = Section("first");
-    writer.Add(first); // 1
+    Add(Section("first")); // 1
     auto front = Section("front");
     writer.Insert(1, front); // 2, now in front of record 1
     db_TunnelPointDelta delta;
@@ -274,8 +251,7 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
     writer.Replace(3, replacement); // held by a section the search never reaches
     replacement.Delta = 99;
     writer.Replace(77, replacement); // held by none
-    db_Observation point;
-    writer.Add(point); // 6
+    Add(db_Observation());           // 6
     writer.Attach(6, delta);
 
     dbAccess job;
@@ -293,17 +269,14 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
 }
 
 TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
-    auto a = Section("A");
-    writer.Add(a); // 1
-    auto b = Section("B");
-    writer.Attach(1, b); // 2: only notes are attached to records
+    Add(Section("A"));       // 1
+    Attach(1, Section("B")); // 2: only notes are attached to records
     auto c = Section("C");
     writer.Insert(99, c);  // 3
     writer.Replace(98, c); // identifiers that name nothing
     writer.Delete(97, c);
     db_Note note;
-    writer.Add(note); // 4
-    writer.Delete(4, note);
+    writer.Delete(writer.Add(note), note); // 4
     // A record carrying an identifier that is already chained.
     auto twin = Section("twin");
     twin.RecordId = 1;
@@ -312,8 +285,7 @@ TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
     // Foreign data is skipped and takes no identifier.
     auto foreign = Section("foreign");
     writer.Append(ACTION_Foreign, NODBID, foreign);
-    auto d = Section("D");
-    EXPECT_EQ(writer.Add(d), 6u);
+    EXPECT_EQ(Add(Section("D")), 6u);
 
     dbAccess job;
     Reopen(job);
@@ -356,12 +328,6 @@ TEST(ModelIndex, KeepsIdentifiersDenseAndSendsFarOnesToTheMap) {
     EXPECT_EQ(index.Find(0xFFFFFFF0u), nullptr);
     EXPECT_EQ(index.Count(), 200u + 3500u);
 }
-
-} // namespace
-} // namespace tqxml
-
-namespace tqxml {
-namespace {
 
 // Generated jobs mix every action the journal knows; whatever they do, the
 // model's own count is the length of its chain, and every identifier the

@@ -155,7 +155,8 @@ void WriteVariedJob(const std::string& path) {
     point.TimeStamp = 10;
     point.PointName = "P1";
     point.Descriptions.Description1 = "kerb";
-    const Feature feature{"TREE", "tree",
+    const Feature feature{"TREE",
+                          "tree",
                           {{FEATURE_Numerical, "Height", 12.5, "", 0},
                            {FEATURE_Menu, "Species", 0, "oak", 2},
                            {FEATURE_Text, "Remark", 0, "old", 0}}};
@@ -241,10 +242,9 @@ TEST_F(DamagedJob, HostileCountsAreNotTrusted) {
     writer.Add(point); // 1
     size_t chained = 1;
     for (const HostileRecord& hostile : HostileRecords()) {
-        const std::vector<uint8_t> entry =
-            hostile.attached ? RawEntry(JOURNAL_SingleEntry, ACTION_AttachNote, 1, hostile.stored)
-                             : RawEntry(JOURNAL_SingleEntry, ACTION_Add, NODBID, hostile.stored);
-        writer.AppendRaw(entry.data(), static_cast<int32_t>(entry.size()));
+        AppendEntryBytes(writer, JOURNAL_SingleEntry,
+                         hostile.attached ? ACTION_AttachNote : ACTION_Add,
+                         hostile.attached ? 1 : NODBID, hostile.stored);
         chained += hostile.attached ? 0 : 1;
     }
     writer.SetNextDBID(static_cast<db_DBIDValue>(HostileRecords().size() + 2));

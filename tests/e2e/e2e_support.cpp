@@ -72,25 +72,18 @@ std::vector<std::string> RecordBlocks(const std::string& document) {
     std::string text = document;
     for (size_t at = 0; (at = text.find("&#x0", at)) != std::string::npos; at += 7)
         text.replace(at + 4, 2, "20");
-    xmlDocPtr parsed = xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr,
-                                     "ISO-8859-1", XML_PARSE_NONET | XML_PARSE_NOERROR |
-                                                       XML_PARSE_NOWARNING | XML_PARSE_HUGE);
+    xmlDocPtr parsed =
+        xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "ISO-8859-1",
+                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE);
     if (!parsed) {
         const xmlError* error = xmlGetLastError();
-        return ::testing::AssertionFailure()
-               << (error ? error->message : "not well-formed") << " on line " << (error ? error->line : 0);
+        return ::testing::AssertionFailure() << (error ? error->message : "not well-formed")
+                                             << " on line " << (error ? error->line : 0);
     }
     const bool rooted = xmlStrcmp(xmlDocGetRootElement(parsed)->name, BAD_CAST "JOBFile") == 0;
     xmlFreeDoc(parsed);
     if (!rooted) return ::testing::AssertionFailure() << "the root is not JOBFile";
     return ::testing::AssertionSuccess();
-}
-
-std::vector<uint8_t> RawEntry(uint8_t flags, uint16_t action, uint32_t target,
-                              const std::vector<uint8_t>& recordBytes) {
-    std::vector<uint8_t> body = EntryBody(flags, action, target, nullptr);
-    body.insert(body.end(), recordBytes.begin(), recordBytes.end());
-    return SignedEntry(body);
 }
 
 } // namespace tqxml

@@ -50,9 +50,4 @@ std::vector<std::string> RecordBlocks(const std::string& document);
 // Whether an XML parser reads `document` as one JOBFile element.
 ::testing::AssertionResult IsWellFormed(const std::string& document);
 
-// One journal entry carrying `recordBytes` as the record's stored form,
-// signed with a correct checksum.
-std::vector<uint8_t> RawEntry(uint8_t flags, uint16_t action, uint32_t target,
-                              const std::vector<uint8_t>& recordBytes);
-
 } // namespace tqxml

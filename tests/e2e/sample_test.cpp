@@ -19,8 +19,8 @@ namespace {
 
 TEST(SampleJob, IsWhatTheSampleWriterMakes) {
     namespace fs = std::filesystem;
-    const std::string bundled =
-        fs::weakly_canonical(fs::path(__FILE__).parent_path() / ".." / ".." / "examples" / "sample.job");
+    const std::string bundled = fs::weakly_canonical(fs::path(__FILE__).parent_path() / ".." /
+                                                     ".." / "examples" / "sample.job");
     TempDir dir;
     const std::string fresh = dir.File("sample.job");
     ASSERT_TRUE(genjob::WriteSampleJob(Str(fresh.c_str())));
@@ -30,7 +30,8 @@ TEST(SampleJob, IsWhatTheSampleWriterMakes) {
     const std::string xml = dir.File("sample.xml");
     EXPECT_EQ(CreateTQXMLFile(bundled.c_str(), xml.c_str(), nullptr), 0u);
     const std::string document = ReadText(xml);
-    EXPECT_NE(document.find("<DATABASE_ObservationRecord rec=\"db_Observation\""), std::string::npos);
+    EXPECT_NE(document.find("<DATABASE_ObservationRecord rec=\"db_Observation\""),
+              std::string::npos);
     EXPECT_NE(document.find("</JOBFile>\r\n"), std::string::npos);
 }
 

@@ -50,7 +50,8 @@ std::string ReadText(const std::string& path) {
     };
     return ::testing::AssertionFailure()
            << "documents of " << actual.size() << " and " << expected.size()
-           << " bytes differ on line " << std::count(expected.begin(), expected.begin() + from, '\n') + 1
+           << " bytes differ on line "
+           << std::count(expected.begin(), expected.begin() + from, '\n') + 1
            << "\n  expected: " << LineAt(expected) << "\n  actual:   " << LineAt(actual);
 }
 
@@ -112,26 +113,18 @@ void ResignEntry(const std::string& path, uint32_t position) {
     WriteFileBytes(path, bytes);
 }
 
-std::vector<uint8_t> EntryBody(uint8_t flags, uint16_t action, uint32_t target,
-                               const dbRecord_Class* record) {
-    buffer_Writer writer(ENDIAN_Little);
-    writer.PutInt8(static_cast<int8_t>(flags));
-    writer.PutUInt16(action);
-    writer.PutUInt32(target);
-    if (record) record->Write(writer);
+std::vector<uint8_t> StoredBytes(const dbRecord_Class& record) {
+    buffer_Writer writer;
+    record.Write(writer);
     return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.Length());
 }
 
-std::vector<uint8_t> SignedEntry(const std::vector<uint8_t>& body) {
-    std::vector<uint8_t> entry;
-    const uint32_t length = static_cast<uint32_t>(body.size() + 2);
-    for (int shift = 0; shift < 32; shift += 8)
-        entry.push_back(static_cast<uint8_t>(length >> shift));
-    entry.insert(entry.end(), body.begin(), body.end());
-    const uint16_t crc = Crc16Arc(body.data(), body.size());
-    entry.push_back(static_cast<uint8_t>(crc));
-    entry.push_back(static_cast<uint8_t>(crc >> 8));
-    return entry;
+void AppendEntryBytes(JobFileWriter& writer, uint8_t flags, uint16_t action, db_DBIDValue target,
+                      const std::vector<uint8_t>& recordBytes) {
+    buffer_Writer entry;
+    JobFileWriter::EncodeEntryBytes(entry, flags, action, target, recordBytes.data(),
+                                    static_cast<int32_t>(recordBytes.size()));
+    writer.AppendRaw(entry.Data(), entry.Length());
 }
 
 std::string JournalLine(const char* text, uint32_t position) {
@@ -172,41 +165,86 @@ template <uint32_t Length> void SetLength(P p, Entries at) {
 const std::vector<JournalDamage>& JournalDamages() {
     using D = dbJournal_Damage;
     static const std::vector<JournalDamage> damages = {
-        {"EndsInsideALengthField", [](P p, Entries at) { CutAt(p, at[3] + 2); }, {1, 2, 3},
-         D::LengthShortRead, kLengthShort, 3},
-        {"EndsInsideAnEntry", [](P p, Entries at) { CutAt(p, at[3] + 10); }, {1, 2, 3},
-         D::ShortRead, kShort, 3},
-        {"EndsInsideATransaction", [](P p, Entries at) { CutAt(p, at[2] + 6); }, {1},
-         D::ShortRead, "Journal: Partial last transaction near filepos ", 2, 6},
-        {"EndsBetweenEntries", [](P p, Entries at) { CutAt(p, at[3]); }, {1, 2, 3}, D::None,
+        {"EndsInsideALengthField",
+         [](P p, Entries at) { CutAt(p, at[3] + 2); },
+         {1, 2, 3},
+         D::LengthShortRead,
+         kLengthShort,
+         3},
+        {"EndsInsideAnEntry",
+         [](P p, Entries at) { CutAt(p, at[3] + 10); },
+         {1, 2, 3},
+         D::ShortRead,
+         kShort,
+         3},
+        {"EndsInsideATransaction",
+         [](P p, Entries at) { CutAt(p, at[2] + 6); },
+         {1},
+         D::ShortRead,
+         "Journal: Partial last transaction near filepos ",
+         2,
+         6},
+        {"EndsBetweenEntries",
+         [](P p, Entries at) { CutAt(p, at[3]); },
+         {1, 2, 3},
+         D::None,
          nullptr},
         {"ChecksumOfATransactionsFirstEntry",
-         [](P p, Entries at) { FlipByte(p, at[2] - 3, 0x01); }, {1}, D::Checksum, kCrc, 1},
-        {"ChecksumOfATransactionsLastEntry", [](P p, Entries at) { FlipByte(p, at[3] - 1); }, {1},
-         D::Checksum, kCrc, 2},
-        {"LengthZero", SetLength<0>, {1}, D::LengthUnbelievable, kUnbelievable, 1},
-        {"LengthBelowTheSmallestEntry", SetLength<11>, {1}, D::LengthUnbelievable, kUnbelievable,
+         [](P p, Entries at) { FlipByte(p, at[2] - 3, 0x01); },
+         {1},
+         D::Checksum,
+         kCrc,
          1},
-        {"LengthAboveTheLargestEntry", SetLength<JOURNAL_MaxEntryLength + 1>, {1},
-         D::LengthUnbelievable, kUnbelievable, 1},
+        {"ChecksumOfATransactionsLastEntry",
+         [](P p, Entries at) { FlipByte(p, at[3] - 1); },
+         {1},
+         D::Checksum,
+         kCrc,
+         2},
+        {"LengthZero", SetLength<0>, {1}, D::LengthUnbelievable, kUnbelievable, 1},
+        {"LengthBelowTheSmallestEntry",
+         SetLength<11>,
+         {1},
+         D::LengthUnbelievable,
+         kUnbelievable,
+         1},
+        {"LengthAboveTheLargestEntry",
+         SetLength<JOURNAL_MaxEntryLength + 1>,
+         {1},
+         D::LengthUnbelievable,
+         kUnbelievable,
+         1},
         {"LengthOfAllOnes", SetLength<0xFFFFFFFFu>, {1}, D::LengthUnbelievable, kUnbelievable, 1},
-        {"LargestLengthRunsPastTheEnd", SetLength<JOURNAL_MaxEntryLength>, {1}, D::ShortRead,
-         kShort, 1},
+        {"LargestLengthRunsPastTheEnd",
+         SetLength<JOURNAL_MaxEntryLength>,
+         {1},
+         D::ShortRead,
+         kShort,
+         1},
         {"EntryRemovedByHand",
-         [](P p, Entries at) { PatchBytes(p, at[3] + 4, {JOURNAL_ManualRepair}); }, {1, 2, 3, 5},
-         D::None, "Journal: Manual repair detected at ", 3},
+         [](P p, Entries at) { PatchBytes(p, at[3] + 4, {JOURNAL_ManualRepair}); },
+         {1, 2, 3, 5},
+         D::None,
+         "Journal: Manual repair detected at ",
+         3},
         {"ResignedTypeBeyondTheRegistry",
          [](P p, Entries at) {
              PatchBytes(p, at[3] + 4 + 7, {144, 0});
              ResignEntry(p, at[3]);
          },
-         {1, 2, 3}, D::Corruption, kCorrupt, 3},
+         {1, 2, 3},
+         D::Corruption,
+         kCorrupt,
+         3},
         {"ResignedActionThatDoesNotExist",
          [](P p, Entries at) {
              PatchBytes(p, at[3] + 5, {0x37, 0x2A}); // 10807
              ResignEntry(p, at[3]);
          },
-         {1, 2, 3}, D::Corruption, kCorrupt, 3},
+         {1, 2, 3},
+         D::Corruption,
+         kCorrupt,
+         3},
     };
     return damages;
 }

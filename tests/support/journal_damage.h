@@ -17,6 +17,8 @@
 
 namespace tqxml {
 
+class JobFileWriter;
+
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.
 class TempDir {
@@ -55,12 +57,11 @@ std::vector<uint32_t> EntryPositions(const std::string& path);
 // Recomputes the CRC of the entry whose length field begins at `position`.
 void ResignEntry(const std::string& path, uint32_t position);
 
-// An entry's bytes after its length field and before its CRC: flags, action,
-// target and the record's stored form (when given).
-std::vector<uint8_t> EntryBody(uint8_t flags, uint16_t action, uint32_t target,
-                               const dbRecord_Class* record);
-// A whole entry: length, `body`, and the CRC of `body`.
-std::vector<uint8_t> SignedEntry(const std::vector<uint8_t>& body);
+// A record's stored form.
+std::vector<uint8_t> StoredBytes(const dbRecord_Class& record);
+// Appends one well-signed entry whose record is `recordBytes`, as they are.
+void AppendEntryBytes(JobFileWriter& writer, uint8_t flags, uint16_t action, db_DBIDValue target,
+                      const std::vector<uint8_t>& recordBytes);
 
 // A line as the journal logs it: the text, " 0x", the position in hex.
 std::string JournalLine(const char* text, uint32_t position);
