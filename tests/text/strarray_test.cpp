@@ -55,8 +55,7 @@ TEST(StrArray, EqualityCopyAndMove) {
     a.Add("y");
     StrArray b(a);
     b.At(1).Append("z");
-    EXPECT_FALSE(a == b);
-    EXPECT_EQ(a.At(1), "y");
+    EXPECT_FALSE(a == b); // each has texts of its own
 
     StrArray shorter;
     shorter.Add("x");
