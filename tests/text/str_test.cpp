@@ -8,7 +8,7 @@ using tqxml::RecordingEnvironment;
 using tqxml::Str;
 
 // Every search gives the length when nothing is found.
-TEST(StrEdges, FindOnEmptyOrPastEndReturnsLength) {
+TEST(StrEdges, SearchAndCompare) {
     const Str abc("abc");
     EXPECT_EQ(Str().Find('a'), 0);
     EXPECT_EQ(abc.Find('a', 3), 3);
@@ -20,25 +20,16 @@ TEST(StrEdges, FindOnEmptyOrPastEndReturnsLength) {
     EXPECT_EQ(abc.FindText("abcd"), 3);
     EXPECT_EQ(Str("a.b.c").FindLast('.'), 3);
     EXPECT_EQ(abc.FindLast('.'), 3);
+
+    // Comparisons are byte-wise; bytes above 0x7F order after ASCII.
+    EXPECT_FALSE(Str("STDOUT$") == "stdout$");
+    EXPECT_TRUE(Str("Z") < Str("\xe4"));
 }
 
-TEST(StrEdges, ConstructionGivesTheSharedEmptyTextForNothing) {
-    for (const Str& nothing : {Str(static_cast<const char*>(nullptr)), Str(""), Str('\0')})
-        EXPECT_EQ(nothing.CStr(), Str().CStr());
-    EXPECT_EQ(Str('x'), "x");
-    EXPECT_EQ(Str("ab", "cd"), "abcd");
-
-    Str copy("text");
-    const Str& same = copy;
-    copy = same;
-    EXPECT_EQ(copy, "text");
-    Str moved(std::move(copy));
-    EXPECT_EQ(moved, "text");
-    EXPECT_TRUE(copy.IsEmpty()); // NOLINT: a moved-from text is the empty text
-}
-
-TEST(StrEdges, SharedEmptyTextIsNeverWritten) {
+TEST(StrEdges, NothingIsTheSharedEmptyTextWhichIsNeverWritten) {
     const char* shared = Str().CStr();
+    for (const Str& nothing : {Str(static_cast<const char*>(nullptr)), Str(""), Str('\0')})
+        EXPECT_EQ(nothing.CStr(), shared);
     Str s;
     s.Append('\0');
     s.Append(static_cast<const char*>(nullptr));
@@ -80,7 +71,17 @@ TEST(StrEdges, LeftFromAndAtStopAtTheEnds) {
 }
 
 // Appending a piece of itself survives the block moving.
-TEST(StrEdges, AppendingAPieceOfItself) {
+TEST(StrEdges, ConstructionCopyAndAppendingAPieceOfItself) {
+    EXPECT_EQ(Str('x'), "x");
+    EXPECT_EQ(Str("ab", "cd"), "abcd");
+    Str copy("text");
+    const Str& same = copy;
+    copy = same;
+    EXPECT_EQ(copy, "text");
+    Str moved(std::move(copy));
+    EXPECT_EQ(moved, "text");
+    EXPECT_TRUE(copy.IsEmpty()); // NOLINT: a moved-from text is the empty text
+
     Str s("abcde");
     s.Append(s.CStr() + 1, 3);
     EXPECT_EQ(s, "abcdebcd");
@@ -89,7 +90,8 @@ TEST(StrEdges, AppendingAPieceOfItself) {
 }
 
 // Counts are cut to what remains; Truncate keeps the block.
-TEST(StrEdges, DeleteAndTruncate) {
+TEST(StrEdges, DeleteTruncateAndFill) {
+    RecordingEnvironment env;
     Str s("abcdef");
     const int32_t capacity = s.Capacity();
     s.Delete(1, 2);
@@ -99,9 +101,6 @@ TEST(StrEdges, DeleteAndTruncate) {
     s.Delete(2, 1);
     s.Delete(0, 0);
     s.Truncate(10);
-    EXPECT_EQ(s, "ad");
-
-    RecordingEnvironment env;
     s.Delete(-1, 1);
     s.Delete(0, -1);
     EXPECT_EQ(s, "ad");
@@ -109,6 +108,8 @@ TEST(StrEdges, DeleteAndTruncate) {
     s.Truncate(1);
     EXPECT_EQ(s, "a");
     EXPECT_EQ(s.Capacity(), capacity);
+    s.Fill('-', 2); // replaces the text
+    EXPECT_EQ(s, "--");
 }
 
 // What is inserted is never searched again; occurrences are taken left to
@@ -124,26 +125,13 @@ TEST(StrEdges, ReplaceTextAndReplaceChar) {
         EXPECT_EQ(s, expected) << text;
     }
 
-    Str path("a/b/c");
-    path.ReplaceChar('/', '\\');
-    EXPECT_EQ(path, "a\\b\\c");
-
     RecordingEnvironment env;
-    path.ReplaceText("", "r");
-    path.ReplaceText(nullptr, "r");
-    path.ReplaceChar('\\', '\0');
-    EXPECT_EQ(path, "a\\b\\c");
+    Str s("a/b");
+    s.ReplaceText("", "r");
+    s.ReplaceText(nullptr, "r");
+    s.ReplaceChar('/', '\0');
+    EXPECT_EQ(s, "a/b");
+    s.ReplaceChar('/', '\\');
+    EXPECT_EQ(s, "a\\b");
     EXPECT_EQ(env.assertions.size(), 4u);
-}
-
-TEST(StrEdges, FillReplacesTheText) {
-    Str pad("longer");
-    pad.Fill('-', 2);
-    EXPECT_EQ(pad, "--");
-}
-
-TEST(StrEdges, ComparisonsAreByteWise) {
-    EXPECT_FALSE(Str("STDOUT$") == "stdout$");
-    // Bytes above 0x7F order after ASCII, as unsigned characters do.
-    EXPECT_TRUE(Str("Z") < Str("\xe4"));
 }

@@ -8,7 +8,7 @@ using tqxml::RecordingEnvironment;
 using tqxml::Str;
 using tqxml::StrArray;
 
-TEST(StrArray, AtIsTheElementAndGetACopy) {
+TEST(StrArray, AtIsTheElementGetACopyAndIndexOfExact) {
     StrArray a;
     a.Add("one");
     Str& element = a.At(0);
@@ -23,6 +23,15 @@ TEST(StrArray, AtIsTheElementAndGetACopy) {
     a.Add(source);
     source.Append("x");
     EXPECT_EQ(a.At(101), "src");
+
+    // Lookups match whole texts exactly, the first of equal ones; a null
+    // text is the empty one.
+    a.Add("");
+    EXPECT_EQ(a.IndexOf("more"), 1);
+    EXPECT_EQ(a.IndexOf(Str("src")), 101);
+    EXPECT_EQ(a.IndexOf("More"), -1);
+    EXPECT_EQ(a.IndexOf("mor"), -1);
+    EXPECT_EQ(a.IndexOf(static_cast<const char*>(nullptr)), 102);
 }
 
 TEST(StrArray, BadIndexAssertsAndStaysInBounds) {
@@ -36,17 +45,6 @@ TEST(StrArray, BadIndexAssertsAndStaysInBounds) {
     EXPECT_EQ(a.Count(), 1);
     EXPECT_EQ(env.assertions, (std::vector<std::string>{"Index < _Count", "Index < _Count",
                                                         "Index < _Count", "Index >= 0"}));
-}
-
-TEST(StrArray, IndexOfMatchesWholeTextsExactly) {
-    StrArray a;
-    for (const char* text : {"Alpha", "beta", "", "beta"})
-        a.Add(text);
-    EXPECT_EQ(a.IndexOf("beta"), 1);
-    EXPECT_EQ(a.IndexOf(Str("beta")), 1);
-    EXPECT_EQ(a.IndexOf("alpha"), -1);
-    EXPECT_EQ(a.IndexOf("Alph"), -1);
-    EXPECT_EQ(a.IndexOf(static_cast<const char*>(nullptr)), 2);
 }
 
 TEST(StrArray, EqualityCopyAndMove) {
