@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
-#include <limits>
 #include <vector>
 
 using namespace tqxml;
@@ -19,190 +17,143 @@ buffer_Class Bytes(std::vector<uint8_t> bytes, data_Endian endian = ENDIAN_Littl
 
 } // namespace
 
-// Laid out by hand; the round trip below covers every width both ways.
-TEST(BufferRead, NumbersInBothByteOrders) {
-    const std::vector<uint8_t> raw = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
-    const buffer_Class little = Bytes(raw, ENDIAN_Little);
-    const buffer_Class big = Bytes(raw, ENDIAN_Big);
-    int32_t at = 0;
-    EXPECT_EQ(little.GetUInt16(at = 0), 0x0201);
-    EXPECT_EQ(big.GetUInt16(at = 0), 0x0102);
-    EXPECT_EQ(little.GetInt32(at = 4), 0x08070605);
-    EXPECT_EQ(big.GetInt32(at = 4), 0x05060708);
-    EXPECT_EQ(little.GetInt64(at = 0), 0x0807060504030201);
-    EXPECT_EQ(big.GetInt64(at = 0), 0x0102030405060708);
-    EXPECT_EQ(at, 8);
+// Every width both ways; the first value's bytes pin each byte order.
+TEST(Buffer, EveryWidthRoundTripsInBothByteOrders) {
+    for (data_Endian order : {ENDIAN_Little, ENDIAN_Big}) {
+        SCOPED_TRACE(order);
+        buffer_Writer w(order);
+        w.PutUInt32(0x01020304);
+        w.PutInt8(-128);
+        w.PutInt8(0);
+        w.PutInt8(2);
+        w.PutUInt16(0xBEEF);
+        w.PutInt16(-257);
+        w.PutInt32(INT32_MIN);
+        w.PutInt64(INT64_MIN + 5);
+        w.PutDouble(-1e308);
+        w.PutString(Str("text"));
+        w.PutString(""); // the text's own NUL only
+        w.PutFixedString("fixed", 8, 0);
+        w.PutFixedString("toolong", 3, 0);
+        w.PutFixedString(nullptr, 2, ' ');
+        w.PutBytes("\x00\x01", 2);
+        EXPECT_EQ(w.Data()[0], order == ENDIAN_Big ? 1 : 4);
 
-    const buffer_Class b = Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 0x80});
-    EXPECT_EQ(b.GetInt8(at = 0), -1);
-    EXPECT_EQ(at, 1);
-    EXPECT_EQ(b.GetInt16(at = 0), -257);
-    EXPECT_EQ(b.GetInt32(at = 1), -2);
-    EXPECT_FALSE(b.GetBool(at = 5));
-    EXPECT_TRUE(b.GetBool(at = 6));
-    EXPECT_EQ(at, 7);
-    EXPECT_EQ(Bytes({0, 0, 0, 0, 0, 0, 0xF8, 0x3F}).GetDouble(at = 0), 1.5);
-    EXPECT_EQ(Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0}, ENDIAN_Big).GetDouble(at = 0), 1.5);
+        const buffer_Class b(w.Length(), order, w.Data());
+        int32_t at = 0;
+        EXPECT_EQ(b.GetUInt32(at), 0x01020304u);
+        EXPECT_EQ(b.GetInt8(at), -128);
+        EXPECT_FALSE(b.GetBool(at));
+        EXPECT_TRUE(b.GetBool(at));
+        EXPECT_EQ(b.GetUInt16(at), 0xBEEF);
+        EXPECT_EQ(b.GetInt16(at), -257);
+        EXPECT_EQ(b.GetInt32(at), INT32_MIN);
+        EXPECT_EQ(b.GetInt64(at), INT64_MIN + 5);
+        EXPECT_EQ(b.GetDouble(at), -1e308);
+        EXPECT_EQ(b.GetString(at), "text");
+        EXPECT_EQ(b.GetString(at), "");
+        // A fixed text ends at its NUL or, without one, fills its width.
+        EXPECT_EQ(b.GetFixedString(at, 8), "fixed");
+        EXPECT_EQ(b.GetFixedString(at, 3), "too");
+        EXPECT_EQ(b.GetFixedString(at, 2), "  ");
+        uint8_t tail[2] = {9, 9};
+        b.GetBytes(at, tail, 2);
+        EXPECT_EQ(tail[1], 1);
+        EXPECT_EQ(at, w.Length());
+    }
 }
 
-TEST(BufferRead, StringsEndAtTheirNul) {
-    const buffer_Class b = Bytes({'A', 'B', 0, 'C', 0, 0, 'x'});
-    int32_t at = 0;
-    EXPECT_EQ(b.GetString(at), "AB");
-    EXPECT_EQ(at, 3);
-    EXPECT_EQ(b.GetString(at), "C");
-    EXPECT_EQ(at, 5);
-    EXPECT_EQ(b.GetString(at), "");
-    EXPECT_EQ(at, 6);
-
-    RecordingEnvironment env;
-    // No NUL before the end: the bytes there are, and the offset at the end.
-    EXPECT_EQ(b.GetString(at), "x");
-    EXPECT_EQ(at, 7);
-    EXPECT_EQ(b.GetString(at), "");
-    EXPECT_EQ(at, 7);
-    EXPECT_EQ(env.assertions,
-              (std::vector<std::string>{"Offset <= _DataLength", "Offset <= _DataLength"}));
-}
-
-TEST(BufferRead, FixedStringTakesExactlyItsWidth) {
-    std::vector<uint8_t> field(43, 0);
-    for (int i = 0; i < 33; ++i)
-        field[i] = static_cast<uint8_t>('a' + i % 26);
-    field.push_back(7);
-    const buffer_Class b = Bytes(field);
-    int32_t at = 0;
-    const Str text = b.GetFixedString(at, 43);
-    EXPECT_EQ(text.Length(), 33);
-    EXPECT_EQ(text.View(), std::string_view(reinterpret_cast<const char*>(field.data()), 33));
-    EXPECT_EQ(at, 43);
-
-    // Without a NUL the whole width is the text.
-    const buffer_Class full = Bytes({'a', 'b', 'c', 'd'});
-    EXPECT_EQ(full.GetFixedString(at = 0, 3), "abc");
-    EXPECT_EQ(at, 3);
-    EXPECT_EQ(full.GetFixedString(at = 0, 0), "");
-    EXPECT_EQ(at, 0);
-}
-
-TEST(BufferRead, GetBytesCopiesOrSkips) {
-    const buffer_Class b = Bytes({1, 2, 3, 4, 5});
-    uint8_t out[3] = {};
-    int32_t at = 1;
-    b.GetBytes(at, out, 3);
-    EXPECT_EQ(at, 4);
-    EXPECT_EQ(out[0], 2);
-    EXPECT_EQ(out[2], 4);
-    b.GetBytes(at = 0, nullptr, 2);
-    EXPECT_EQ(at, 2);
-    EXPECT_FALSE(b.AtEnd(at));
-    EXPECT_TRUE(b.AtEnd(5));
-    EXPECT_TRUE(b.AtEnd(6));
-    EXPECT_EQ(b.Remaining(2), 3);
-    EXPECT_EQ(b.Remaining(9), 0);
-    EXPECT_EQ(b.Remaining(-1), 0);
-}
-
-TEST(BufferRead, PastTheEndYieldsNothingAndStaysInBounds) {
-    RecordingEnvironment env;
+// Each read from `at` in a 3-byte buffer must yield nothing, report once and
+// leave the offset at the end: past the end, and offsets and widths that
+// would overflow a naive sum.
+TEST(BufferRead, OutOfBoundsYieldsNothingAndStaysInBounds) {
+    using In = const buffer_Class&;
+    using Read = bool (*)(In, int32_t&);
+    const std::pair<int32_t, Read> cases[] = {
+        {2, [](In b, int32_t& at) { return b.GetUInt16(at) == 0; }},
+        {3, [](In b, int32_t& at) { return b.GetInt8(at) == 0; }},
+        {0, [](In b, int32_t& at) { return b.GetInt64(at) == 0; }},
+        {1, [](In b, int32_t& at) { return b.GetFixedString(at, 3) == ""; }},
+        {INT32_MAX - 1, [](In b, int32_t& at) { return b.GetUInt32(at) == 0; }},
+        {-1, [](In b, int32_t& at) { return b.GetUInt32(at) == 0; }},
+        {1, [](In b, int32_t& at) { return b.GetFixedString(at, INT32_MAX) == ""; }},
+        {1, [](In b, int32_t& at) { return b.GetFixedString(at, -1) == ""; }},
+        {-1, [](In b, int32_t& at) { return b.GetString(at) == ""; }},
+        {INT32_MAX, [](In b, int32_t& at) { return b.GetString(at) == ""; }},
+        {2, [](In b, int32_t& at) { return b.GetBytes(at, nullptr, INT32_MAX), true; }},
+        // The destination is zeroed, never left stale.
+        {0,
+         [](In b, int32_t& at) {
+             uint8_t out[4] = {9, 9, 9, 9};
+             b.GetBytes(at, out, 4);
+             return out[0] == 0 && out[3] == 0;
+         }},
+    };
     // Heap-allocated exactly to length, so a sanitizer build sees any overread.
     const buffer_Class b = Bytes({1, 2, 3});
-    int32_t at = 2;
-    EXPECT_EQ(b.GetUInt16(at), 0);
-    EXPECT_EQ(at, 3);
-    EXPECT_EQ(b.GetInt8(at), 0);
-    EXPECT_EQ(b.GetUInt32(at = 0), 0u);
-    EXPECT_EQ(b.GetInt64(at = 0), 0);
-    EXPECT_EQ(b.GetDouble(at = 0), 0.0);
-    EXPECT_EQ(b.GetFixedString(at = 1, 3), "");
-    uint8_t out[4] = {9, 9, 9, 9};
-    b.GetBytes(at = 0, out, 4);
-    EXPECT_EQ(out[0], 0); // zeroed, not stale
-    EXPECT_EQ(out[3], 0);
-    EXPECT_EQ(at, 3);
-    EXPECT_EQ(env.assertions, (std::vector<std::string>{
-                                  "(Offset + 2) <= _DataLength",
-                                  "(Offset + 1) <= _DataLength",
-                                  "(Offset + 4) <= _DataLength",
-                                  "(Offset + 8) <= _DataLength",
-                                  "(Offset + (int) sizeof (double)) <= _DataLength",
-                                  "Offset + n <= _DataLength",
-                                  "Offset + n <= _DataLength",
-                              }));
+    for (const auto& [start, read] : cases) {
+        SCOPED_TRACE(start);
+        RecordingEnvironment env;
+        int32_t at = start;
+        EXPECT_TRUE(read(b, at));
+        EXPECT_EQ(at, 3);
+        EXPECT_EQ(env.assertions.size(), 1u);
+    }
 
-    // Offsets and widths that would overflow a naive sum.
-    env.assertions.clear();
-    EXPECT_EQ(b.GetUInt32(at = INT32_MAX - 1), 0u);
+    // A text without its NUL gives the bytes up to the end, and reports.
+    RecordingEnvironment env;
+    int32_t at = 1;
+    EXPECT_EQ(b.GetString(at), "\x02\x03");
     EXPECT_EQ(at, 3);
-    EXPECT_EQ(b.GetUInt32(at = -1), 0u);
-    EXPECT_EQ(at, 3);
-    EXPECT_EQ(b.GetInt8(at = INT32_MIN), 0);
-    EXPECT_EQ(b.GetFixedString(at = 1, INT32_MAX), "");
-    EXPECT_EQ(b.GetFixedString(at = 1, -1), "");
-    b.GetBytes(at = 2, nullptr, INT32_MAX);
-    EXPECT_EQ(b.GetString(at = -5), "");
-    EXPECT_EQ(b.GetString(at = INT32_MAX), "");
-    EXPECT_EQ(at, 3);
-    EXPECT_EQ(env.assertions.size(), 8u);
-
     // An empty buffer has no bytes to give.
-    const buffer_Class empty;
-    EXPECT_EQ(empty.GetUInt16(at = 0), 0);
+    EXPECT_EQ(buffer_Class().GetUInt16(at = 0), 0);
     EXPECT_EQ(at, 0);
-    EXPECT_TRUE(empty.AtEnd(0));
+    EXPECT_EQ(env.assertions.size(), 2u);
 }
 
 TEST(BufferRead, UndefinedByteOrderIsReported) {
     RecordingEnvironment env;
     const uint8_t raw[] = {1, 0, 0, 0};
-    const buffer_Class b(4, ENDIAN_Undefined, raw);
     int32_t at = 0;
-    EXPECT_EQ(b.GetUInt32(at), 1u);
-    EXPECT_TRUE(env.HasAssertion("data_Endian != ENDIAN_Undefined"));
-
-    env.assertions.clear();
-    buffer_Writer w(ENDIAN_Undefined);
-    w.PutUInt16(1);
-    EXPECT_TRUE(env.HasAssertion("data_Endian != ENDIAN_Undefined"));
+    EXPECT_EQ(buffer_Class(4, ENDIAN_Undefined, raw).GetUInt32(at), 1u);
+    EXPECT_EQ(env.assertions, std::vector<std::string>{"data_Endian != ENDIAN_Undefined"});
+    buffer_Writer(ENDIAN_Undefined).PutUInt16(1);
+    EXPECT_EQ(env.assertions.size(), 2u);
 }
 
-TEST(BufferRead, CursorFormAdvancesTheReadPosition) {
-    buffer_Class b = Bytes({0x34, 0x12, 'h', 'i', 0, 1});
-    EXPECT_EQ(b.GetPosition(), 0);
+TEST(BufferRead, CursorFormSkipsAndCountsWhatRemains) {
+    RecordingEnvironment env;
+    buffer_Class b = Bytes({0x34, 0x12, 'h', 'i', 0, 1, 2});
     EXPECT_EQ(b.GetUInt16(), 0x1234);
     EXPECT_EQ(b.GetString(), "hi");
-    EXPECT_EQ(b.GetPosition(), 5);
-    EXPECT_FALSE(b.AtEnd());
-    EXPECT_TRUE(b.GetBool());
+    EXPECT_EQ(b.Remaining(0), 7);
+    EXPECT_EQ(b.Remaining(5), 2);
+    b.GetBytes(nullptr, 2); // skipped
     EXPECT_TRUE(b.AtEnd());
+    EXPECT_EQ(b.Remaining(7), 0);
+    EXPECT_EQ(b.Remaining(-1), 0);
+    EXPECT_EQ(b.GetFixedString(0), ""); // nothing to take at the end is no fault
     b.SetPosition(2);
     EXPECT_EQ(b.GetFixedString(2), "hi");
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 TEST(BufferClass, ConstructionCopyAndEquality) {
     RecordingEnvironment env;
     buffer_Class a = Bytes({1, 2, 3});
     buffer_Class copy(a);
-    EXPECT_TRUE(copy == a);
-    copy.Data()[0] = 9;
-    EXPECT_EQ(a.Data()[0], 1);
+    copy.Data()[0] = 9; // a copy of its own
     EXPECT_FALSE(copy == a);
 
     // Equality looks at the first buffer's length only.
     const buffer_Class longer = Bytes({1, 2, 3, 4});
     EXPECT_TRUE(a == longer);
     EXPECT_FALSE(longer == a);
-
     copy = longer;
-    EXPECT_EQ(copy.Length(), 4);
-    EXPECT_TRUE(copy == longer);
-    copy = buffer_Class(ENDIAN_Big);
-    EXPECT_EQ(copy.Length(), 0);
-    EXPECT_EQ(copy.Endian(), ENDIAN_Big);
+    EXPECT_TRUE(longer == copy);
 
     a.GetUInt16();
     a.Allocate(5);
-    EXPECT_EQ(a.Length(), 5);
     EXPECT_EQ(a.GetPosition(), 0);
     EXPECT_EQ(a.Data()[4], 0);
     // A resize keeps the block while it is large enough; a new buffer has none.
@@ -213,7 +164,6 @@ TEST(BufferClass, ConstructionCopyAndEquality) {
     buffer_Class fresh;
     fresh.Resize(1);
     ASSERT_NE(fresh.Data(), nullptr);
-    EXPECT_EQ(fresh.Length(), 1);
     EXPECT_TRUE(env.assertions.empty());
     a.Allocate(0);
     EXPECT_EQ(a.Length(), 0);
@@ -222,86 +172,37 @@ TEST(BufferClass, ConstructionCopyAndEquality) {
 
 TEST(BufferWriter, GrowingKeepsEveryByteWritten) {
     buffer_Writer d;
-    for (int i = 0; i < 3000; ++i)
+    std::vector<uint8_t> expected;
+    for (int i = 0; i < 3000; ++i) {
         d.PutInt8(static_cast<int8_t>(i));
-    EXPECT_EQ(d.Length(), 3000);
-    bool intact = true;
-    for (int i = 0; i < 3000; ++i)
-        intact &= d.Data()[i] == static_cast<uint8_t>(i);
-    EXPECT_TRUE(intact);
+        expected.push_back(static_cast<uint8_t>(i));
+    }
+    EXPECT_EQ(std::vector<uint8_t>(d.Data(), d.Data() + d.Length()), expected);
+
+    // Appended to itself, a writer's block moves under the bytes it copies.
+    buffer_Writer self;
+    self.PutFixedString("ab", 200, '.');
+    self.Append(self);
+    const std::string half = "ab" + std::string(198, '.');
+    EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(self.Data()), self.Length()),
+              half + half);
 
     RecordingEnvironment env;
-    d.Reserve(1);
-    EXPECT_TRUE(env.HasAssertion("newLength >= _AllocatedLength"));
+    d.Reserve(1); // less than it holds
     d.Reserve(0);
-    EXPECT_TRUE(env.HasAssertion("n > 0"));
+    EXPECT_EQ(env.assertions.size(), 2u);
 }
 
-TEST(BufferWriter, StringsAndBytes) {
-    buffer_Writer w;
-    w.PutString(Str("ab"));
-    w.PutString("c");
-    w.PutString(Str());
-    w.PutFixedString("xy", 4, '_');
-    w.PutFixedString("toolong", 3, 0);
-    w.PutFixedString(nullptr, 2, ' ');
-    w.PutBytes("\x01\x02", 2);
-    const std::string expected("ab\0c\0\0xy__too  \x01\x02", 17);
-    ASSERT_EQ(w.Length(), 17);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(w.Data()), 17), expected);
-
-    w.Append(w);
-    ASSERT_EQ(w.Length(), 34);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(w.Data()), 34), expected + expected);
-}
-
-TEST(BufferWriter, PatchesOverwriteInPlace) {
+TEST(BufferWriter, PatchesOverwriteInPlaceAndOnlyThere) {
     buffer_Writer w(ENDIAN_Big);
+    w.PutInt8(0);
     w.PutUInt32(0);
-    w.PutInt8(5);
-    w.PatchUInt32(0, 0x01020304);
-    EXPECT_EQ(std::vector<uint8_t>(w.Data(), w.Data() + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
-
+    w.PatchUInt32(0, 0x05000000);
+    w.PatchUInt32(1, 0x01020304); // the last place that holds four bytes
     RecordingEnvironment env;
     w.PatchUInt32(2, 1);
     w.PatchUInt32(-4, 1);
-    EXPECT_EQ(w.Length(), 5);
-    EXPECT_EQ(std::vector<uint8_t>(w.Data(), w.Data() + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(env.assertions,
-              (std::vector<std::string>{"place + 4 <= _DataLength", "place + 4 <= _DataLength"}));
-}
-
-TEST(BufferWriter, EveryWidthRoundTripsThroughABuffer) {
-    for (data_Endian order : {ENDIAN_Little, ENDIAN_Big}) {
-        buffer_Writer w(order);
-        w.PutInt8(-128);
-        w.PutUInt16(0xBEEF);
-        w.PutInt16(-2);
-        w.PutUInt32(0xDEADBEEF);
-        w.PutInt32(INT32_MIN);
-        w.PutInt64(INT64_MIN + 5);
-        w.PutDouble(-1e308);
-        w.PutDouble(std::numeric_limits<double>::denorm_min());
-        w.PutString("text");
-        w.PutFixedString("fixed", 8, 0);
-        w.PutBytes("\x00\x01", 2);
-
-        const buffer_Class b(w.Length(), order, w.Data());
-        int32_t at = 0;
-        EXPECT_EQ(b.GetInt8(at), -128);
-        EXPECT_EQ(b.GetUInt16(at), 0xBEEF);
-        EXPECT_EQ(b.GetInt16(at), -2);
-        EXPECT_EQ(b.GetUInt32(at), 0xDEADBEEFu);
-        EXPECT_EQ(b.GetInt32(at), INT32_MIN);
-        EXPECT_EQ(b.GetInt64(at), INT64_MIN + 5);
-        EXPECT_EQ(b.GetDouble(at), -1e308);
-        EXPECT_EQ(b.GetDouble(at), std::numeric_limits<double>::denorm_min());
-        EXPECT_EQ(b.GetString(at), "text");
-        EXPECT_EQ(b.GetFixedString(at, 8), "fixed");
-        uint8_t tail[2] = {9, 9};
-        b.GetBytes(at, tail, 2);
-        EXPECT_EQ(tail[1], 1);
-        EXPECT_TRUE(b.AtEnd(at));
-        EXPECT_EQ(at, w.Length());
-    }
+    EXPECT_EQ(std::vector<uint8_t>(w.Data(), w.Data() + w.Length()),
+              (std::vector<uint8_t>{5, 1, 2, 3, 4}));
+    EXPECT_EQ(env.assertions.size(), 2u);
 }
