@@ -103,16 +103,11 @@ TEST_F(Export, JobThatCannotBeReadLeavesTheOutputAlone) {
     const std::string fifo = dir.File("pipe.job"); // no writer: refused, never waited on
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
-    const std::pair<std::string, unsigned> cases[] = {{dir.File("absent.job"), 3},
-                                                      {"", 3},
-                                                      {text, 4},
-                                                      {dir.Path(), 4},
-                                                      {empty, 4},
-                                                      {headerOnly, 4},
-                                                      {older, 4},
-                                                      {style, 4},
-                                                      {fifo, 4},
-                                                      {"/dev/zero", 4}};
+    // clang-format off
+    const std::pair<std::string, unsigned> cases[] = {
+        {dir.File("absent.job"), 3}, {"", 3},    {text, 4},  {dir.Path(), 4},  {empty, 4},
+        {headerOnly, 4},             {older, 4}, {style, 4}, {fifo, 4}, {"/dev/zero", 4}};
+    // clang-format on
     for (const auto& [path, status] : cases) {
         std::remove(xml.c_str());
         EXPECT_EQ(Run(path, xml), status) << path;
