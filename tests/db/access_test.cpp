@@ -170,7 +170,7 @@ TEST_F(AccessTest, ReplaysLargeJobsAcrossTheWriterFlushes) {
         const auto* look = static_cast<const db_TunnelCrossSection*>(job.LoadRecord(i, transient));
         ASSERT_NE(look, nullptr);
         EXPECT_EQ(look->Station, i);
-        EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(i))->Station, i);
+        EXPECT_EQ(SectionAt(job, i)->Station, i);
     }
     EXPECT_EQ(job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord).Count, kCount);
 }

@@ -65,8 +65,9 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
         AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, {0, 0, 0});
         ASSERT_TRUE(writer.Close());
     }
-    PatchBytes(path, EntryPositions(path)[1] + 5, {ACTION_Marker & 0xFF, ACTION_Marker >> 8});
-    ResignEntry(path, EntryPositions(path)[1]);
+    const uint32_t marker = EntryPositions(path)[1];
+    PatchBytes(path, marker + 5, {ACTION_Marker & 0xFF, ACTION_Marker >> 8});
+    ResignEntry(path, marker);
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Damaged), (std::vector<db_DBIDValue>{1}));
     EXPECT_EQ(job.Statistics().Damage, dbJournal_Damage::Corruption);
     job.Close();
@@ -95,7 +96,7 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
     EXPECT_EQ(job.Statistics().EntriesWithBytesLeft, 1u);
     EXPECT_TRUE(Logged(
         JournalLine("Journal: Bytes left after the record at filepos ", EntryPositions(path)[1])));
-    EXPECT_EQ(static_cast<db_TunnelCrossSection*>(job.GetRecord(2))->TunnelName, "B");
+    EXPECT_EQ(SectionAt(job, 2)->TunnelName, "B");
 }
 
 TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
@@ -195,7 +196,7 @@ TEST_F(JournalTest, TransactionsWithBrokenFlagsAreDroppedAndReadingGoesOn) {
     ASSERT_EQ(at.size(), 7u);
     dbAccess job;
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
-    EXPECT_EQ(dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(2))->TunnelName, "D");
+    EXPECT_EQ(SectionAt(job, 2)->TunnelName, "D");
     EXPECT_TRUE(
         Logged(JournalLine("Journal: Transaction start flag missing near filepos ", at[2])));
     EXPECT_TRUE(Logged(JournalLine("Journal: Partial transaction near filepos ", at[4])));
