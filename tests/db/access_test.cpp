@@ -14,17 +14,15 @@ class AccessTest : public JobTest {
 protected:
     // A job of three records: a job header, an observation and a note.
     void WriteSmallJob() {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        db_JobHeader header;
-        db_Observation point;
-        point.Descriptions.Description1 = "P1";
-        db_Note note;
-        note.Note = "first line";
-        writer.Add(header);
-        writer.Add(point);
-        writer.Add(note);
-        ASSERT_TRUE(writer.Close());
+        WriteJob([](JobFileWriter& writer) {
+            db_Observation point;
+            point.Descriptions.Description1 = "P1";
+            db_Note note;
+            note.Note = "first line";
+            writer.Add(db_JobHeader());
+            writer.Add(point);
+            writer.Add(note);
+        });
     }
 };
 
@@ -75,25 +73,17 @@ TEST_F(AccessTest, ComparesTypeAndVersionButNotTextOrReservedByte) {
 
 TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
     dbAccess job;
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        ASSERT_TRUE(writer.Close());
-    }
+    WriteJob([](JobFileWriter&) {});
     EXPECT_EQ(ReadFileBytes(path).size(), 48u);
     EXPECT_FALSE(job.Open(JobPath(), false));
     EXPECT_EQ(job.GetOpenStatus(), DBACCESS_NoJob);
 
     // A discarded transaction and a note attached to nothing leave it empty too.
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        db_JobHeader header;
+    WriteJob([](JobFileWriter& writer) {
         writer.BeginTransaction();
-        writer.Add(header);
+        writer.Add(db_JobHeader());
         writer.EndTransaction(true);
-        ASSERT_TRUE(writer.Close());
-    }
+    });
     EXPECT_EQ(OpenJob(job), DBACCESS_NoJob);
     EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_Discarded], 1u);
 }
@@ -138,17 +128,13 @@ TEST_F(AccessTest, WalksTheChainAndKeepsStatistics) {
 
 TEST_F(AccessTest, ReplaysLargeJobsAcrossTheWriterFlushes) {
     constexpr db_DBIDValue kCount = 3000;
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
+    WriteJob([](JobFileWriter& writer) {
+        auto section = Section("T");
         for (db_DBIDValue i = 1; i <= kCount; ++i) {
-            db_TunnelCrossSection section;
-            section.TunnelName = "T";
             section.Station = i;
             EXPECT_EQ(writer.Add(section), i);
         }
-        ASSERT_TRUE(writer.Close());
-    }
+    });
     static std::vector<std::pair<uint64_t, uint64_t>> reading;
     reading.clear();
     dbAccess job;

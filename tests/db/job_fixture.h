@@ -38,6 +38,14 @@ protected:
 
     Str JobPath() const { return Str(path.c_str()); }
 
+    // Writes a new job: `entries` appends what it holds.
+    template <class Entries> void WriteJob(Entries entries) {
+        JobFileWriter writer;
+        ASSERT_TRUE(writer.Create(JobPath()));
+        entries(writer);
+        ASSERT_TRUE(writer.Close());
+    }
+
     // Opens the job read-only into `job`; the open status is returned.
     dbAccess_OpenStatus OpenJob(dbAccess& job) {
         job.Open(JobPath(), false);

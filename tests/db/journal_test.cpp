@@ -57,14 +57,10 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
     dbAccess job;
     // A marker carries no record: one long enough to hold a target and
     // three bytes is taken for corruption.
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A");
-        writer.Add(a);
+    WriteJob([](JobFileWriter& writer) {
+        writer.Add(Section("A"));
         AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, {0, 0, 0});
-        ASSERT_TRUE(writer.Close());
-    }
+    });
     const uint32_t marker = EntryPositions(path)[1];
     PatchBytes(path, marker + 5, {ACTION_Marker & 0xFF, ACTION_Marker >> 8});
     ResignEntry(path, marker);
@@ -75,21 +71,15 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
     // A record cut short inside a well-signed entry is decoded within the
     // entry's bytes; bytes after a record's last field are reported. Both
     // entries are accepted.
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A long tunnel name");
-        a.RecordId = 1;
-        std::vector<uint8_t> cut = StoredBytes(a);
+    WriteJob([](JobFileWriter& writer) {
+        auto a = Section("A long tunnel name"), b = Section("B");
+        a.RecordId = 1, b.RecordId = 2;
+        std::vector<uint8_t> cut = StoredBytes(a), longer = StoredBytes(b);
         cut.resize(cut.size() - 20);
-        AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, cut);
-        auto b = Section("B");
-        b.RecordId = 2;
-        std::vector<uint8_t> longer = StoredBytes(b);
         longer.insert(longer.end(), {0xAB, 0xCD});
+        AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, cut);
         AppendEntryBytes(writer, JOURNAL_SingleEntry, ACTION_Add, 0, longer);
-        ASSERT_TRUE(writer.Close());
-    }
+    });
     env.assertions.clear();
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
     EXPECT_FALSE(env.assertions.empty());
@@ -100,21 +90,14 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
 }
 
 TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A"), b = Section("B"), c = Section("C"), d = Section("D");
-        writer.Add(a);       // 1
-        writer.Add(b);       // 2: removed by hand below
-        writer.Add(c);       // 3
-        writer.Insert(2, d); // 4: its target is gone
-        auto e = Section("E");
-        writer.Add(e); // 5
-        db_Str rename;
-        rename.Value = "x";
-        writer.Append(ACTION_Add, 0xFFFFFFFEu, rename); // 6: an add is not looked at early
-        ASSERT_TRUE(writer.Close());
-    }
+    WriteJob([](JobFileWriter& writer) {
+        writer.Add(Section("A"));            // 1
+        writer.Add(Section("B"));            // 2: removed by hand below
+        writer.Add(Section("C"));            // 3
+        writer.Insert(2, Section("D"));      // 4: its target is gone
+        writer.Add(Section("E"));            // 5
+        writer.Append(ACTION_Add, 0xFFFFFFFEu, db_Str()); // 6: an add is not looked at early
+    });
     const std::vector<uint32_t> at = EntryPositions(path);
     const uint32_t hammered = ReadFileBytes(path)[at[1]]; // L of B's entry (below 256)
     PatchBytes(path, at[1] + 4, {JOURNAL_ManualRepair});
@@ -142,11 +125,8 @@ TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
 }
 
 TEST_F(JournalTest, HostileIdentifiersInARepairedJournalStayHarmless) {
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto gone = Section("gone");
-        writer.Add(gone);
+    WriteJob([](JobFileWriter& writer) {
+        writer.Add(Section("gone"));
         for (db_DBIDValue id : {0xFFFFFFF0u, 7u, 0xFFFFFFFFu, 0u, 1u, 2u, 7u}) {
             auto section = Section("S");
             section.RecordId = id;
@@ -155,8 +135,7 @@ TEST_F(JournalTest, HostileIdentifiersInARepairedJournalStayHarmless) {
         auto last = Section("last");
         last.RecordId = 0xFFFFFFF0u;
         writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Delete, 0xFFFFFFF0u, &last);
-        ASSERT_TRUE(writer.Close());
-    }
+    });
     PatchBytes(path, EntryPositions(path)[0] + 4, {JOURNAL_ManualRepair});
 
     dbAccess job;
@@ -173,25 +152,19 @@ TEST_F(JournalTest, HostileIdentifiersInARepairedJournalStayHarmless) {
 }
 
 TEST_F(JournalTest, TransactionsWithBrokenFlagsAreDroppedAndReadingGoesOn) {
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A");
-        writer.Add(a); // 1
+    WriteJob([](JobFileWriter& writer) {
+        writer.Add(Section("A")); // 1
         auto b = Section("B");
         b.RecordId = 2;
         writer.AppendEntry(JOURNAL_LastEntry, ACTION_Add, NODBID, &b); // no start flag
         writer.AppendEntry(JOURNAL_FirstEntry, ACTION_Add, NODBID, &b);
         writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Add, NODBID, &b); // starts inside
-        auto c = Section("C");
         writer.BeginTransaction();
-        writer.Add(c);
-        writer.Add(c);
+        writer.Add(Section("C"));
+        writer.Add(Section("C"));
         writer.EndTransaction(true); // discarded: its identifiers are given out again
-        auto d = Section("D");
-        EXPECT_EQ(writer.Add(d), 2u);
-        ASSERT_TRUE(writer.Close());
-    }
+        EXPECT_EQ(writer.Add(Section("D")), 2u);
+    });
     const std::vector<uint32_t> at = EntryPositions(path);
     ASSERT_EQ(at.size(), 7u);
     dbAccess job;
@@ -209,16 +182,12 @@ TEST_F(JournalTest, TransactionsWithBrokenFlagsAreDroppedAndReadingGoesOn) {
 }
 
 TEST_F(JournalTest, AnUnfinishedTransactionAtACleanEndIsDropped) {
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
-        auto a = Section("A"), b = Section("B");
-        writer.Add(a);
+    WriteJob([](JobFileWriter& writer) { // closed without the transaction's last entry
+        writer.Add(Section("A"));
         writer.BeginTransaction();
-        writer.Add(b);
-        writer.Add(b);
-        ASSERT_TRUE(writer.Close()); // written as it stands, without its last entry
-    }
+        writer.Add(Section("B"));
+        writer.Add(Section("B"));
+    });
     const uint32_t size = FileSize();
     dbAccess job;
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1}));
@@ -231,8 +200,7 @@ TEST_F(JournalTest, AnUnfinishedTransactionAtACleanEndIsDropped) {
     // Appending to the job starts after its last complete transaction.
     JobFileWriter writer;
     ASSERT_TRUE(writer.Open(JobPath()));
-    auto c = Section("C");
-    EXPECT_EQ(writer.Add(c), 2u);
+    EXPECT_EQ(writer.Add(Section("C")), 2u);
     ASSERT_TRUE(writer.Close());
     env.logs.clear();
     EXPECT_EQ(OpenExpecting(job, DBACCESS_Opened), (std::vector<db_DBIDValue>{1, 2}));
@@ -245,9 +213,7 @@ TEST_F(JournalTest, AnUnfinishedTransactionAtACleanEndIsDropped) {
 }
 
 TEST_F(JournalTest, EntriesAreFramedWithLengthFlagsAndChecksum) {
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(JobPath()));
+    WriteJob([](JobFileWriter& writer) {
         db_Note note;
         note.TimeStamp = 0;
         writer.Add(note);
@@ -258,8 +224,7 @@ TEST_F(JournalTest, EntriesAreFramedWithLengthFlagsAndChecksum) {
         writer.BeginTransaction();
         writer.Add(note);
         writer.EndTransaction(true);
-        ASSERT_TRUE(writer.Close());
-    }
+    });
     const std::vector<uint8_t> bytes = ReadFileBytes(path);
     const std::vector<uint32_t> at = EntryPositions(path);
     ASSERT_EQ(at.size(), 5u);

@@ -16,12 +16,6 @@ protected:
 
     void SetUp() override { ASSERT_TRUE(writer.Create(JobPath())); }
 
-    // Records made in place, written as copies.
-    template <class R> db_DBIDValue Add(R record) { return writer.Add(record); }
-    template <class R> db_DBIDValue Attach(db_DBIDValue target, R record) {
-        return writer.Attach(target, record);
-    }
-
     // Closes the writer and opens the job; it must open cleanly.
     void Reopen(dbAccess& job) {
         ASSERT_TRUE(writer.Close());
@@ -31,12 +25,11 @@ protected:
 };
 
 TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
-    auto b = Section("B"), c = Section("C"), d = Section("D"), e = Section("E");
-    EXPECT_EQ(Add(Section("A")), 1u);
-    EXPECT_EQ(writer.Add(b), 2u);
-    EXPECT_EQ(writer.Add(c), 3u);
-    EXPECT_EQ(writer.Insert(1, d), 4u); // in front of the first record
-    EXPECT_EQ(writer.Insert(3, e), 5u);
+    EXPECT_EQ(writer.Add(Section("A")), 1u);
+    EXPECT_EQ(writer.Add(Section("B")), 2u);
+    EXPECT_EQ(writer.Add(Section("C")), 3u);
+    EXPECT_EQ(writer.Insert(1, Section("D")), 4u); // in front of the first record
+    EXPECT_EQ(writer.Insert(3, Section("E")), 5u);
     {
         dbAccess job;
         Reopen(job);
@@ -51,10 +44,10 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
 
     ASSERT_TRUE(writer.Open(JobPath()));
     EXPECT_EQ(writer.NextDBID(), 6u);
-    EXPECT_EQ(writer.Delete(4, d), 4u); // front
-    EXPECT_EQ(writer.Delete(3, c), 3u); // back
-    EXPECT_EQ(writer.Delete(2, b), 2u); // middle
-    EXPECT_EQ(Add(Section("F")), 6u);   // deletions take no identifier
+    EXPECT_EQ(writer.Delete(4, Section("D")), 4u); // front
+    EXPECT_EQ(writer.Delete(3, Section("C")), 3u); // back
+    EXPECT_EQ(writer.Delete(2, Section("B")), 2u); // middle
+    EXPECT_EQ(writer.Add(Section("F")), 6u);   // deletions take no identifier
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 5, 6}));
@@ -76,7 +69,7 @@ TEST_F(ModelTest, ReplaceTakesThePlaceIdentifierAndTimeStampOfTheOldRecord) {
     auto replacement = Section("B2", 99);
     replacement.Station = 12.5;
     EXPECT_EQ(writer.Replace(2, replacement), 2u);
-    EXPECT_EQ(Add(Section("D")), 4u); // a replacement takes no identifier
+    EXPECT_EQ(writer.Add(Section("D")), 4u); // a replacement takes no identifier
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 2, 3, 4}));
@@ -84,30 +77,56 @@ TEST_F(ModelTest, ReplaceTakesThePlaceIdentifierAndTimeStampOfTheOldRecord) {
     EXPECT_EQ(SectionAt(job, 2)->Station, 12.5);
     EXPECT_EQ(SectionAt(job, 2)->TimeStamp, 20);
     EXPECT_EQ(job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord).Count, 4u);
+    EXPECT_TRUE(env.assertions.empty());
 }
 
-TEST_F(ModelTest, AReplacedObservationIsUpdatedInPlace) {
+// Observations, lines and arcs are replaced in place: they take the new
+// content and keep their identifier and features, an observation its
+// measurement too.
+TEST_F(ModelTest, ReplacedObservationsLinesAndArcsKeepTheirFeatures) {
+    const std::vector<Feature> kept{Feature{"TREE", "Tree", {}}}, dropped{Feature{"X", "", {}}};
     db_Observation point;
     point.TimeStamp = 5;
-    point.Descriptions.Description1 = "old";
-    point.Features.push_back(Feature{"TREE", "Tree", {}});
-    writer.Add(point);
-    Attach(1, db_Circle());
+    point.Features = kept;
+    writer.Add(point);      // 1
+    writer.Attach(1, db_Circle()); // 2
+    db_Line line;
+    line.Features = kept;
+    writer.Add(line); // 3
+    db_Arc arc;
+    arc.Features = kept;
+    writer.Add(arc); // 4
 
     db_Observation newer;
     newer.TimeStamp = 7;
+    newer.PointName = "P7";
     newer.Descriptions.Description1 = "new";
+    newer.Features = dropped;
     writer.Replace(1, newer);
+    line.Deleted = arc.Deleted = true;
+    line.Features = arc.Features = dropped;
+    line.TimeStamp = 3;
+    writer.Replace(3, line);
+    writer.Replace(4, arc);
     dbAccess job;
     Reopen(job);
-    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1}));
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3, 4}));
     auto* observation = dynamic_cast<db_Observation*>(job.GetRecord(1));
     ASSERT_NE(observation, nullptr);
+    EXPECT_EQ(observation->PointName, "P7");
     EXPECT_EQ(observation->Descriptions.Description1, "new");
     EXPECT_EQ(observation->TimeStamp, 7); // unlike a plain replace
-    ASSERT_EQ(observation->Features.size(), 1u);
     ASSERT_NE(observation->GetMeasurement(), nullptr);
     EXPECT_EQ(observation->GetMeasurement()->GetType(), DATABASE_CircleRecord);
+    EXPECT_EQ(observation->Features, kept);
+    auto* replacedLine = dynamic_cast<db_Line*>(job.GetRecord(3));
+    auto* replacedArc = dynamic_cast<db_Arc*>(job.GetRecord(4));
+    ASSERT_TRUE(replacedLine && replacedArc);
+    EXPECT_EQ(replacedLine->TimeStamp, 3);
+    EXPECT_TRUE(replacedLine->IsDeleted() && replacedArc->IsDeleted());
+    EXPECT_EQ(replacedLine->Features, kept);
+    EXPECT_EQ(replacedArc->Features, kept);
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 TEST_F(ModelTest, NotesAttachedOrReplacedBecomeTheTargetsNote) {
@@ -139,15 +158,15 @@ TEST_F(ModelTest, NotesAttachedOrReplacedBecomeTheTargetsNote) {
 }
 
 TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
-    Add(db_Observation());
+    writer.Add(db_Observation());
     db_Circle first;
     first.TimeStamp = 1;
     EXPECT_EQ(writer.Attach(1, first), 2u);
     db_Polar second;
     second.TimeStamp = 2;
     writer.Append(ACTION_Add, 1, second); // any action carries a measurement to its target
-    Add(Section("A"));                    // 4
-    Attach(4, db_Circle());
+    writer.Add(Section("A"));                    // 4
+    writer.Attach(4, db_Circle());
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 4}));
@@ -161,17 +180,19 @@ TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
 }
 
 TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
-    Add(db_Observation());  // 1
-    Attach(1, db_Circle()); // 2
+    writer.Add(db_Observation());  // 1
+    writer.Attach(1, db_Circle()); // 2
     db_Line line;
     line.Features.push_back(Feature{"OLD", "Old", {}});
     writer.Add(line);  // 3
-    Add(db_Antenna()); // 4
-    Add(Section("S")); // 5
+    writer.Add(db_Antenna()); // 4
+    writer.Add(Section("S")); // 5
+    writer.Add(db_Arc());     // 6
 
     db_BoolAction remove, restore, other;
     remove.Value = 0, restore.Value = 1, other.Value = 2;
     writer.Attach(1, remove);
+    writer.Attach(6, remove);
     writer.Attach(3, remove);
     writer.Attach(3, restore);
     writer.Attach(1, other);
@@ -193,10 +214,11 @@ TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
 
     dbAccess job;
     Reopen(job);
-    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3, 4, 5}));
+    EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3, 4, 5, 6}));
     auto* observation = dynamic_cast<db_Observation*>(job.GetRecord(1));
     ASSERT_NE(observation, nullptr);
     EXPECT_TRUE(observation->IsDeleted());
+    EXPECT_TRUE(job.GetRecord(6)->IsDeleted());
     EXPECT_EQ(observation->PointName, "RENAMED");
     EXPECT_EQ(observation->Descriptions.Description2, "second");
     auto* measurement = dynamic_cast<const db_Circle*>(observation->GetMeasurement());
@@ -211,8 +233,8 @@ TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
 }
 
 TEST_F(ModelTest, ModifierRecordsWithoutAFittingTargetChangeNothing) {
-    Add(db_Observation()); // 1, without a measurement
-    Add(Section("S"));     // 2
+    writer.Add(db_Observation()); // 1, without a measurement
+    writer.Add(Section("S"));     // 2
     db_DBID reference;
     reference.Value = 9;
     writer.Attach(1, reference);
@@ -233,9 +255,8 @@ TEST_F(ModelTest, ModifierRecordsWithoutAFittingTargetChangeNothing) {
 }
 
 TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecordOne) {
-    Add(Section("first")); // 1
-    auto front = Section("front");
-    writer.Insert(1, front); // 2, now in front of record 1
+    writer.Add(Section("first")); // 1
+    writer.Insert(1, Section("front")); // 2, now in front of record 1
     db_TunnelPointDelta delta;
     delta.Delta = 1;
     EXPECT_EQ(writer.Attach(2, delta), 3u);
@@ -251,7 +272,7 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
     writer.Replace(3, replacement); // held by a section the search never reaches
     replacement.Delta = 99;
     writer.Replace(77, replacement); // held by none
-    Add(db_Observation());           // 6
+    writer.Add(db_Observation());           // 6
     writer.Attach(6, delta);
 
     dbAccess job;
@@ -269,12 +290,11 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
 }
 
 TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
-    Add(Section("A"));       // 1
-    Attach(1, Section("B")); // 2: only notes are attached to records
-    auto c = Section("C");
-    writer.Insert(99, c);  // 3
-    writer.Replace(98, c); // identifiers that name nothing
-    writer.Delete(97, c);
+    writer.Add(Section("A"));       // 1
+    writer.Attach(1, Section("B")); // 2: only notes are attached to records
+    writer.Insert(99, Section("C"));  // 3
+    writer.Replace(98, Section("C")); // identifiers that name nothing
+    writer.Delete(97, Section("C"));
     db_Note note;
     writer.Delete(writer.Add(note), note); // 4
     // A record carrying an identifier that is already chained.
@@ -283,9 +303,8 @@ TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
     writer.AppendEntry(JOURNAL_SingleEntry, ACTION_Add, NODBID, &twin);
     writer.SetNextDBID(6);
     // Foreign data is skipped and takes no identifier.
-    auto foreign = Section("foreign");
-    writer.Append(ACTION_Foreign, NODBID, foreign);
-    EXPECT_EQ(Add(Section("D")), 6u);
+    writer.Append(ACTION_Foreign, NODBID, Section("foreign"));
+    EXPECT_EQ(writer.Add(Section("D")), 6u);
 
     dbAccess job;
     Reopen(job);

@@ -47,6 +47,7 @@ TEST(RecordRoundTrip, EveryRecordTypeReadsBackItsStoredForm) {
             back->Read(buffer, offset);
             EXPECT_EQ(offset, static_cast<int32_t>(stored.size())) << RecordClassName(type);
             ASSERT_EQ(StoredForm(*back), stored) << RecordClassName(type) << " round " << round;
+            EXPECT_EQ(StoredForm(*record->Clone()), stored) << RecordClassName(type);
             if (type != DATABASE_ObservationRecord) { // observations are never compared
                 EXPECT_TRUE(record->IsEqual(*back)) << RecordClassName(type);
             }

@@ -51,6 +51,23 @@ public:
     db_DBIDValue Attach(db_DBIDValue target, dbRecord_Class& record);
     // Any action, with the identifier stamped as the replay expects it.
     db_DBIDValue Append(uint16_t action, db_DBIDValue target, dbRecord_Class& record);
+    // The same for records made in place.
+    db_DBIDValue Add(dbRecord_Class&& record) { return Add(record); }
+    db_DBIDValue Insert(db_DBIDValue before, dbRecord_Class&& record) {
+        return Insert(before, record);
+    }
+    db_DBIDValue Replace(db_DBIDValue target, dbRecord_Class&& record) {
+        return Replace(target, record);
+    }
+    db_DBIDValue Delete(db_DBIDValue target, dbRecord_Class&& record) {
+        return Delete(target, record);
+    }
+    db_DBIDValue Attach(db_DBIDValue target, dbRecord_Class&& record) {
+        return Attach(target, record);
+    }
+    db_DBIDValue Append(uint16_t action, db_DBIDValue target, dbRecord_Class&& record) {
+        return Append(action, target, record);
+    }
 
     void BeginTransaction();
     // Ends the open transaction; `discard` marks it to be dropped on replay.
