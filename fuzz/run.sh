@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # fuzz/run.sh BUILD_DIR SECONDS: runs the fuzz target from the checked-in
 # seeds; new finds stay in a scratch corpus.
-# FUZZ_CORPUS=empty starts from nothing instead (for coverage comparisons).
 set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-120}
@@ -9,7 +8,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 seeds=$here/corpus
-if [ "${FUZZ_CORPUS:-}" = empty ]; then seeds=$scratch/none; mkdir -p "$seeds"; fi
 mkdir -p "$scratch/export"
 "$build/fuzz/fuzz_export" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -dict="$here/job.dict" "$scratch/export" "$seeds"
