@@ -78,7 +78,7 @@ TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
     EXPECT_FALSE(job.Open(JobPath(), false));
     EXPECT_EQ(job.GetOpenStatus(), DBACCESS_NoJob);
 
-    // A discarded transaction and a note attached to nothing leave it empty too.
+    // A discarded transaction leaves it empty too.
     WriteJob([](JobFileWriter& writer) {
         writer.BeginTransaction();
         writer.Add(db_JobHeader());
