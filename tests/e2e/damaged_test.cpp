@@ -24,7 +24,8 @@
 
 // The largest single request made through operator new while gWatching is
 // set. The test program replaces the global allocation functions; the array
-// and nothrow forms reach these by default.
+// and nothrow forms reach these by default. The deletes stay out of line, or
+// the compiler, seeing free() meet operator new, warns of a mismatch.
 namespace {
 std::atomic<bool> gWatching{false};
 std::atomic<size_t> gLargest{0};
