@@ -1,40 +1,27 @@
 #include "e2e_support.h"
 
-#include "support/journal_damage.h"
-
 #include <dlfcn.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 namespace tqxml {
 
-SharedLibrary::SharedLibrary() {
-    const char* buildDir = std::getenv("TQXML_BUILD_DIR");
-    if (!buildDir) {
-        error_ = "TQXML_BUILD_DIR is not set";
-        return;
-    }
-    const std::string path = std::string(buildDir) + "/libtqxml.so";
-    handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-        error_ = ::dlerror();
-        return;
-    }
-    export_ = reinterpret_cast<CreateTQXMLFileFunction>(::dlsym(handle_, "CreateTQXMLFile"));
-    if (!export_) error_ = "no CreateTQXMLFile in " + path;
-}
-
-const SharedLibrary& SharedLibrary::Get() {
-    static const SharedLibrary library;
-    return library;
-}
-
-bool PathExists(const std::string& path) {
-    std::error_code ignored;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+CreateTQXMLFileFunction SharedExport() {
+    static std::string error = "TQXML_BUILD_DIR is not set";
+    static const CreateTQXMLFileFunction create = []() -> CreateTQXMLFileFunction {
+        const char* buildDir = std::getenv("TQXML_BUILD_DIR");
+        if (!buildDir) return nullptr;
+        const std::string path = std::string(buildDir) + "/libtqxml.so";
+        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* found = handle ? ::dlsym(handle, "CreateTQXMLFile") : nullptr;
+        if (!found) error = ::dlerror();
+        return reinterpret_cast<CreateTQXMLFileFunction>(found);
+    }();
+    EXPECT_NE(create, nullptr) << error;
+    return create;
 }
 
 std::string DocumentStart(const std::string& jobFilename) {
@@ -43,21 +30,18 @@ std::string DocumentStart(const std::string& jobFilename) {
 }
 
 std::vector<std::string> RecordBlocks(const std::string& document) {
-    std::vector<std::string> blocks;
     const std::string opening = "\" version=\"1220\" increment=\"36\">\r\n\r\n";
+    const std::string end = kDocumentEnd;
     const size_t open = document.find(opening);
-    const size_t endSize = sizeof(kDocumentEnd) - 1;
-    if (open == std::string::npos || document.size() < open + opening.size() + endSize ||
-        document.compare(document.size() - endSize, endSize, kDocumentEnd) != 0)
-        return blocks;
-    const size_t bodyStart = open + opening.size();
-    const std::string body = document.substr(bodyStart, document.size() - endSize - bodyStart);
+    if (open == std::string::npos || !document.ends_with(end) ||
+        document.size() < open + opening.size() + end.size())
+        return {};
     // A record starts with an empty line followed by its tag at four spaces.
-    size_t start = 0;
-    while (start < body.size()) {
-        size_t next = body.find("\n\r\n    <", start + 1);
-        next = next == std::string::npos ? body.size() : next + 1;
-        blocks.push_back(body.substr(start, next - start));
+    std::vector<std::string> blocks;
+    const size_t stop = document.size() - end.size();
+    for (size_t start = open + opening.size(); start < stop;) {
+        const size_t next = std::min(document.find("\n\r\n    <", start + 1), stop - 1) + 1;
+        blocks.push_back(document.substr(start, next - start));
         start = next;
     }
     return blocks;

@@ -1,16 +1,15 @@
 // Shared pieces of the end-to-end tests: the export loaded from the built
-// shared library the way a host loads it, whole-file reads, the document's
-// fixed opening and closing text, and checks on whole documents.
+// shared library the way a host loads it, the document's fixed opening and
+// closing text, and checks on whole documents.
 #pragma once
 
 #include "job_writer.h"
-#include "records/record.h"
+#include "support/journal_damage.h"
 
 #include <tqxml/tqxml.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,24 +18,10 @@ namespace tqxml {
 using CreateTQXMLFileFunction = unsigned int(TQXML_CALL*)(const char*, const char*,
                                                           TQXMLProgressCallback);
 
-// $TQXML_BUILD_DIR/libtqxml.so, opened with RTLD_NOW | RTLD_LOCAL once per
-// process and kept open; the export is found by name.
-class SharedLibrary {
-public:
-    static const SharedLibrary& Get();
-
-    bool IsLoaded() const { return export_ != nullptr; }
-    const std::string& Error() const { return error_; }
-    CreateTQXMLFileFunction Export() const { return export_; }
-
-private:
-    SharedLibrary();
-    void* handle_ = nullptr;
-    CreateTQXMLFileFunction export_ = nullptr;
-    std::string error_;
-};
-
-bool PathExists(const std::string& path);
+// CreateTQXMLFile found by name in $TQXML_BUILD_DIR/libtqxml.so, which is
+// opened with RTLD_NOW | RTLD_LOCAL once per process and kept open; null,
+// with a failure of the calling test saying why, when it cannot be had.
+CreateTQXMLFileFunction SharedExport();
 
 // The text every document opens with, for a job path that needs no encoding.
 std::string DocumentStart(const std::string& jobFilename);

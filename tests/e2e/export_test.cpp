@@ -4,29 +4,24 @@
 #include "e2e_support.h"
 
 #include "convert/export.h"
-
-#include <cerrno>
-#include <sys/stat.h>
-
 #include "db/filehdr.h"
 #include "records/job_level.h"
-#include "support/journal_damage.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace tqxml {
 namespace {
+
+namespace fs = std::filesystem;
 
 // What the progress callback saw, and from which percentage on it asks to stop.
 std::vector<int> gPercents;
@@ -40,9 +35,7 @@ unsigned char TQXML_CALL RecordProgress(int percent) {
 class Export : public ::testing::Test {
 protected:
     void SetUp() override {
-        const SharedLibrary& library = SharedLibrary::Get();
-        ASSERT_TRUE(library.IsLoaded()) << library.Error();
-        create = library.Export();
+        ASSERT_NE(create = SharedExport(), nullptr);
         gPercents.clear();
         gStopFrom = 1000;
     }
@@ -65,20 +58,49 @@ protected:
         return create(jobPath.c_str(), xmlPath.c_str(), progress);
     }
 
+    // The export run in a child process from the test's directory, with
+    // standard output on a pipe: its status (-1 when the child did not end
+    // normally) and what reached the pipe.
+    std::pair<int, std::string> RunInChild(const std::string& jobPath, const char* xmlPath) {
+        int fds[2];
+        if (::pipe(fds) != 0) return {-1, ""};
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::dup2(fds[1], STDOUT_FILENO) < 0 || ::chdir(dir.Path().c_str()) != 0) ::_exit(99);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            ::_exit(static_cast<int>(create(jobPath.c_str(), xmlPath, nullptr)));
+        }
+        ::close(fds[1]);
+        std::string out;
+        char chunk[4096];
+        for (ssize_t n; (n = ::read(fds[0], chunk, sizeof chunk)) > 0;)
+            out.append(chunk, static_cast<size_t>(n));
+        ::close(fds[0]);
+        int wait = 0;
+        const bool ended = ::waitpid(child, &wait, 0) == child && WIFEXITED(wait);
+        return {ended ? WEXITSTATUS(wait) : -1, out};
+    }
+
     CreateTQXMLFileFunction create = nullptr;
     TempDir dir;
     std::string job = dir.File("survey.job");
     std::string xml = dir.File("survey.xml");
 };
 
-TEST_F(Export, WritesTheWholeDocumentWithStatusZero) {
-    WriteNotes(job, 2);
-    EXPECT_EQ(Run(job, xml), 0u);
-
+// The whole document with status 0, also over a longer file an earlier run
+// left, which a second call in the same process replaces by the same bytes.
+TEST_F(Export, WritesTheWholeDocumentOverAnEarlierOne) {
+    WriteNotes(job, 5);
+    ASSERT_EQ(Run(job, xml, &RecordProgress), 0u);
     const std::string document = ReadText(xml);
     EXPECT_EQ(document.substr(0, DocumentStart(job).size()), DocumentStart(job));
     EXPECT_TRUE(IsWellFormed(document));
-    EXPECT_EQ(RecordBlocks(document).size(), 2u);
+    EXPECT_EQ(RecordBlocks(document).size(), 5u);
+
+    WriteFileBytes(xml, std::vector<uint8_t>(document.size() * 3, '#'));
+    EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
+    EXPECT_EQ(ReadText(xml), document);
 }
 
 // A job that is missing (3) or does not open as a job (4): no output, and
@@ -89,11 +111,7 @@ TEST_F(Export, JobThatCannotBeReadLeavesTheOutputAlone) {
     const std::string empty = dir.File("empty.job");
     WriteFileBytes(empty, {});
     const std::string headerOnly = dir.File("header-only.job"); // a valid header, no record
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(Str(headerOnly.c_str())));
-        ASSERT_TRUE(writer.Close());
-    }
+    WriteNotes(headerOnly, 0);
     const std::string older = dir.File("older.job"); // a format version one step back
     WriteNotes(older, 1);
     PatchBytes(older, 47, {35});
@@ -109,22 +127,38 @@ TEST_F(Export, JobThatCannotBeReadLeavesTheOutputAlone) {
         {headerOnly, 4},             {older, 4}, {style, 4}, {fifo, 4}, {"/dev/zero", 4}};
     // clang-format on
     for (const auto& [path, status] : cases) {
+        SCOPED_TRACE(path);
         std::remove(xml.c_str());
-        EXPECT_EQ(Run(path, xml), status) << path;
-        EXPECT_FALSE(PathExists(xml)) << path;
+        EXPECT_EQ(Run(path, xml), status);
+        EXPECT_FALSE(fs::exists(xml));
         WriteFileBytes(xml, {'o', 'l', 'd'});
-        EXPECT_EQ(Run(path, xml), status) << path;
-        EXPECT_EQ(ReadText(xml), "old") << path;
+        EXPECT_EQ(Run(path, xml), status);
+        EXPECT_EQ(ReadText(xml), "old");
     }
 }
 
-// A device in the output's place is written to, not replaced; the export
-// does not see that the writes fail, the internal call reports it.
-TEST_F(Export, OutputThatFailsToWriteIsReportedByTheInternalCallOnly) {
+// Only the innermost missing folder is made; no folder, an empty path or a
+// directory in the output's place give 5. A device in the output's place is
+// written to, not replaced: the export does not see that the writes fail,
+// the internal call reports it, as it reports why creating failed.
+TEST_F(Export, OutputPlaces) {
     WriteNotes(job, 3000);
+    ASSERT_EQ(Run(job, xml), 0u);
+    const std::string inFolder = dir.File("exports/survey.xml");
+    EXPECT_EQ(Run(job, inFolder), 0u);
+    EXPECT_EQ(ReadText(inFolder), ReadText(xml));
+
+    const std::string deep = dir.File("missing/inner/survey.xml");
+    const std::string folder = dir.File("folder");
+    fs::create_directory(folder);
+    for (const std::string& path : {deep, std::string(), folder})
+        EXPECT_EQ(Run(job, path), 5u) << path;
+    EXPECT_FALSE(fs::exists(dir.File("missing")));
+    EXPECT_TRUE(fs::is_directory(folder));
+
     EXPECT_EQ(Run(job, "/dev/null"), 0u);
     EXPECT_EQ(Run(job, "/dev/full"), 0u);
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
 
     ConversionReport report;
     ConversionOptions stopAtFailure;
@@ -135,50 +169,27 @@ TEST_F(Export, OutputThatFailsToWriteIsReportedByTheInternalCallOnly) {
     EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/null", nullptr, stopAtFailure, &report), 0u);
     EXPECT_FALSE(report.writeFailed);
     EXPECT_EQ(report.outputError, 0u); // a report says "no error" after a clean run
-
-    // Creating fails with the system's reason.
-    EXPECT_EQ(ConvertJobFile(job.c_str(), dir.File("a/b/c.xml").c_str(), nullptr, {}, &report), 5u);
+    EXPECT_EQ(ConvertJobFile(job.c_str(), deep.c_str(), nullptr, {}, &report), 5u);
     EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOENT));
     EXPECT_FALSE(report.writeFailed);
 }
 
-TEST_F(Export, OnlyTheInnermostMissingFolderIsMadeElseFive) {
-    WriteNotes(job, 1);
-    const std::string inFolder = dir.File("exports/survey.xml");
-    EXPECT_EQ(Run(job, inFolder), 0u);
-    EXPECT_EQ(Run(job, xml), 0u);
-    EXPECT_EQ(ReadText(inFolder), ReadText(xml));
-
-    const std::string deep = dir.File("missing/inner/survey.xml");
-    EXPECT_EQ(Run(job, deep), 5u);
-    EXPECT_FALSE(PathExists(dir.File("missing")));
-
-    EXPECT_EQ(Run(job, ""), 5u);
-
-    // A directory in the output's place.
-    const std::string folder = dir.File("folder");
-    std::filesystem::create_directory(folder);
-    EXPECT_EQ(Run(job, folder), 5u);
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-}
-
+// Progress is the share of records done; a stop asked for on the first
+// record leaves an empty file.
 TEST_F(Export, ProgressIsTheShareOfRecordsDone) {
-    const std::vector<std::vector<int>> expected = {
-        {100}, {33, 66, 100}, {14, 28, 42, 57, 71, 85, 100}};
+    const std::vector<int> expected[] = {{100}, {33, 66, 100}, {14, 28, 42, 57, 71, 85, 100}};
     for (const std::vector<int>& percents : expected) {
         gPercents.clear();
         WriteNotes(job, static_cast<int>(percents.size()));
         EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
         EXPECT_EQ(gPercents, percents);
     }
-}
 
-TEST_F(Export, StopOnTheFirstRecordLeavesAnEmptyFile) {
-    WriteNotes(job, 3);
+    gPercents.clear();
     gStopFrom = 0;
     EXPECT_EQ(Run(job, xml, &RecordProgress), 1u);
-    EXPECT_EQ(gPercents, std::vector<int>({33}));
-    EXPECT_TRUE(PathExists(xml));
+    EXPECT_EQ(gPercents, std::vector<int>({14}));
+    EXPECT_TRUE(fs::exists(xml));
     EXPECT_EQ(ReadText(xml), "");
 }
 
@@ -200,96 +211,42 @@ TEST_F(Export, StopLaterKeepsOnlyWhatWasWrittenOut) {
     EXPECT_EQ(cut.find("</JOBFile>"), std::string::npos);
 }
 
-TEST_F(Export, OutputOfAnEarlierRunIsReplacedByTheSameBytes) {
-    WriteNotes(job, 5);
-    ASSERT_EQ(Run(job, xml, &RecordProgress), 0u);
-    const std::string document = ReadText(xml);
-    EXPECT_EQ(RecordBlocks(document).size(), 5u);
-
-    // A second call in the same process, over a longer file.
-    WriteFileBytes(xml, std::vector<uint8_t>(document.size() * 3, '#'));
-    EXPECT_EQ(Run(job, xml, &RecordProgress), 0u);
-    EXPECT_EQ(ReadText(xml), document);
-}
-
+// Markup characters of the job path are written as entities; bytes from
+// 0x80 up (UTF-8 of two, three and four bytes, and a byte that is no UTF-8
+// at all) are written as they are; a space at the end is not written.
 TEST_F(Export, JobPathIsEncodedInTheDocument) {
-    // Markup characters are written as entities; bytes from 0x80 up (UTF-8
-    // of two, three and four bytes, and a byte that is no UTF-8 at all) are
-    // written as they are.
-    const std::string name = "a&b \"c\" <d> 'e' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job";
-    const std::string special = dir.File(name);
-    WriteNotes(special, 1);
-    EXPECT_EQ(Run(special, xml), 0u);
-    const std::string document = ReadText(xml);
-    const std::string start =
-        DocumentStart(dir.Path() + "/a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos; "
-                                   "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job");
-    EXPECT_EQ(document.substr(0, start.size()), start);
-    EXPECT_TRUE(IsWellFormed(document));
-
-    // A space at the end of the path is not written.
-    const std::string trailing = dir.File("trailing ");
-    WriteNotes(trailing, 1);
-    EXPECT_EQ(Run(trailing, xml), 0u);
-    const std::string trimmed = DocumentStart(dir.File("trailing"));
-    EXPECT_EQ(ReadText(xml).substr(0, trimmed.size()), trimmed);
+    const std::pair<std::string, std::string> names[] = {
+        {"a&b \"c\" <d> 'e' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job",
+         "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job"},
+        {"trailing ", "trailing"}};
+    for (const auto& [name, written] : names) {
+        WriteNotes(dir.File(name), 1);
+        EXPECT_EQ(Run(dir.File(name), xml), 0u);
+        const std::string document = ReadText(xml);
+        const std::string start = DocumentStart(dir.File(written));
+        EXPECT_EQ(document.substr(0, start.size()), start);
+        EXPECT_TRUE(IsWellFormed(document));
+    }
 }
 
-// Runs the export in a child process with standard output on a pipe and the
-// working directory `cwd`; returns what reached standard output and sets
-// `status` to the export's status (-1 when the child did not end normally).
-std::string RunInChild(CreateTQXMLFileFunction create, const std::string& job, const char* xmlPath,
-                       const std::string& cwd, int& status) {
-    int fds[2];
-    status = -1;
-    if (::pipe(fds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(fds[0]);
-        if (::dup2(fds[1], STDOUT_FILENO) < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(99);
-        ::close(fds[1]);
-        ::_exit(static_cast<int>(create(job.c_str(), xmlPath, nullptr)));
-    }
-    ::close(fds[1]);
-    std::string out;
-    char chunk[4096];
-    for (ssize_t n; (n = ::read(fds[0], chunk, sizeof chunk)) != 0;) {
-        if (n < 0) break;
-        out.append(chunk, static_cast<size_t>(n));
-    }
-    ::close(fds[0]);
-    int wait = 0;
-    if (child > 0 && ::waitpid(child, &wait, 0) == child && WIFEXITED(wait))
-        status = WEXITSTATUS(wait);
-    return out;
-}
-
+// "STDOUT$" exactly is standard output; a file that carries the name is
+// neither removed nor written. In other letters it is an ordinary file in
+// the working directory. A job that fails writes nothing there.
 TEST_F(Export, StandardOutputByItsExactName) {
     // Enough records for the document to reach the pipe in several pieces.
     WriteNotes(job, 300, std::string(400, 's'));
     ASSERT_EQ(Run(job, xml), 0u);
     const std::string expected = ReadText(xml);
 
-    // A file that happens to carry the name is neither removed nor written.
     const std::string namesake = dir.File("STDOUT$");
     WriteFileBytes(namesake, {'k', 'e', 'e', 'p'});
-    int status = -1;
-    const std::string out = RunInChild(create, job, "STDOUT$", dir.Path(), status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(RunInChild(job, "STDOUT$"), std::make_pair(0, expected));
     EXPECT_EQ(ReadText(namesake), "keep");
 
-    // In other letters it is an ordinary file in the working directory.
-    const std::string lower = RunInChild(create, job, "stdout$", dir.Path(), status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(lower, "");
+    EXPECT_EQ(RunInChild(job, "stdout$"), std::make_pair(0, std::string()));
     EXPECT_EQ(ReadText(dir.File("stdout$")), expected);
-}
 
-TEST_F(Export, StandardOutputIsNotUsedWhenTheJobFails) {
-    int status = -1;
-    EXPECT_EQ(RunInChild(create, dir.File("absent.job"), "STDOUT$", dir.Path(), status), "");
-    EXPECT_EQ(status, 3);
+    EXPECT_EQ(RunInChild(dir.File("absent.job"), "STDOUT$"), std::make_pair(3, std::string()));
 }
 
 } // namespace
