@@ -1,8 +1,6 @@
 // The journal: damaged and hand-repaired job files, transaction flags, and
-// the append side's entry framing and buffering.
-#include "db/crc16.h"
+// appending after the last complete transaction.
 #include "job_fixture.h"
-#include "records/job_level.h"
 #include "records/modifiers.h"
 
 namespace tqxml {
@@ -210,38 +208,6 @@ TEST_F(JournalTest, AnUnfinishedTransactionAtACleanEndIsDropped) {
     // A damaged job is not appended to.
     FlipByte(path, EntryPositions(path)[1] + 8);
     EXPECT_FALSE(writer.Open(JobPath()));
-}
-
-TEST_F(JournalTest, EntriesAreFramedWithLengthFlagsAndChecksum) {
-    WriteJob([](JobFileWriter& writer) {
-        db_Note note;
-        note.TimeStamp = 0;
-        writer.Add(note);
-        writer.BeginTransaction();
-        for (int i = 0; i < 3; ++i)
-            writer.Add(note);
-        writer.EndTransaction();
-        writer.BeginTransaction();
-        writer.Add(note);
-        writer.EndTransaction(true);
-    });
-    const std::vector<uint8_t> bytes = ReadFileBytes(path);
-    const std::vector<uint32_t> at = EntryPositions(path);
-    ASSERT_EQ(at.size(), 5u);
-    // L, flags 3, action 10800, target 0, then the note: type 1, RecordId 1,
-    // time stamp 0.0, empty text.
-    ASSERT_EQ(at[1], 48u + 4 + 24);
-    const std::vector<uint8_t> first(bytes.begin() + 48, bytes.begin() + 48 + 4 + 24);
-    const std::vector<uint8_t> expected = {24, 0, 0, 0, 3, 0x30, 0x2A, 0, 0, 0, 0, 1, 0,
-                                           1,  0, 0, 0, 0, 0,    0,    0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(std::vector<uint8_t>(first.begin(), first.end() - 2), expected);
-    EXPECT_EQ(first[26] | first[27] << 8, Crc16Arc(bytes.data() + 52, 22));
-
-    std::vector<int> flags;
-    for (uint32_t position : at)
-        flags.push_back(bytes[position + 4]);
-    EXPECT_EQ(flags, (std::vector<int>{3, 1, 0, 2, 7}));
-    EXPECT_EQ(bytes[at[3] + 4 + 7 + 2], 4); // the third note of the transaction is record 4
 }
 
 } // namespace
