@@ -379,7 +379,7 @@ TEST_F(ToolTest, CtrlCStopsWithTheCutOffDocumentAndExitCode130) {
     const std::string complete = ExportDocument(job);
     ASSERT_GT(complete.size(), 1u << 20) << "the document must outgrow the pipe by far";
 
-    const ToolRun run = RunToolAndInterrupt({job}, dir.Path());
+    const ToolRun run = RunTool({job}, dir.Path(), "/dev/null", /*interrupt=*/true);
     EXPECT_EQ(run.exitCode, 130);
     EXPECT_THAT(run.ErrorLines(),
                 ElementsAre("tqxml: " + job + ": interrupted; the document is cut off"));
