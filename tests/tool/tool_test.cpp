@@ -32,13 +32,14 @@ class ToolTest : public Test {
 protected:
     TempDir dir;
 
-    // A job header, then `points` observations, each its own transaction.
-    std::string MakeJob(const std::string& name, int points) {
+    // A job header (unless not `withHeader`), then `points` observations,
+    // each its own transaction.
+    std::string MakeJob(const std::string& name, int points, bool withHeader = true) {
         const std::string path = dir.File(name);
         JobFileWriter writer;
         EXPECT_TRUE(writer.Create(Str(path.c_str())));
         db_JobHeader header;
-        writer.Add(header);
+        if (withHeader) writer.Add(header);
         for (int i = 0; i < points; ++i) {
             db_Observation point;
             point.PointName = Str((name + "-" + std::to_string(i)).c_str());
@@ -113,8 +114,9 @@ TEST_F(ToolTest, ParallelBatchWritesTheSameDocumentsAsASerialOne) {
 // ---- Exit codes and error lines -----------------------------------------------
 
 // Usage errors exit with 2, a missing job with 3, one that cannot be opened
-// with 4, an output that cannot be created with 5; a batch goes on past its
-// failures and exits with the first in the order given.
+// with 4, an output that cannot be created with 5, one that cannot be written
+// to its end with 6; a batch goes on past its failures and exits with the
+// first in the order given.
 TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     const std::string good = MakeJob("good.job", 2);
     fs::create_directory(dir.File("other"));
@@ -122,12 +124,7 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     const std::string missing = dir.File("missing.job");
     const std::string notAJob = dir.File("notes.job");
     WriteFileBytes(notAJob, std::vector<uint8_t>(100, 'x'));
-    const std::string empty = dir.File("empty.job");
-    {
-        JobFileWriter writer;
-        ASSERT_TRUE(writer.Create(Str(empty.c_str())));
-        ASSERT_TRUE(writer.Close());
-    }
+    const std::string empty = MakeJob("empty.job", 0, /*withHeader=*/false);
     const std::string older = MakeJob("older.job", 1);
     PatchBytes(older, 47, {35});
     const std::string blocked = dir.File("good.job/out.xml"); // a plain file as its folder
@@ -157,6 +154,7 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
         {{older},                                             4, ElementsAre(HasSubstr("format version 12.20.35"))},
         {{"-o", blocked, good},                               5, ElementsAre(StartsWith("tqxml: " + blocked + ": "))},
         {{"-o", dir.Path(), good},                            5, ElementsAre(HasSubstr("Is a directory"))},
+        {{"-o", "/dev/full", good},                           6, ElementsAre("tqxml: /dev/full: No space left on device; the document is incomplete")},
         {{"-j", "3", missing, good, notAJob},                 3, bothFailures},
         {{"-j", "3", notAJob, good, missing},                 4, bothFailures},
     };
@@ -170,22 +168,15 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     }
     EXPECT_EQ(ReadText(good).substr(0, 7), "Halvorn"); // the job is still there
     EXPECT_FALSE(fs::exists(dir.File("out")));
+    EXPECT_TRUE(fs::is_character_file("/dev/full")); // not removed as an incomplete document
     // The batches wrote NAME.xml beside NAME.job.
     EXPECT_TRUE(SameDocument(ReadText(dir.File("good.xml")), ExportDocument(good)));
 }
 
-// What a user meets at the edges of the output: a full device, a full
-// disk partway through a file, a job on a FIFO.
-TEST_F(ToolTest, OutputFailuresAreSaidAndIncompleteFilesRemoved) {
+// A file that the system stops growing partway is removed, and said so; a
+// job on a FIFO is read to its end like standard input.
+TEST_F(ToolTest, AFileCutShortIsRemovedAndAJobOnAFifoIsRead) {
     const std::string job = MakeJob("survey.job", 3000);
-
-    const ToolRun full = Run({"-o", "/dev/full", job});
-    EXPECT_EQ(full.exitCode, 6);
-    EXPECT_THAT(full.ErrorLines(), ElementsAre("tqxml: /dev/full: No space left on device; the "
-                                               "document is incomplete"));
-    EXPECT_TRUE(fs::is_character_file("/dev/full"));
-
-    // A file that the system stops growing: removed, and said so.
     const std::string xml = dir.File("survey.xml");
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -199,7 +190,6 @@ TEST_F(ToolTest, OutputFailuresAreSaidAndIncompleteFilesRemoved) {
     EXPECT_THAT(cut.ErrorLines(), ElementsAre(EndsWith("the incomplete document was removed")));
     EXPECT_FALSE(fs::exists(xml));
 
-    // A FIFO is read to its end like standard input.
     const std::string fifo = dir.File("pipe.job");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::thread feeder([&] { std::ofstream(fifo, std::ios::binary) << ReadText(job); });
