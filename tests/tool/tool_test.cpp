@@ -1,6 +1,6 @@
-// The tqxml command run as a process on jobs made here: its documents, its
-// exit codes and error lines, parallel batches, --info and --verbose on
-// damaged jobs, and Ctrl-C.
+// The tqxml command run as a process on jobs made here: its documents (and
+// Ctrl-C), its exit codes and error lines, parallel batches, --info and
+// --verbose on damaged jobs.
 #include "tool_process.h"
 
 #include "job_writer.h"
@@ -63,15 +63,23 @@ protected:
 
 // ---- Documents --------------------------------------------------------------
 
-TEST_F(ToolTest, StandardOutputAndFilesHoldExactlyTheExportsDocument) {
-    const std::string job = MakeJob("survey.job", 40);
+// One large job's document, wherever it goes: whole and the export's on
+// standard output, "-o -" or in a file, from standard input or from a FIFO;
+// cut short by the system's limit on file size (the file removed, and said
+// so) or by Ctrl-C (what came out so far, and exit code 130).
+TEST_F(ToolTest, EveryWayOutGivesTheExportsDocumentOrSaysWhereItWasCut) {
+    const std::string job = MakeJob("large.job", 30000);
     const std::string expected = ExportDocument(job);
     ASSERT_THAT(expected, EndsWith("</JOBFile>\r\n"));
-    // A job on standard input is named "-" in its document.
-    std::string fromPipe = expected;
-    const std::string named = "jobFilename=\"" + job + "\"";
-    fromPipe.replace(fromPipe.find(named), named.size(), "jobFilename=\"-\"");
-    const std::string file = dir.File("named.xml");
+    ASSERT_GT(expected.size(), 1u << 20) << "the document must outgrow the pipe by far";
+    // A job read from elsewhere goes by that name in its document.
+    auto namedAs = [&](const std::string& name) {
+        const std::string named = "jobFilename=\"" + job + "\"";
+        return std::string(expected).replace(expected.find(named), named.size(),
+                                             "jobFilename=\"" + name + "\"");
+    };
+    const std::string file = dir.File("named.xml"), fifo = dir.File("pipe.job");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     const struct {
         Lines args;
@@ -80,11 +88,16 @@ TEST_F(ToolTest, StandardOutputAndFilesHoldExactlyTheExportsDocument) {
         {{job}, "/dev/null", "", expected},
         {{"-o", "-", job}, "/dev/null", "", expected},
         {{"-o", file, job}, "/dev/null", file, expected},
-        {{"-"}, job, "", fromPipe},
+        {{"-"}, job, "", namedAs("-")},
+        {{"-o", file, fifo}, "/dev/null", file, namedAs(fifo)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(PrintToString(c.args));
+        std::thread feeder([&] {
+            if (c.args.back() == fifo) std::ofstream(fifo, std::ios::binary) << ReadText(job);
+        });
         const ToolRun run = Run(c.args, c.input);
+        feeder.join();
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.err, "");
         EXPECT_TRUE(SameDocument(run.out, c.file.empty() ? c.document : ""));
@@ -92,6 +105,26 @@ TEST_F(ToolTest, StandardOutputAndFilesHoldExactlyTheExportsDocument) {
             EXPECT_TRUE(SameDocument(ReadText(c.file), c.document));
         }
     }
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit limited{100000, saved.rlim_max};
+    auto* previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ToolRun cut = Run({"-o", file, job});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(cut.exitCode, 6);
+    EXPECT_THAT(cut.ErrorLines(), ElementsAre(AllOf(StartsWith("tqxml: " + file + ": "),
+                                                    EndsWith("the incomplete document was removed"))));
+    EXPECT_FALSE(fs::exists(file));
+
+    const ToolRun stopped = RunTool({job}, dir.Path(), "/dev/null", /*interrupt=*/true);
+    EXPECT_EQ(stopped.exitCode, 130);
+    EXPECT_THAT(stopped.ErrorLines(),
+                ElementsAre("tqxml: " + job + ": interrupted; the document is cut off"));
+    EXPECT_LT(stopped.out.size(), expected.size());
+    EXPECT_TRUE(SameDocument(stopped.out, expected.substr(0, stopped.out.size())));
 }
 
 // ---- Exit codes and error lines -----------------------------------------------
@@ -154,32 +187,6 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     EXPECT_TRUE(fs::is_character_file("/dev/full")); // not removed as an incomplete document
     // The batches wrote NAME.xml beside NAME.job.
     EXPECT_TRUE(SameDocument(ReadText(dir.File("good.xml")), ExportDocument(good)));
-}
-
-// A file that the system stops growing partway is removed, and said so; a
-// job on a FIFO is read to its end like standard input.
-TEST_F(ToolTest, AFileCutShortIsRemovedAndAJobOnAFifoIsRead) {
-    const std::string job = MakeJob("survey.job", 3000);
-    const std::string xml = dir.File("survey.xml");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const rlimit limited{100000, saved.rlim_max};
-    auto* previous = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const ToolRun cut = Run({"-o", xml, job});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
-    EXPECT_EQ(cut.exitCode, 6);
-    EXPECT_THAT(cut.ErrorLines(), ElementsAre(EndsWith("the incomplete document was removed")));
-    EXPECT_FALSE(fs::exists(xml));
-
-    const std::string fifo = dir.File("pipe.job");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::thread feeder([&] { std::ofstream(fifo, std::ios::binary) << ReadText(job); });
-    const ToolRun piped = Run({"-o", xml, fifo});
-    feeder.join();
-    EXPECT_EQ(piped.exitCode, 0);
-    EXPECT_THAT(ReadText(xml), EndsWith("</JOBFile>\r\n"));
 }
 
 // The default document carries stored bytes under a UTF-8 declaration; on
@@ -305,22 +312,6 @@ TEST_F(ToolTest, ParallelBatchWritesTheSerialDocumentsAndKeepsDiagnosticsApart) 
         }
         EXPECT_EQ(owners, 1) << line;
     }
-}
-
-// ---- Ctrl-C ---------------------------------------------------------------------
-
-TEST_F(ToolTest, CtrlCStopsWithTheCutOffDocumentAndExitCode130) {
-    const std::string job = MakeJob("large.job", 30000);
-    const std::string complete = ExportDocument(job);
-    ASSERT_GT(complete.size(), 1u << 20) << "the document must outgrow the pipe by far";
-
-    const ToolRun run = RunTool({job}, dir.Path(), "/dev/null", /*interrupt=*/true);
-    EXPECT_EQ(run.exitCode, 130);
-    EXPECT_THAT(run.ErrorLines(),
-                ElementsAre("tqxml: " + job + ": interrupted; the document is cut off"));
-    EXPECT_FALSE(run.out.empty());
-    EXPECT_LT(run.out.size(), complete.size());
-    EXPECT_TRUE(SameDocument(run.out, complete.substr(0, run.out.size())));
 }
 
 } // namespace
