@@ -14,14 +14,6 @@
 
 namespace tqxml {
 
-std::vector<std::string> ToolRun::ErrorLines() const {
-    std::vector<std::string> lines;
-    std::istringstream in(err);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch,
                 const std::string& input, bool interrupt) {
     const char* buildDir = std::getenv("TQXML_BUILD_DIR");
@@ -60,6 +52,9 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch
     }
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     run.err = ReadText(errPath);
+    std::istringstream lines(run.err);
+    for (std::string line; std::getline(lines, line);)
+        run.errorLines.push_back(line);
     return run;
 }
 

@@ -11,8 +11,7 @@ struct ToolRun {
     int exitCode = -1; // 128 + the signal when the process was killed by one
     std::string out;
     std::string err;
-
-    std::vector<std::string> ErrorLines() const;
+    std::vector<std::string> errorLines; // err, line by line
 };
 
 // Runs TQXML_BUILD_DIR/tqxml with `args`, standard input from `input`,
