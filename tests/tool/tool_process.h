@@ -11,22 +11,15 @@ struct ToolRun {
     int exitCode = -1; // 128 + the signal when the process was killed by one
     std::string out;
     std::string err;
-
-    std::vector<std::string> ErrorLines() const;
+    std::vector<std::string> errorLines; // err, line by line
 };
 
-// The command built beside the tests (TQXML_BUILD_DIR/tqxml).
-std::string ToolPath();
-
-// Runs `tqxml args...` with standard input from `input` and both outputs
-// caught; `scratch` is a directory for the caught outputs.
+// Runs TQXML_BUILD_DIR/tqxml with `args`, standard input from `input`,
+// standard output on a pipe read to its end and standard error into a file in
+// `scratch`. With `interrupt`, Ctrl-C goes to the command once the first bytes
+// of its output have arrived: the conversion is under way then and cannot have
+// finished, as the pipe is not yet drained.
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& scratch,
-                const std::string& input = "/dev/null");
-
-// Runs `tqxml args...` with standard output on a pipe; once the first bytes
-// of the document have arrived (so the conversion is under way and cannot
-// have finished, since the pipe is not drained), sends Ctrl-C and reads the
-// rest.
-ToolRun RunToolAndInterrupt(const std::vector<std::string>& args, const std::string& scratch);
+                const std::string& input = "/dev/null", bool interrupt = false);
 
 } // namespace tqxml
