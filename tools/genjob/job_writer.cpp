@@ -85,44 +85,28 @@ bool JobFileWriter::Open(const Str& path) {
     return true;
 }
 
-db_DBIDValue JobFileWriter::Append(uint16_t action, db_DBIDValue target, dbRecord_Class& record) {
+db_DBIDValue JobFileWriter::Append(uint16_t action, db_DBIDValue target,
+                                  const dbRecord_Class& record) {
+    db_DBIDValue id = record.RecordId;
     if (action == ACTION_Replace || action == ACTION_Delete)
-        record.RecordId = target;
+        id = target;
     else if (action != ACTION_Foreign)
-        record.RecordId = nextDBID_++;
-    Put(action, target, record);
-    return record.RecordId;
-}
-
-db_DBIDValue JobFileWriter::Add(dbRecord_Class& record) {
-    return Append(ACTION_Add, NODBID, record);
-}
-db_DBIDValue JobFileWriter::Insert(db_DBIDValue before, dbRecord_Class& record) {
-    return Append(ACTION_Insert, before, record);
-}
-db_DBIDValue JobFileWriter::Replace(db_DBIDValue target, dbRecord_Class& record) {
-    return Append(ACTION_Replace, target, record);
-}
-db_DBIDValue JobFileWriter::Delete(db_DBIDValue target, dbRecord_Class& record) {
-    return Append(ACTION_Delete, target, record);
-}
-db_DBIDValue JobFileWriter::Attach(db_DBIDValue target, dbRecord_Class& record) {
-    return Append(ACTION_AttachNote, target, record);
-}
-
-void JobFileWriter::Put(uint16_t action, db_DBIDValue target, const dbRecord_Class& record) {
-    if (!inTransaction_) {
-        AppendEntry(JOURNAL_SingleEntry, action, target, &record);
-        return;
-    }
+        id = nextDBID_++;
     ReleaseHeld(0);
     hasHeld_ = true;
-    heldFlags_ = entriesInTransaction_ == 0 ? JOURNAL_FirstEntry : 0;
+    heldFlags_ = !inTransaction_              ? JOURNAL_SingleEntry
+                 : entriesInTransaction_ == 0 ? JOURNAL_FirstEntry
+                                              : 0;
     heldAction_ = action;
     heldTarget_ = target;
     heldRecord_.Clear();
     record.Write(heldRecord_);
-    ++entriesInTransaction_;
+    heldRecord_.PatchUInt32(2, id); // the identifier follows the record's type
+    if (inTransaction_)
+        ++entriesInTransaction_;
+    else
+        ReleaseHeld(0);
+    return id;
 }
 
 void JobFileWriter::ReleaseHeld(uint8_t extraFlags) {

@@ -41,33 +41,27 @@ public:
     // for a job that does not open cleanly.
     bool Open(const Str& path);
 
-    db_DBIDValue Add(dbRecord_Class& record);
-    db_DBIDValue Insert(db_DBIDValue before, dbRecord_Class& record);
-    db_DBIDValue Replace(db_DBIDValue target, dbRecord_Class& record);
-    db_DBIDValue Delete(db_DBIDValue target, dbRecord_Class& record);
+    // The record is written with the identifier the replay expects in place
+    // of its own; the caller's object is left as it is.
+    db_DBIDValue Add(const dbRecord_Class& record) { return Append(ACTION_Add, NODBID, record); }
+    db_DBIDValue Insert(db_DBIDValue before, const dbRecord_Class& record) {
+        return Append(ACTION_Insert, before, record);
+    }
+    db_DBIDValue Replace(db_DBIDValue target, const dbRecord_Class& record) {
+        return Append(ACTION_Replace, target, record);
+    }
+    db_DBIDValue Delete(db_DBIDValue target, const dbRecord_Class& record) {
+        return Append(ACTION_Delete, target, record);
+    }
     // ACTION_AttachNote: a note's text for the target, a measurement for an
     // observation, a point delta for a tunnel cross-section, or a modifier
     // record (deleted flag, reference, name, features, descriptions).
-    db_DBIDValue Attach(db_DBIDValue target, dbRecord_Class& record);
-    // Any action, with the identifier stamped as the replay expects it.
-    db_DBIDValue Append(uint16_t action, db_DBIDValue target, dbRecord_Class& record);
-    // The same for records made in place.
-    db_DBIDValue Add(dbRecord_Class&& record) { return Add(record); }
-    db_DBIDValue Insert(db_DBIDValue before, dbRecord_Class&& record) {
-        return Insert(before, record);
+    db_DBIDValue Attach(db_DBIDValue target, const dbRecord_Class& record) {
+        return Append(ACTION_AttachNote, target, record);
     }
-    db_DBIDValue Replace(db_DBIDValue target, dbRecord_Class&& record) {
-        return Replace(target, record);
-    }
-    db_DBIDValue Delete(db_DBIDValue target, dbRecord_Class&& record) {
-        return Delete(target, record);
-    }
-    db_DBIDValue Attach(db_DBIDValue target, dbRecord_Class&& record) {
-        return Attach(target, record);
-    }
-    db_DBIDValue Append(uint16_t action, db_DBIDValue target, dbRecord_Class&& record) {
-        return Append(action, target, record);
-    }
+    // Any action: a replace or delete carries its target's identifier, foreign
+    // data its own, everything else the next one.
+    db_DBIDValue Append(uint16_t action, db_DBIDValue target, const dbRecord_Class& record);
 
     void BeginTransaction();
     // Ends the open transaction; `discard` marks it to be dropped on replay.
@@ -99,7 +93,6 @@ public:
 private:
     static constexpr int32_t kFlushThreshold = 40960;
 
-    void Put(uint16_t action, db_DBIDValue target, const dbRecord_Class& record);
     void ReleaseHeld(uint8_t extraFlags);
     void FlushIfFull();
     bool Flush();
@@ -112,8 +105,8 @@ private:
     db_DBIDValue nextDBIDAtBegin_ = 1;
     int32_t entriesInTransaction_ = 0;
 
-    // The last entry of an open transaction is held back until it is known
-    // whether it ends the transaction.
+    // The entry being made; the last entry of an open transaction is held
+    // back until it is known whether it ends the transaction.
     bool hasHeld_ = false;
     uint8_t heldFlags_ = 0;
     uint16_t heldAction_ = 0;
