@@ -51,32 +51,38 @@ void Store32(uint8_t* p, uint32_t v) {
 // An entry's bytes after its length field, checksum included.
 using Entry = std::vector<uint8_t>;
 
-// The entries that frame correctly, in order; `tail` keeps whatever follows.
-std::vector<Entry> Split(const uint8_t* data, size_t size, std::vector<uint8_t>& tail) {
-    std::vector<Entry> entries;
+// Calls `visit(bytes, length)` for each entry that frames correctly, in
+// order (`bytes` after its length field, checksum included); gives back
+// where the framing ends.
+template <class Byte, class Visit> size_t ForEachEntry(Byte* data, size_t size, Visit visit) {
     size_t at = kHeaderSize;
     while (at + 4 <= size) {
         const uint32_t length = Load32(data + at);
         if (length < kMinEntry || length > kMaxEntry || at + 4 + length > size) break;
-        entries.emplace_back(data + at + 4, data + at + 4 + length);
+        visit(data + at + 4, length);
         at += 4 + length;
     }
-    if (at < size) tail.assign(data + std::min(at, size), data + size);
+    return at;
+}
+
+// The entries that frame correctly, in order; `tail` keeps whatever follows.
+std::vector<Entry> Split(const uint8_t* data, size_t size, std::vector<uint8_t>& tail) {
+    std::vector<Entry> entries;
+    const size_t end = ForEachEntry(data, size, [&](const uint8_t* entry, uint32_t length) {
+        entries.emplace_back(entry, entry + length);
+    });
+    if (end < size) tail.assign(data + end, data + size);
     return entries;
 }
 
 // Signs every entry that frames correctly with its checksum; leaves the
 // rest as it is.
 void SignEntries(uint8_t* job, size_t size) {
-    size_t at = kHeaderSize;
-    while (at + 4 <= size) {
-        const uint32_t length = Load32(job + at);
-        if (length < kMinEntry || length > kMaxEntry || at + 4 + length > size) return;
-        const uint16_t crc = Crc16Arc(job + at + 4, length - 2);
-        job[at + 4 + length - 2] = static_cast<uint8_t>(crc);
-        job[at + 4 + length - 1] = static_cast<uint8_t>(crc >> 8);
-        at += 4 + length;
-    }
+    ForEachEntry(job, size, [](uint8_t* entry, uint32_t length) {
+        const uint16_t crc = Crc16Arc(entry, length - 2);
+        entry[length - 2] = static_cast<uint8_t>(crc);
+        entry[length - 1] = static_cast<uint8_t>(crc >> 8);
+    });
 }
 
 // Header, entries (length, bytes with a fresh checksum), tail; 0 when it
@@ -122,8 +128,8 @@ void MutateRecord(Entry& entry, std::mt19937& random) {
 // whole entries, then frames and signs every entry again.
 size_t MutateJob(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
     std::mt19937 random(seed);
-    if (random() % 8 == 0) return LLVMFuzzerMutate(data, size, maxSize); // plain bytes, framing
-    if (size < kHeaderSize) return LLVMFuzzerMutate(data, size, maxSize);
+    // Plain bytes now and then, and for what has no header yet: the framing.
+    if (random() % 8 == 0 || size < kHeaderSize) return LLVMFuzzerMutate(data, size, maxSize);
     std::vector<uint8_t> header(data, data + kHeaderSize), tail;
     std::vector<Entry> entries = Split(data, size, tail);
     if (entries.empty()) return LLVMFuzzerMutate(data, size, maxSize);
@@ -158,7 +164,6 @@ size_t MutateJob(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) 
     const size_t joined = Join(data, maxSize, header, entries, tail);
     return joined ? joined : LLVMFuzzerMutate(data, size, maxSize);
 }
-
 
 std::string ScratchPath(const char* suffix) {
     return "/tmp/tqxml-export-fuzz-" + std::to_string(getpid()) + suffix;

@@ -89,11 +89,11 @@ TEST_F(JournalTest, WellSignedEntriesCarryingDamagedRecords) {
 
 TEST_F(JournalTest, AManualRepairIsSkippedAndMakesTheReplayTolerant) {
     WriteJob([](JobFileWriter& writer) {
-        writer.Add(Section("A"));            // 1
-        writer.Add(Section("B"));            // 2: removed by hand below
-        writer.Add(Section("C"));            // 3
-        writer.Insert(2, Section("D"));      // 4: its target is gone
-        writer.Add(Section("E"));            // 5
+        writer.Add(Section("A"));                         // 1
+        writer.Add(Section("B"));                         // 2: removed by hand below
+        writer.Add(Section("C"));                         // 3
+        writer.Insert(2, Section("D"));                   // 4: its target is gone
+        writer.Add(Section("E"));                         // 5
         writer.Append(ACTION_Add, 0xFFFFFFFEu, db_Str()); // 6: an add is not looked at early
     });
     const std::vector<uint32_t> at = EntryPositions(path);

@@ -47,7 +47,7 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
     EXPECT_EQ(writer.Delete(4, Section("D")), 4u); // front
     EXPECT_EQ(writer.Delete(3, Section("C")), 3u); // back
     EXPECT_EQ(writer.Delete(2, Section("B")), 2u); // middle
-    EXPECT_EQ(writer.Add(Section("F")), 6u);   // deletions take no identifier
+    EXPECT_EQ(writer.Add(Section("F")), 6u);       // deletions take no identifier
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 5, 6}));
@@ -64,7 +64,7 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
 }
 
 TEST_F(ModelTest, ReplaceTakesThePlaceIdentifierAndTimeStampOfTheOldRecord) {
-    for (auto section : {Section("A", 10), Section("B", 20), Section("C", 30)})
+    for (const auto& section : {Section("A", 10), Section("B", 20), Section("C", 30)})
         writer.Add(section);
     auto replacement = Section("B2", 99);
     replacement.Station = 12.5;
@@ -88,7 +88,7 @@ TEST_F(ModelTest, ReplacedObservationsLinesAndArcsKeepTheirFeatures) {
     db_Observation point;
     point.TimeStamp = 5;
     point.Features = kept;
-    writer.Add(point);      // 1
+    writer.Add(point);             // 1
     writer.Attach(1, db_Circle()); // 2
     db_Line line;
     line.Features = kept;
@@ -165,7 +165,7 @@ TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
     db_Polar second;
     second.TimeStamp = 2;
     writer.Append(ACTION_Add, 1, second); // any action carries a measurement to its target
-    writer.Add(Section("A"));                    // 4
+    writer.Add(Section("A"));             // 4
     writer.Attach(4, db_Circle());
     dbAccess job;
     Reopen(job);
@@ -184,7 +184,7 @@ TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
     writer.Attach(1, db_Circle()); // 2
     db_Line line;
     line.Features.push_back(Feature{"OLD", "Old", {}});
-    writer.Add(line);  // 3
+    writer.Add(line);         // 3
     writer.Add(db_Antenna()); // 4
     writer.Add(Section("S")); // 5
     writer.Add(db_Arc());     // 6
@@ -255,7 +255,7 @@ TEST_F(ModelTest, ModifierRecordsWithoutAFittingTargetChangeNothing) {
 }
 
 TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecordOne) {
-    writer.Add(Section("first")); // 1
+    writer.Add(Section("first"));       // 1
     writer.Insert(1, Section("front")); // 2, now in front of record 1
     db_TunnelPointDelta delta;
     delta.Delta = 1;
@@ -272,7 +272,7 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
     writer.Replace(3, replacement); // held by a section the search never reaches
     replacement.Delta = 99;
     writer.Replace(77, replacement); // held by none
-    writer.Add(db_Observation());           // 6
+    writer.Add(db_Observation());    // 6
     writer.Attach(6, delta);
 
     dbAccess job;
@@ -290,8 +290,8 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
 }
 
 TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
-    writer.Add(Section("A"));       // 1
-    writer.Attach(1, Section("B")); // 2: only notes are attached to records
+    writer.Add(Section("A"));         // 1
+    writer.Attach(1, Section("B"));   // 2: only notes are attached to records
     writer.Insert(99, Section("C"));  // 3
     writer.Replace(98, Section("C")); // identifiers that name nothing
     writer.Delete(97, Section("C"));

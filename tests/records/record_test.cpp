@@ -195,7 +195,8 @@ TEST_P(HostileCounts, ReadEndsWithTheBytesAndKeepsWhatTheyHold) {
     const HostileRecord& hostile = GetParam();
     const buffer_Class stored(static_cast<int32_t>(hostile.stored.size()), ENDIAN_Little,
                               hostile.stored.data());
-    const std::unique_ptr<dbRecord_Class> record = CreateRecord(hostile.stored[0] | hostile.stored[1] << 8);
+    const std::unique_ptr<dbRecord_Class> record =
+        CreateRecord(hostile.stored[0] | hostile.stored[1] << 8);
     ASSERT_NE(record, nullptr);
     int32_t offset = 0;
     record->Read(stored, offset);
