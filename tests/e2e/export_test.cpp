@@ -6,9 +6,9 @@
 #include "convert/export.h"
 #include "db/filehdr.h"
 #include "records/job_level.h"
+#include "support/child_process.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,27 +59,13 @@ protected:
     }
 
     // The export run in a child process from the test's directory, with
-    // standard output on a pipe: its status (-1 when the child did not end
-    // normally) and what reached the pipe.
+    // standard output on a pipe: its status and what reached the pipe.
     std::pair<int, std::string> RunInChild(const std::string& jobPath, const char* xmlPath) {
-        int fds[2];
-        if (::pipe(fds) != 0) return {-1, ""};
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (::dup2(fds[1], STDOUT_FILENO) < 0 || ::chdir(dir.Path().c_str()) != 0) ::_exit(99);
-            ::close(fds[0]);
-            ::close(fds[1]);
+        const ChildRun run = RunChild([&] {
+            if (::chdir(dir.Path().c_str()) != 0) ::_exit(99);
             ::_exit(static_cast<int>(create(jobPath.c_str(), xmlPath, nullptr)));
-        }
-        ::close(fds[1]);
-        std::string out;
-        char chunk[4096];
-        for (ssize_t n; (n = ::read(fds[0], chunk, sizeof chunk)) > 0;)
-            out.append(chunk, static_cast<size_t>(n));
-        ::close(fds[0]);
-        int wait = 0;
-        const bool ended = ::waitpid(child, &wait, 0) == child && WIFEXITED(wait);
-        return {ended ? WEXITSTATUS(wait) : -1, out};
+        });
+        return {run.exitCode, run.out};
     }
 
     CreateTQXMLFileFunction create = nullptr;

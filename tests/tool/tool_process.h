@@ -2,14 +2,14 @@
 // script does, and keeps what it wrote and how it ended.
 #pragma once
 
+#include "support/child_process.h"
+
 #include <string>
 #include <vector>
 
 namespace tqxml {
 
-struct ToolRun {
-    int exitCode = -1; // 128 + the signal when the process was killed by one
-    std::string out;
+struct ToolRun : ChildRun {
     std::string err;
     std::vector<std::string> errorLines; // err, line by line
 };
