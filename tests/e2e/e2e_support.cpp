@@ -17,7 +17,7 @@ CreateTQXMLFileFunction SharedExport() {
         const std::string path = std::string(buildDir) + "/libtqxml.so";
         void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         void* found = handle ? ::dlsym(handle, "CreateTQXMLFile") : nullptr;
-        if (!found) error = ::dlerror();
+        if (const char* why = found ? nullptr : ::dlerror()) error = why;
         return reinterpret_cast<CreateTQXMLFileFunction>(found);
     }();
     EXPECT_NE(create, nullptr) << error;

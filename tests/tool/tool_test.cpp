@@ -39,8 +39,7 @@ protected:
         const std::string path = dir.File(name);
         JobFileWriter writer;
         EXPECT_TRUE(writer.Create(Str(path.c_str())));
-        db_JobHeader header;
-        if (withHeader) writer.Add(header);
+        if (withHeader) writer.Add(db_JobHeader());
         for (int i = 0; i < points; ++i) {
             db_Observation point;
             point.PointName = Str((name + "-" + std::to_string(i)).c_str());
@@ -218,9 +217,8 @@ TEST_F(ToolTest, InfoAndAWarningTellOfDamage) {
     const std::string dropped = dir.File("dropped.job");
     JobFileWriter writer;
     ASSERT_TRUE(writer.Create(Str(dropped.c_str())));
-    db_JobHeader header;
-    writer.Add(header);
-    db_Observation point;
+    writer.Add(db_JobHeader());
+    const db_Observation point;
     writer.BeginTransaction();
     writer.Add(point);
     writer.EndTransaction(/*discard=*/true);
