@@ -12,7 +12,8 @@
 // journal's rules instead of stopping at the first entry); an input from
 // elsewhere (a seed, a crash file) has every entry it frames signed when the
 // header's reserved byte (offset 44, never compared) is odd.
-#include "db/crc16.h"
+#include "db/entry_format.h"
+#include "records/record.h"
 
 #include <tqxml/tqxml.h>
 
@@ -30,45 +31,15 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
 namespace {
 
-using tqxml::Crc16Arc;
-
-constexpr size_t kHeaderSize = 48;
-constexpr uint32_t kMinEntry = 12;
-constexpr uint32_t kMaxEntry = 0x80000;
-// Within an entry: flags (1), action (2), target (4), then the record.
-constexpr size_t kActionAt = 1;
-constexpr size_t kTargetAt = 3;
-constexpr size_t kRecordAt = 7;
-
-uint32_t Load32(const uint8_t* p) {
-    return p[0] | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-void Store32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using namespace tqxml;
 
 // An entry's bytes after its length field, checksum included.
 using Entry = std::vector<uint8_t>;
 
-// Calls `visit(bytes, length)` for each entry that frames correctly, in
-// order (`bytes` after its length field, checksum included); gives back
-// where the framing ends.
-template <class Byte, class Visit> size_t ForEachEntry(Byte* data, size_t size, Visit visit) {
-    size_t at = kHeaderSize;
-    while (at + 4 <= size) {
-        const uint32_t length = Load32(data + at);
-        if (length < kMinEntry || length > kMaxEntry || at + 4 + length > size) break;
-        visit(data + at + 4, length);
-        at += 4 + length;
-    }
-    return at;
-}
-
 // The entries that frame correctly, in order; `tail` keeps whatever follows.
 std::vector<Entry> Split(const uint8_t* data, size_t size, std::vector<uint8_t>& tail) {
     std::vector<Entry> entries;
-    const size_t end = ForEachEntry(data, size, [&](const uint8_t* entry, uint32_t length) {
+    const size_t end = WalkEntries(data, size, [&](size_t, const uint8_t* entry, uint32_t length) {
         entries.emplace_back(entry, entry + length);
     });
     if (end < size) tail.assign(data + end, data + size);
@@ -78,11 +49,7 @@ std::vector<Entry> Split(const uint8_t* data, size_t size, std::vector<uint8_t>&
 // Signs every entry that frames correctly with its checksum; leaves the
 // rest as it is.
 void SignEntries(uint8_t* job, size_t size) {
-    ForEachEntry(job, size, [](uint8_t* entry, uint32_t length) {
-        const uint16_t crc = Crc16Arc(entry, length - 2);
-        entry[length - 2] = static_cast<uint8_t>(crc);
-        entry[length - 1] = static_cast<uint8_t>(crc >> 8);
-    });
+    WalkEntries(job, size, [](size_t, uint8_t* entry, uint32_t length) { SignEntry(entry, length); });
 }
 
 // Header, entries (length, bytes with a fresh checksum), tail; 0 when it
@@ -96,7 +63,7 @@ size_t Join(uint8_t* data, size_t maxSize, const std::vector<uint8_t>& header,
     std::memcpy(data, header.data(), header.size());
     size_t at = header.size();
     for (const Entry& e : entries) {
-        Store32(data + at, static_cast<uint32_t>(e.size()));
+        EntryStore32(data + at, static_cast<uint32_t>(e.size()));
         std::memcpy(data + at + 4, e.data(), e.size());
         at += 4 + e.size();
     }
@@ -108,17 +75,17 @@ size_t Join(uint8_t* data, size_t maxSize, const std::vector<uint8_t>& header,
 // Mutates the record of `entry` with libFuzzer's own byte mutations,
 // keeping the entry's frame and room for the checksum.
 void MutateRecord(Entry& entry, std::mt19937& random) {
-    if (entry.size() < kRecordAt + 2) return;
-    std::vector<uint8_t> record(entry.begin() + kRecordAt, entry.end() - 2);
-    const size_t room = std::min<size_t>(record.size() * 2 + 64, kMaxEntry - kRecordAt - 2);
+    if (entry.size() < ENTRY_RecordAt + 2) return;
+    std::vector<uint8_t> record(entry.begin() + ENTRY_RecordAt, entry.end() - 2);
+    const size_t room = std::min<size_t>(record.size() * 2 + 64, JOURNAL_MaxEntryLength - ENTRY_RecordAt - 2);
     record.resize(room);
-    const size_t used = LLVMFuzzerMutate(record.data(), entry.size() - kRecordAt - 2, room);
+    const size_t used = LLVMFuzzerMutate(record.data(), entry.size() - ENTRY_RecordAt - 2, room);
     record.resize(std::max<size_t>(used, 1));
     if (random() % 4 == 0 && record.size() >= 2) { // keep a valid record type now and then
-        const uint16_t type = static_cast<uint16_t>(random() % 144);
+        const uint16_t type = static_cast<uint16_t>(random() % DATABASE_AllRecords);
         record[0] = static_cast<uint8_t>(type), record[1] = static_cast<uint8_t>(type >> 8);
     }
-    Entry mutated(entry.begin(), entry.begin() + kRecordAt);
+    Entry mutated(entry.begin(), entry.begin() + ENTRY_RecordAt);
     mutated.insert(mutated.end(), record.begin(), record.end());
     mutated.resize(mutated.size() + 2);
     entry = std::move(mutated);
@@ -129,8 +96,8 @@ void MutateRecord(Entry& entry, std::mt19937& random) {
 size_t MutateJob(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
     std::mt19937 random(seed);
     // Plain bytes now and then, and for what has no header yet: the framing.
-    if (random() % 8 == 0 || size < kHeaderSize) return LLVMFuzzerMutate(data, size, maxSize);
-    std::vector<uint8_t> header(data, data + kHeaderSize), tail;
+    if (random() % 8 == 0 || size < JOURNAL_JournalStart) return LLVMFuzzerMutate(data, size, maxSize);
+    std::vector<uint8_t> header(data, data + JOURNAL_JournalStart), tail;
     std::vector<Entry> entries = Split(data, size, tail);
     if (entries.empty()) return LLVMFuzzerMutate(data, size, maxSize);
 
@@ -141,11 +108,11 @@ size_t MutateJob(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) 
         MutateRecord(entry, random);
         break;
     case 2: // another action, mostly a known one
-        entry[kActionAt] = static_cast<uint8_t>(0x30 + random() % 8);
-        entry[kActionAt + 1] = 0x2A;
+        entry[ENTRY_ActionAt] = static_cast<uint8_t>(0x30 + random() % 8);
+        entry[ENTRY_ActionAt + 1] = 0x2A;
         break;
     case 3: // another target: near the entries' own identifiers, or anything
-        Store32(entry.data() + kTargetAt, random() % 4 == 0 ? static_cast<uint32_t>(random())
+        EntryStore32(entry.data() + ENTRY_TargetAt, random() % 4 == 0 ? static_cast<uint32_t>(random())
                                                            : random() % (entries.size() + 3));
         break;
     case 4: // the first, last and discard flags

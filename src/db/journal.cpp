@@ -4,28 +4,12 @@
 #include <cstring>
 
 #include "base/environment.h"
-#include "db/crc16.h"
 
 #include <cstdio>
 
 namespace tqxml {
 
 namespace {
-
-uint32_t LittleEndian32(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-bool IsKnownAction(uint16_t action) {
-    return action >= ACTION_Add && action <= ACTION_Delete;
-}
-
-// An entry's last two bytes are the checksum of the ones before them.
-bool ChecksumMatches(const uint8_t* bytes, uint32_t length) {
-    const uint16_t stored =
-        static_cast<uint16_t>(bytes[length - 2] | uint32_t{bytes[length - 1]} << 8);
-    return Crc16Arc(bytes, length - 2) == stored;
-}
 
 // The record whose stored form starts at `offset` (its type is read there
 // without being taken); null for a type no record has.
@@ -154,9 +138,9 @@ dbJournal_EntryStatus dbJournal::ReadFramedEntry(uint32_t position) {
         return Damaged(dbJournal_Damage::LengthShortRead,
                        "Journal record length short read failure at filepos ", position);
     }
-    const uint32_t length = LittleEndian32(lengthBytes);
+    const uint32_t length = EntryLoad32(lengthBytes);
     entryLength_ = length;
-    if (length < JOURNAL_MinEntryLength || length > JOURNAL_MaxEntryLength)
+    if (!IsBelievableEntryLength(length))
         return Damaged(dbJournal_Damage::LengthUnbelievable,
                        "Journal record length is unbelieveable at ", position);
 
@@ -169,7 +153,7 @@ dbJournal_EntryStatus dbJournal::ReadFramedEntry(uint32_t position) {
                        "Journal record short read failure at filepos ", position);
     if (entry_.Data()[0] == JOURNAL_ManualRepair) return ENTRY_Read;
 
-    if (!ChecksumMatches(entry_.Data(), length))
+    if (!EntryChecksumMatches(entry_.Data(), length))
         return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
     entry_.Resize(static_cast<int32_t>(length - 2)); // the checksum is not the record's
     return ENTRY_Read;
@@ -317,11 +301,11 @@ bool dbJournal::FetchAgain(uint32_t position, uint32_t count, uint8_t* destinati
 
 std::unique_ptr<dbRecord_Class> dbJournal::ReadRecordAgain(uint32_t position, uint32_t length,
                                                            bool readAhead) {
-    if (!file_.IsOpen() || length < JOURNAL_MinEntryLength || length > JOURNAL_MaxEntryLength)
+    if (!file_.IsOpen() || !IsBelievableEntryLength(length))
         return nullptr;
     againEntry_.Resize(static_cast<int32_t>(length));
     if (!FetchAgain(position + 4, length, againEntry_.Data(), readAhead)) return nullptr;
-    if (!ChecksumMatches(againEntry_.Data(), length)) return nullptr;
+    if (!EntryChecksumMatches(againEntry_.Data(), length)) return nullptr;
     againEntry_.Resize(static_cast<int32_t>(length - 2));
     int32_t offset = 1 + 2 + 4; // flags, action, target
     return ReadStoredRecord(againEntry_, offset);

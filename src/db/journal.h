@@ -1,20 +1,11 @@
-// dbJournal: the job file as a journal. After the 48-byte header come
-// length-prefixed, checksummed entries, each an action on one record, grouped
-// into transactions by their flags:
-//
-//   u32 L        bytes that follow (12 to 524288)
-//   u8  flags    1 first entry, 2 last entry, 4 discard; 0xBF: removed by hand
-//   u16 action   10800 to 10806
-//   u32 Target   the record the action refers to (absent for the marker)
-//   ...          the record's stored form (absent for the marker)
-//   u16 CRC      CRC-16/ARC over the L - 2 bytes after the length
-//
+// dbJournal: the job file as a journal of entries (db/entry_format.h).
 // The journal hands out entries and whole transactions, reports damage to
 // the Environment's log and counts what it read in the job's statistics.
 // Each record decodes from exactly its own bytes: the checksum is not part of
 // them, and bytes left over after the record's last field are reported.
 #pragma once
 
+#include "db/entry_format.h"
 #include "db/filehdr.h"
 #include "db/statistics.h"
 #include "io/buffer.h"
@@ -27,27 +18,6 @@
 #include <vector>
 
 namespace tqxml {
-
-enum db_ActionCode : uint16_t {
-    ACTION_Add = 10800,
-    ACTION_Replace = 10801,
-    ACTION_Insert = 10802,
-    ACTION_AttachNote = 10803,
-    ACTION_Foreign = 10804,
-    ACTION_Marker = 10805,
-    ACTION_Delete = 10806,
-};
-
-enum : uint8_t {
-    JOURNAL_FirstEntry = 1,
-    JOURNAL_LastEntry = 2,
-    JOURNAL_Discard = 4,
-    JOURNAL_SingleEntry = JOURNAL_FirstEntry | JOURNAL_LastEntry,
-    JOURNAL_ManualRepair = 0xBF, // in place of the flags: an entry removed by hand
-};
-
-inline constexpr uint32_t JOURNAL_MinEntryLength = 12;
-inline constexpr uint32_t JOURNAL_MaxEntryLength = 0x80000;
 
 // One entry: an action on one record.
 struct dbAction {

@@ -71,7 +71,7 @@ struct dbModel_TypeCount {
 
 class dbModel {
 public:
-    static constexpr int kTypeSlots = 145;
+    static constexpr int kTypeSlots = DATABASE_AllRecords;
 
     // What the replay does is counted in `statistics`, which outlives it.
     // Records left in their entries are read again from `journal`.

@@ -94,6 +94,7 @@ public:
     ~buffer_Writer();
 
     int32_t Length() const { return _DataLength; }
+    uint8_t* Data() { return _Buffer.get(); }
     const uint8_t* Data() const { return _Buffer.get(); }
     void Clear() { _DataLength = 0; } // keeps the capacity
 

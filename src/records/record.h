@@ -18,7 +18,10 @@ inline constexpr db_DBIDValue NODBID = 0;
 enum database_RecordType : uint16_t {
 #define TQ_RECORD(type, enumName, className, category, flags) enumName = type,
 #include "records/record_types.def"
-    DATABASE_AllRecords = 144
+    // One past the last type: the number of rows of the record table.
+    DATABASE_AllRecords = 0
+#define TQ_RECORD(type, enumName, className, category, flags) +1
+#include "records/record_types.def"
 };
 
 // The categories and flags of the record table (record_types.def).

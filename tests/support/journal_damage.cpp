@@ -1,6 +1,6 @@
 #include "support/journal_damage.h"
 
-#include "db/crc16.h"
+#include "db/entry_format.h"
 #include "db/journal.h"
 #include "io/buffer.h"
 #include "job_writer.h"
@@ -84,32 +84,19 @@ void PatchUInt32(const std::string& path, uint32_t offset, uint32_t value) {
                 static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
 }
 
-namespace {
-uint32_t LengthAt(const std::vector<uint8_t>& bytes, size_t position) {
-    return uint32_t{bytes[position]} | uint32_t{bytes[position + 1]} << 8 |
-           uint32_t{bytes[position + 2]} << 16 | uint32_t{bytes[position + 3]} << 24;
-}
-} // namespace
-
 std::vector<uint32_t> EntryPositions(const std::string& path) {
     const std::vector<uint8_t> bytes = ReadFileBytes(path);
     std::vector<uint32_t> positions;
-    size_t position = 48;
-    while (position + 4 <= bytes.size()) {
-        const uint32_t length = LengthAt(bytes, position);
-        if (length < 2 || position + 4 + length > bytes.size()) break;
+    WalkEntries(bytes.data(), bytes.size(), [&](size_t position, const uint8_t*, uint32_t) {
         positions.push_back(static_cast<uint32_t>(position));
-        position += 4 + length;
-    }
+    });
     return positions;
 }
 
 void ResignEntry(const std::string& path, uint32_t position) {
     std::vector<uint8_t> bytes = ReadFileBytes(path);
-    const uint32_t length = LengthAt(bytes, position);
-    const uint16_t crc = Crc16Arc(bytes.data() + position + 4, length - 2);
-    bytes.at(position + 4 + length - 2) = static_cast<uint8_t>(crc);
-    bytes.at(position + 4 + length - 1) = static_cast<uint8_t>(crc >> 8);
+    uint8_t* body = bytes.data() + position + JOURNAL_LengthFieldSize;
+    SignEntry(body, EntryLoad32(bytes.data() + position));
     WriteFileBytes(path, bytes);
 }
 
@@ -192,7 +179,7 @@ const std::vector<JournalDamage>& JournalDamages() {
          D::None, "Journal: Manual repair detected at ", 3},
         {"ResignedTypeBeyondTheRegistry",
          [](P p, Entries at) {
-             PatchBytes(p, at[3] + 4 + 7, {144, 0});
+             PatchBytes(p, at[3] + 4 + ENTRY_RecordAt, {DATABASE_AllRecords, 0});
              ResignEntry(p, at[3]);
          },
          {1, 2, 3}, D::Corruption, kCorrupt, 3},

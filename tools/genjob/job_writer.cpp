@@ -2,7 +2,6 @@
 
 #include "base/environment.h"
 #include "db/access.h"
-#include "db/crc16.h"
 #include "db/filehdr.h"
 
 namespace tqxml {
@@ -22,9 +21,10 @@ void FrameEntry(buffer_Writer& out, uint8_t flags, uint16_t action, db_DBIDValue
         out.PutUInt32(target);
         putRecord();
     }
-    const int32_t body = out.Length() - start - 4;
-    out.PutUInt16(Crc16Arc(out.Data() + start + 4, static_cast<size_t>(body)));
-    out.PatchUInt32(start, static_cast<uint32_t>(body + 2));
+    out.PutUInt16(0); // the checksum, signed below
+    const auto length = static_cast<uint32_t>(out.Length() - start) - JOURNAL_LengthFieldSize;
+    out.PatchUInt32(start, length);
+    SignEntry(out.Data() + start + JOURNAL_LengthFieldSize, length);
 }
 
 } // namespace
