@@ -1,46 +1,52 @@
 #include "convert/driver.h"
 
 #include "base/environment.h"
-#include "convert/values.h"
 #include "convert/xml_fields.h"
 #include "db/access.h"
 #include "platform/file.h"
 #include "records/all_records.h"
+#include "xml/values.h"
 
 #include <algorithm>
 
 namespace tqxml {
 namespace {
 
-// The catalogue: for every record type, the writer of its fields (null
-// where records of the type are written as "unknown").
-template <class Sink> using FieldsEmitter = void (*)(const dbRecord_Class&, Sink&);
+// The catalogue: for every record type, the writers of its fields from a
+// record object and from its stored bytes (null where records of the type
+// are written as "unknown", or are always read into an object first).
+struct RecordWriters {
+    void (*object)(StreamSink&, const dbRecord_Class&);
+    void (*stored)(StreamSink&, const buffer_Class&, int32_t, const StoredRecordExtras&);
+};
 
 // Only chained records have an element of their own; measurements are
 // written inside their observation, and the other categories never reach
 // the chain as themselves.
-template <class R, class Sink> constexpr FieldsEmitter<Sink> EmitterFor() {
-    if constexpr (R::kInfo.category == record_table::Plain && HasXmlForm<R>)
-        return &EmitDeclaredFields<R, Sink>;
+template <class R> constexpr RecordWriters WritersFor() {
+    if constexpr (R::kInfo.category != record_table::Plain || !HasDocumentForm<R>)
+        return {nullptr, nullptr};
+    else if constexpr (HasReadOwn<R>)
+        return {&EmitMemberFields<R>, nullptr};
     else
-        return nullptr;
+        return {&EmitMemberFields<R>, &EmitStoredFields<R>};
 }
 
-template <class Sink>
-constexpr FieldsEmitter<Sink> kFieldsEmitters[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, category, flags) EmitterFor<className, Sink>(),
+constexpr RecordWriters kRecordWriters[DATABASE_AllRecords] = {
+#define TQ_RECORD(type, enumName, className, category, flags) WritersFor<className>(),
 #include "records/record_types.def"
 };
 
-constexpr const char kDocumentStart[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
-constexpr const char kDocumentEnd[] = "</JOBFile>\r\n";
+constexpr const char kRoot[] = "JOBFile";
 constexpr int32_t kConverterVersion = 1220;
 constexpr int32_t kConverterIncrement = 36;
 
 // One `Note` per line: CR LF, LF CR and LF become CR, which then ends a line;
 // a final break gives no empty line after it.
-template <class Sink> void EmitNoteLines(Sink& sink, const Str& note) {
-    Str text(note);
+void EmitNoteLines(StreamSink& sink, std::string_view note) {
+    if (note.empty()) return;
+    static thread_local Str text;
+    text = Str(note.data(), static_cast<int32_t>(note.size()));
     text.ReplaceText("\r\n", "\r");
     text.ReplaceText("\n\r", "\r");
     text.ReplaceChar('\n', '\r');
@@ -53,71 +59,91 @@ template <class Sink> void EmitNoteLines(Sink& sink, const Str& note) {
     if (start < all.size()) sink.Leaf("Note", all.substr(start));
 }
 
-// Begins a record's element, with `rec` where the type has a writer, and
-// writes its fields; the caller adds the note lines and ends it.
-template <class Sink> void EmitRecordStart(Sink& sink, const dbRecord_Class& record) {
-    const uint32_t type = record.GetType();
+// Begins a record's element, with `rec` where the type has a writer.
+void BeginRecord(StreamSink& sink, db_DBIDValue id, uint32_t type, double timeStamp) {
     const bool written = HasRecordWriter(type);
     sink.Begin(written ? RecordTypeName(type) : "unknown", true);
     if (written) sink.Attribute("rec", RecordClassName(type));
-    EmitRecordAttributes(sink, record);
-    if (written) kFieldsEmitters<Sink>[type](record, sink);
+    EmitRecordAttributes(sink, id, type, timeStamp);
 }
 
-} // namespace
-
-bool HasRecordWriter(uint32_t type) {
-    return type < DATABASE_AllRecords && kFieldsEmitters<StreamSink>[type] != nullptr;
-}
-
-namespace {
-
-void EmitRecord(StreamSink& sink, const dbRecord_Class& record) {
-    EmitRecordStart(sink, record);
-    if (!record.Note.IsEmpty()) EmitNoteLines(sink, record.Note);
+// A chained record's element: straight from its stored bytes where it can
+// be, else from the record read into an object.
+void EmitChainedRecord(StreamSink& sink, const dbAccess& job, const dbModel_Node& node) {
+    const RecordWriters& writers = kRecordWriters[node.Type];
+    const dbModel_Changes* changes = job.Model().Changes(node);
+    if (!writers.object || (writers.stored && (!changes || changes->List.empty()))) {
+        BeginRecord(sink, node.RecordId, node.Type, job.TimeStampOf(node));
+        if (writers.stored) {
+            const buffer_Class bytes = job.RecordBytes(node.Entry);
+            const StoredRecordParts parts = FindStoredParts(bytes, HasFeatureArray(node.Type));
+            const bool withFeatures = parts.features >= 0;
+            dbAccess::StoredPart descriptions, features;
+            if (withFeatures) {
+                descriptions = job.DescriptionsOf(node, parts);
+                features = job.FeaturesOf(node, parts);
+            }
+            buffer_Class measurement;
+            if (node.Measurement) measurement = job.RecordBytes(node.Measurement);
+            const StoredRecordExtras extras{&descriptions.bytes, descriptions.at, &features.bytes,
+                                            features.at, node.Measurement ? &measurement : nullptr};
+            writers.stored(sink, bytes, parts.fields, extras);
+        }
+        EmitNoteLines(sink, job.NoteOf(node));
+        sink.End();
+        return;
+    }
+    const std::unique_ptr<dbRecord_Class> record = job.ReadRecord(node);
+    TQ_ASSERT_TEXT(record != nullptr, "dbRecord");
+    if (!record) return;
+    BeginRecord(sink, node.RecordId, node.Type, record->TimeStamp);
+    writers.object(sink, *record);
+    EmitNoteLines(sink, View(record->Note));
     sink.End();
 }
 
 } // namespace
 
-void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output) {
-    StreamSink sink(buffer, output, 1);
-    EmitRecord(sink, record);
+bool HasRecordWriter(uint32_t type) {
+    return type < DATABASE_AllRecords && kRecordWriters[type].object != nullptr;
 }
 
-unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
-                     TQXMLProgressCallback progress, bool stopOnWriteFailure) {
-    Str buffer;
-    buffer.Reserve(2 * kFlushThreshold);
-    buffer.Append(kDocumentStart);
-    buffer.Append("<JOBFile jobFilename=\"");
-    AppendEncodedXmlText(buffer, jobPath.CStr(), jobPath.Length());
-    buffer.Append("\" version=\"");
-    AppendInt(buffer, kConverterVersion);
-    buffer.Append("\" increment=\"");
-    AppendInt(buffer, kConverterIncrement);
-    buffer.Append("\">\r\n\r\n");
+void WriteRecord(StreamSink& sink, const dbRecord_Class& record) {
+    const uint32_t type = record.GetType();
+    BeginRecord(sink, record.RecordId, type, record.TimeStamp);
+    if (HasRecordWriter(type)) kRecordWriters[type].object(sink, record);
+    EmitNoteLines(sink, View(record.Note));
+    sink.End();
+}
 
-    StreamSink sink(buffer, output, 1); // one for the whole walk: its stack is reused
+unsigned WriteJobXml(const Str& jobPath, const dbAccess& job, file_Class* output,
+                     TQXMLProgressCallback progress, bool stopOnWriteFailure) {
+    Str pending;
+    pending.Reserve(2 * kFlushThreshold);
+    FileOutput file(output);
+    StreamSink sink(pending, output ? &file : nullptr);
+    sink.BeginDocument(kRoot);
+    char number[kValueTextSize];
+    sink.Attribute("jobFilename", View(jobPath));
+    sink.Attribute("version", {number, static_cast<size_t>(FormatInt(number, kConverterVersion) -
+                                                           number)});
+    sink.Attribute("increment",
+                   {number, static_cast<size_t>(FormatInt(number, kConverterIncrement) - number)});
 
     // The model keeps the count of its chain, which a counting walk would
     // give: no second pass over every record.
     const int64_t count = std::max<int64_t>(job.RecordCount(), 1);
-
+    const dbModel& model = job.Model();
     int64_t done = 0;
-    std::unique_ptr<dbRecord_Class> transient; // the record being written, when the job keeps none
-    for (db_DBIDValue id = job.FirstRecordId(); id != NODBID; id = job.NextRecordId(id)) {
-        const dbRecord_Class* record = job.LoadRecord(id, transient);
-        TQ_ASSERT_TEXT(record != nullptr, "dbRecord");
-        if (record) EmitRecord(sink, *record);
+    for (uint32_t node = model.Front(); node != kNoNode; node = model.Node(node).Forward) {
+        EmitChainedRecord(sink, job, model.Node(node));
         ++done;
         // The percentage in 64 bits: the same value for any job a 32-bit
         // product could hold, and no overflow for larger ones.
         if (progress && progress(static_cast<int>(done * 100 / count)) == 0) return TQXML_Stopped;
         if (stopOnWriteFailure && output && output->WriteError() != 0) return TQXML_OutputFailed;
     }
-    buffer.Append(kDocumentEnd);
-    Flush(output, buffer);
+    sink.EndDocument();
     return TQXML_Done;
 }
 

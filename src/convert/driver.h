@@ -16,15 +16,14 @@ class file_Class;
 // Whether the walk writes records of this type with a writer of their own.
 bool HasRecordWriter(uint32_t type);
 
-// Lays one record's whole element (with the driver's attributes and note
-// lines) into `buffer` as the walk does; flushes to `output` (may be null)
-// above the flush threshold.
-void WriteRecord(const dbRecord_Class& record, Str& buffer, file_Class* output);
+// Lays one record object's whole element (with the driver's attributes and
+// note lines) as the walk does, at the sink's top level.
+void WriteRecord(StreamSink& sink, const dbRecord_Class& record);
 
 // Writes the whole document for an open job; 0 when complete, 1 when the
 // progress callback asked to stop; with `stopOnWriteFailure`, 5 as soon as a
 // record is done after a write to the output failed.
-unsigned WriteJobXml(const Str& jobPath, dbAccess& job, file_Class* output,
+unsigned WriteJobXml(const Str& jobPath, const dbAccess& job, file_Class* output,
                      TQXMLProgressCallback progress, bool stopOnWriteFailure = false);
 
 } // namespace tqxml

@@ -1,20 +1,15 @@
-// The document form of the shared structures: integer forms, the pair of
-// descriptions, the feature array with its attributes, and the measurement
-// record inside an observation.
+// The document form of the shared structures: integer forms, the driver's
+// attributes, the pair of descriptions, the feature array with its
+// attributes, and the records written inside others.
 #include "convert/xml_fields.h"
 
 #include "base/environment.h"
 #include "records/all_records.h"
 
+#include <cstdio>
 #include <iterator>
-#include <type_traits>
 
 namespace tqxml {
-
-RecordAttributeTexts::RecordAttributeTexts(const dbRecord_Class& record)
-    : idText(id, static_cast<size_t>(FormatHex(id, record.RecordId) - id)),
-      typeText(type, static_cast<size_t>(FormatInt3(type, record.GetType()) - type)),
-      stampText(stamp, static_cast<size_t>(FormatReal(stamp, record.TimeStamp) - stamp)) {}
 
 std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
     char* end = out;
@@ -43,6 +38,22 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
     return {out, static_cast<size_t>(end - out)};
 }
 
+void EmitRecordAttributes(StreamSink& sink, db_DBIDValue id, uint32_t type, double timeStamp) {
+    char text[kValueTextSize];
+    sink.Attribute("ID", {text, static_cast<size_t>(FormatHex(text, id) - text)});
+    sink.Attribute("type", {text, static_cast<size_t>(FormatInt3(text, static_cast<int32_t>(type)) -
+                                                      text)});
+    sink.Attribute("TimeStamp", {text, static_cast<size_t>(FormatReal(text, timeStamp) - text)});
+}
+
+void EmitDescriptions(StreamSink& sink, const char* name, std::string_view first,
+                      std::string_view second) {
+    sink.Begin(name);
+    sink.Leaf("Description1", first);
+    sink.Leaf("Description2", second);
+    sink.End();
+}
+
 namespace {
 
 constexpr const char* kAttributeKindNames[] = {"Numerical", "Text", "Menu",     "Date",
@@ -51,7 +62,11 @@ constexpr const char* kAttributeKindNames[] = {"Numerical", "Text", "Menu",     
 // The Type text of an attribute whose kind has no name: empty.
 constexpr const char* kUnnamedAttributeKind = "";
 
-template <class Sink> void EmitAttribute(Sink& sink, const FeatureAttribute& attribute) {
+std::string_view Formatted(char* text, char* end) {
+    return {text, static_cast<size_t>(end - text)};
+}
+
+void EmitAttribute(StreamSink& sink, const FeatureAttribute& attribute) {
     char text[kValueTextSize];
     sink.Begin("Attribute");
     sink.Attribute("Name", View(attribute.Name));
@@ -61,16 +76,14 @@ template <class Sink> void EmitAttribute(Sink& sink, const FeatureAttribute& att
     case FEATURE_Numerical:
     case FEATURE_Date:
     case FEATURE_Time:
-        sink.Attribute("Value",
-                       {text, static_cast<size_t>(FormatReal(text, attribute.Real) - text)});
+        sink.Attribute("Value", Formatted(text, FormatReal(text, attribute.Real)));
         break;
     case FEATURE_Text:
     case FEATURE_File:
         sink.Attribute("Value", View(attribute.Text));
         break;
     case FEATURE_Menu:
-        sink.Attribute("ItemIndex", {text, static_cast<size_t>(
-                                               FormatUnsigned(text, attribute.ItemIndex) - text)});
+        sink.Attribute("ItemIndex", Formatted(text, FormatUnsigned(text, attribute.ItemIndex)));
         sink.Attribute("Item", View(attribute.Text));
         break;
     case FEATURE_Separator:
@@ -82,43 +95,65 @@ template <class Sink> void EmitAttribute(Sink& sink, const FeatureAttribute& att
     sink.End();
 }
 
-// The writer of each measurement type, by type number; null for the others.
-template <class Sink> using MeasurementEmitter = void (*)(const dbRecord_Class&, Sink&);
-
-template <class R, class Sink> constexpr MeasurementEmitter<Sink> MeasurementEmitterFor() {
-    if constexpr (R::kInfo.category == record_table::Measurement && HasXmlForm<R>)
-        return &EmitMeasurementRecord<R, Sink>;
-    else
-        return nullptr;
+// A record written inside another, as a record of its own: from an object,
+// or straight from its stored bytes.
+template <class R> void EmitHeldObject(StreamSink& sink, const dbRecord_Class& record,
+                                       bool isRecord) {
+    sink.Begin(RecordTypeName(R::kType), isRecord);
+    sink.Attribute("rec", RecordClassName(R::kType));
+    EmitRecordAttributes(sink, record.RecordId, R::kType, record.TimeStamp);
+    EmitMemberFields<R>(sink, record);
+    sink.End();
 }
 
-template <class Sink>
-constexpr MeasurementEmitter<Sink> kMeasurementEmitters[DATABASE_AllRecords] = {
-#define TQ_RECORD(type, enumName, className, category, flags)                                      \
-    MeasurementEmitterFor<className, Sink>(),
+template <class R> void EmitHeldStored(StreamSink& sink, const buffer_Class& record) {
+    sink.Begin(RecordTypeName(R::kType), true);
+    sink.Attribute("rec", RecordClassName(R::kType));
+    int32_t at = 2; // after the type
+    const db_DBIDValue id = record.GetUInt32(at);
+    const double timeStamp = record.GetDouble(at);
+    EmitRecordAttributes(sink, id, R::kType, timeStamp);
+    const StoredRecordParts parts = FindStoredParts(record, R::kHasFeatures);
+    EmitStoredFields<R>(sink, record, parts.fields, StoredRecordExtras{});
+    sink.End();
+}
+
+// The writers of the records written inside others, by type number; null for
+// the other types.
+struct HeldWriters {
+    void (*object)(StreamSink&, const dbRecord_Class&, bool);
+    void (*stored)(StreamSink&, const buffer_Class&);
+};
+
+template <class R> constexpr HeldWriters HeldWritersFor() {
+    constexpr auto category = R::kInfo.category;
+    if constexpr ((category == record_table::Measurement || category == record_table::Attached) &&
+                  HasDocumentForm<R>)
+        return {&EmitHeldObject<R>, &EmitHeldStored<R>};
+    else
+        return {nullptr, nullptr};
+}
+
+constexpr HeldWriters kHeldWriters[DATABASE_AllRecords] = {
+#define TQ_RECORD(type, enumName, className, category, flags) HeldWritersFor<className>(),
 #include "records/record_types.def"
 };
 
 } // namespace
 
-template <class Sink>
-void EmitFeatureArray(Sink& sink, const char* name, const FeatureArray& features) {
+void EmitFeatureArray(StreamSink& sink, const char* name, const FeatureArray& features) {
     char text[kValueTextSize];
     sink.Begin(name);
     sink.Attribute("rec", "FeatureArray");
-    sink.Attribute(
-        "FeatureCount",
-        {text,
-         static_cast<size_t>(FormatUnsigned(text, static_cast<uint32_t>(features.size())) - text)});
+    sink.Attribute("FeatureCount",
+                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(features.size()))));
     for (const Feature& feature : features) {
         sink.Begin("Feature");
         sink.Attribute("Name", View(feature.Name));
         sink.Attribute("StringCode", View(feature.StringCode));
-        sink.Attribute(
-            "AttributeCount",
-            {text,
-             static_cast<size_t>(
-                 FormatUnsigned(text, static_cast<uint32_t>(feature.Attributes.size())) - text)});
+        sink.Attribute("AttributeCount",
+                       Formatted(text, FormatUnsigned(
+                                           text, static_cast<uint32_t>(feature.Attributes.size()))));
         for (const FeatureAttribute& attribute : feature.Attributes)
             EmitAttribute(sink, attribute);
         sink.End();
@@ -126,17 +161,36 @@ void EmitFeatureArray(Sink& sink, const char* name, const FeatureArray& features
     sink.End();
 }
 
-template <class Sink> void EmitMeasurement(Sink& sink, const dbRecord_Class* measurement) {
+void EmitMeasurement(StreamSink& sink, const dbRecord_Class* measurement) {
     if (!measurement) return;
     const uint32_t type = measurement->GetType();
-    if (!IsValidRecordType(type) || !kMeasurementEmitters<Sink>[type]) {
+    if (!IsRecordCategory(type, record_table::Measurement) || !kHeldWriters[type].object) {
         TQ_FAIL("0");
         return;
     }
-    kMeasurementEmitters<Sink>[type](*measurement, sink);
+    kHeldWriters[type].object(sink, *measurement, true);
 }
 
-template void EmitFeatureArray(StreamSink&, const char*, const FeatureArray&);
-template void EmitMeasurement(StreamSink&, const dbRecord_Class*);
+void EmitStoredMeasurement(StreamSink& sink, const buffer_Class& record) {
+    int32_t at = 0;
+    const uint32_t type = record.GetUInt16(at);
+    if (!IsRecordCategory(type, record_table::Measurement) || !kHeldWriters[type].stored) {
+        TQ_FAIL("0");
+        return;
+    }
+    kHeldWriters[type].stored(sink, record);
+}
+
+void EmitHeldRecord(StreamSink& sink, const dbRecord_Class& record) {
+    const uint32_t type = record.GetType();
+    if (IsValidRecordType(type) && kHeldWriters[type].object)
+        kHeldWriters[type].object(sink, record, false);
+}
+
+void ReportUnnamedRecord(const char* name) {
+    char text[96];
+    std::snprintf(text, sizeof text, "this->%s.Length() > 0", name);
+    TQ_FAIL(text);
+}
 
 } // namespace tqxml

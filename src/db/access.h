@@ -1,24 +1,26 @@
-// dbAccess: an opened job. Opening checks the header and replays every
-// complete transaction of the journal into the model; the records are then
-// walked in chain order with FirstRecordId, NextRecordId and GetRecord, and
-// stay owned by the model until Close.
+// dbAccess: an opened job. Opening reads the file, checks the header and
+// replays every complete transaction of the journal into the model; the
+// records are then walked in chain order (FirstRecordId, NextRecordId, or
+// the model's nodes) and read from the job's bytes, which stay until Close.
 #pragma once
 
 #include "db/filehdr.h"
 #include "db/journal.h"
-#include "db/statistics.h"
 #include "db/model.h"
+#include "db/statistics.h"
 #include "records/record.h"
 #include "text/str.h"
 
 #include <cstdint>
+#include <memory>
+#include <string_view>
 
 namespace tqxml {
 
 // The state of the last Open.
 enum dbAccess_OpenStatus : int32_t {
     DBACCESS_Opened = 0,         // every transaction was read cleanly
-    DBACCESS_CannotOpen = 1,     // no file, or no 48-byte header
+    DBACCESS_CannotOpen = 1,     // no file, no 48-byte header, or too large to read
     DBACCESS_VersionDiffers = 2, // a job journal of another format version
     DBACCESS_NoJob = 3,          // another kind of file, or a job without records
     DBACCESS_ModelFailed = 5,
@@ -27,7 +29,7 @@ enum dbAccess_OpenStatus : int32_t {
 
 class dbAccess {
 public:
-    dbAccess() : journal_(statistics_), model_(statistics_, journal_) {}
+    dbAccess() : journal_(statistics_) {}
     ~dbAccess();
     dbAccess(const dbAccess&) = delete;
     dbAccess& operator=(const dbAccess&) = delete;
@@ -44,18 +46,32 @@ public:
 
     db_DBIDValue FirstRecordId() const { return model_.FirstRecordId(); }
     db_DBIDValue NextRecordId(db_DBIDValue id) const { return model_.NextRecordId(id); }
-    // The record, decoded once and kept until Close.
-    dbRecord_Class* GetRecord(db_DBIDValue id) { return model_.GetRecord(id); }
-    // The record for one look (see dbModel::LoadRecord): what a walk uses.
-    const dbRecord_Class* LoadRecord(db_DBIDValue id, std::unique_ptr<dbRecord_Class>& transient) {
-        return model_.LoadRecord(id, transient);
-    }
     uint32_t RecordType(db_DBIDValue id) const { return model_.RecordType(id); }
     // The number of records in the chain: what a walk from FirstRecordId
     // to the end counts.
     uint32_t RecordCount() const { return model_.TotalCount(); }
 
-    // Closes the journal and destroys every record.
+    // The record as the journal left it, read into a new object owned by
+    // the caller; null for an identifier the chain does not hold.
+    std::unique_ptr<dbRecord_Class> GetRecord(db_DBIDValue id) const;
+    std::unique_ptr<dbRecord_Class> ReadRecord(const dbModel_Node& node) const;
+
+    // The stored record of the entry at `entry`, a view of the job's bytes
+    // that reports nothing when read (it was checked when its entry was).
+    buffer_Class RecordBytes(uint32_t entry) const { return journal_.RecordAt(entry); }
+    // The time stamp and the note a chained record carries.
+    double TimeStampOf(const dbModel_Node& node) const;
+    std::string_view NoteOf(const dbModel_Node& node) const;
+    // Where the feature array and the two descriptions of a chained record
+    // with features are: in its own entry, or in the one that changed them.
+    struct StoredPart {
+        buffer_Class bytes;
+        int32_t at = 0;
+    };
+    StoredPart FeaturesOf(const dbModel_Node& node, const StoredRecordParts& own) const;
+    StoredPart DescriptionsOf(const dbModel_Node& node, const StoredRecordParts& own) const;
+
+    // Closes the journal and forgets every record.
     void Close();
 
     const dbAccess_Statistics& Statistics() const { return statistics_; }
@@ -65,8 +81,10 @@ public:
 private:
     bool Replay();
     bool Fail(dbAccess_OpenStatus status);
+    // Reads the record of `entry` (a modifier, a measurement, a held record).
+    std::unique_ptr<dbRecord_Class> ReadEntryRecord(uint32_t entry) const;
 
-    dbAccess_Statistics statistics_; // before the journal and the model that count in it
+    dbAccess_Statistics statistics_; // before the journal that counts in it
     dbJournal journal_;
     dbModel model_;
     dbAccess_OpenStatus openStatus_ = DBACCESS_CannotOpen;

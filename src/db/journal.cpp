@@ -1,24 +1,18 @@
 #include "db/journal.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "base/environment.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <new>
 
 namespace tqxml {
 
 namespace {
 
-// The record whose stored form starts at `offset` (its type is read there
-// without being taken); null for a type no record has.
-std::unique_ptr<dbRecord_Class> ReadStoredRecord(const buffer_Class& entry, int32_t& offset) {
-    int32_t peek = offset;
-    std::unique_ptr<dbRecord_Class> record = CreateRecord(entry.GetUInt16(peek));
-    if (record) record->Read(entry, offset);
-    return record;
-}
+// The file is read in pieces of this size: large enough for few system
+// calls, small enough that no single call asks for gigabytes.
+constexpr uint32_t kReadPiece = 8u << 20;
 
 } // namespace
 
@@ -45,50 +39,51 @@ bool dbJournal::Open(const Str& path, bool writable) {
         return false;
     }
     reportedFileSize_ = file_.RecordedSize();
-    if (!ReadHeader()) {
-        file_.Close();
-        writable_ = false;
+    // A header cut short by the end of the file is treated as unreadable.
+    if (!ReadWholeFile() || size_ < static_cast<uint32_t>(FILEHDR_SizeOnDisk)) {
+        Close();
         return false;
     }
+    header_.Decode(buffer_Class::View(bytes_.get(), FILEHDR_SizeOnDisk, true));
     if (writable_ && file_.IsReadOnly()) {
         Str line("Journal Open : Job file is read-only: ");
         line.Append(file_.FullName());
         Environment::Get()->LogMessage(line.CStr());
         writable_ = false;
     }
-    readPosition_ = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
+    readPosition_ = JOURNAL_JournalStart;
     statistics_.LastGoodAppendPosition = readPosition_;
     statistics_.CommittedPosition = readPosition_;
     return true;
 }
 
+// Up to the size recorded when the file was opened; a file that another
+// program cuts meanwhile gives what was still there, one that grows gives
+// no more.
+bool dbJournal::ReadWholeFile() {
+    size_ = 0;
+    bytes_.reset(new (std::nothrow) uint8_t[reportedFileSize_ > 0 ? reportedFileSize_ : 1]);
+    if (!bytes_) return false;
+    while (size_ < reportedFileSize_) {
+        const uint32_t piece = std::min(reportedFileSize_ - size_, kReadPiece);
+        uint32_t got = 0;
+        if (!file_.ReadAt(size_, bytes_.get() + size_, piece, &got) || got == 0) break;
+        size_ += got;
+    }
+    return true;
+}
+
 void dbJournal::Close() {
-    DropReadAhead();
-    againBytes_.reset();
     file_.Close();
+    bytes_.reset();
+    size_ = 0;
     writable_ = false;
     repairMode_ = false;
 }
 
-// A header cut short by the end of the file is treated as unreadable.
-bool dbJournal::ReadHeader() {
-    DropReadAhead();
-    if (!file_.Seek(0)) return false;
-    buffer_Class buffer(ENDIAN_Little);
-    buffer.Allocate(FILEHDR_SizeOnDisk);
-    uint32_t got = 0;
-    if (!file_.Read(buffer.Data(), FILEHDR_SizeOnDisk, &got) ||
-        got < static_cast<uint32_t>(FILEHDR_SizeOnDisk))
-        return false;
-    header_.Decode(buffer);
-    return true;
-}
-
 bool dbJournal::Rewind() {
-    DropReadAhead();
-    if (!file_.IsOpen() || !file_.Seek(FILEHDR_SizeOnDisk)) return false;
-    readPosition_ = static_cast<uint32_t>(FILEHDR_SizeOnDisk);
-    aheadFileEnd_ = readPosition_;
+    if (!file_.IsOpen()) return false;
+    readPosition_ = JOURNAL_JournalStart;
     return true;
 }
 
@@ -107,97 +102,77 @@ dbJournal_EntryStatus dbJournal::Damaged(dbJournal_Damage damage, const char* te
     return ENTRY_Damaged;
 }
 
-void dbJournal::ReadJournalBytes(uint8_t* destination, uint32_t count, uint32_t& got) {
-    got = 0;
-    while (got < count) {
-        if (aheadBegin_ == aheadEnd_) {
-            if (!ahead_) ahead_ = std::make_unique_for_overwrite<uint8_t[]>(kReadAheadSize);
-            uint32_t read = 0;
-            aheadBegin_ = aheadEnd_ = 0;
-            if (!file_.ReadAt(aheadFileEnd_, ahead_.get(), kReadAheadSize, &read) || read == 0)
-                return;
-            aheadEnd_ = read;
-            aheadFileEnd_ += read;
-        }
-        const uint32_t take = std::min(count - got, aheadEnd_ - aheadBegin_);
-        std::memcpy(destination + got, ahead_.get() + aheadBegin_, take);
-        aheadBegin_ += take;
-        got += take;
-    }
+buffer_Class dbJournal::RecordAt(uint32_t position) const {
+    const uint8_t* body = bytes_.get() + position + JOURNAL_LengthFieldSize;
+    const uint32_t length = EntryLoad32(bytes_.get() + position);
+    return buffer_Class::View(body + ENTRY_RecordAt,
+                              static_cast<int32_t>(length - ENTRY_RecordAt - JOURNAL_ChecksumSize),
+                              false);
 }
 
-// The length field and the bytes it counts, checksum checked; ENTRY_Read
-// leaves entry_ holding the entry without its checksum.
-dbJournal_EntryStatus dbJournal::ReadFramedEntry(uint32_t position) {
-    uint8_t lengthBytes[4];
-    uint32_t got = 0;
-    ReadJournalBytes(lengthBytes, 4, got);
-    readPosition_ += got;
-    if (got < 4) {
-        if (got == 0) return ENTRY_End;
-        return Damaged(dbJournal_Damage::LengthShortRead,
-                       "Journal record length short read failure at filepos ", position);
-    }
-    const uint32_t length = EntryLoad32(lengthBytes);
-    entryLength_ = length;
-    if (!IsBelievableEntryLength(length))
-        return Damaged(dbJournal_Damage::LengthUnbelievable,
-                       "Journal record length is unbelieveable at ", position);
-
-    entry_.Resize(static_cast<int32_t>(length));
-    got = 0;
-    ReadJournalBytes(entry_.Data(), length, got);
-    readPosition_ += got;
-    if (got < length)
-        return Damaged(dbJournal_Damage::ShortRead,
-                       "Journal record short read failure at filepos ", position);
-    if (entry_.Data()[0] == JOURNAL_ManualRepair) return ENTRY_Read;
-
-    if (!EntryChecksumMatches(entry_.Data(), length))
-        return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
-    entry_.Resize(static_cast<int32_t>(length - 2)); // the checksum is not the record's
-    return ENTRY_Read;
+uint16_t dbJournal::RecordTypeAt(uint32_t position) const {
+    return EntryLoad16(bytes_.get() + position + JOURNAL_LengthFieldSize + ENTRY_RecordAt);
 }
 
-// Flags, action, target and the record; false when the entry names no known
-// action or no record type, or is a marker.
-bool dbJournal::DecodeEntry(dbAction& action, uint32_t position) {
-    int32_t offset = 0;
-    action.Flags = static_cast<uint8_t>(entry_.GetInt8(offset));
-    action.Operation = entry_.GetUInt16(offset);
+bool dbJournal::DecodeEntry(dbAction& action, const uint8_t* body, uint32_t length) {
+    action.Flags = body[ENTRY_FlagsAt];
+    action.Operation = EntryLoad16(body + ENTRY_ActionAt);
     action.Target = NODBID;
     if (!IsKnownAction(action.Operation) || action.Operation == ACTION_Marker) return false;
-    action.Target = entry_.GetUInt32(offset);
-    action.DBRecord = ReadStoredRecord(entry_, offset);
-    if (!action.DBRecord) return false;
-    if (offset < entry_.Length()) {
-        LogHexLine("Journal: Bytes left after the record at filepos ", position);
+    action.Target = EntryLoad32(body + ENTRY_TargetAt);
+    // A believable length leaves at least three bytes for the record.
+    const uint8_t* record = body + ENTRY_RecordAt;
+    const auto recordLength = static_cast<int32_t>(length - ENTRY_RecordAt - JOURNAL_ChecksumSize);
+    action.RecordType = EntryLoad16(record);
+    if (!IsValidRecordType(action.RecordType)) return false;
+    action.RecordId = recordLength >= 6 ? EntryLoad32(record + 2) : NODBID;
+    const buffer_Class stored = buffer_Class::View(record, recordLength, true);
+    int32_t end = 0;
+    CheckStoredRecord(action.RecordType, stored, end);
+    if (end < recordLength) {
+        LogHexLine("Journal: Bytes left after the record at filepos ", action.FilePosition);
         ++statistics_.EntriesWithBytesLeft;
     }
     return true;
 }
 
 dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
-    action.DBRecord.reset();
+    action = dbAction();
     if (!file_.IsOpen()) return ENTRY_End;
     for (;;) {
         const uint32_t position = readPosition_;
         action.FilePosition = position;
-        const dbJournal_EntryStatus status = ReadFramedEntry(position);
-        action.Length = entryLength_;
-        if (status != ENTRY_Read) return status;
-        if (entry_.Data()[0] == JOURNAL_ManualRepair) {
+        if (position >= size_) return ENTRY_End;
+        if (size_ - position < JOURNAL_LengthFieldSize) {
+            readPosition_ = size_;
+            return Damaged(dbJournal_Damage::LengthShortRead,
+                           "Journal record length short read failure at filepos ", position);
+        }
+        const uint32_t length = EntryLoad32(bytes_.get() + position);
+        readPosition_ += JOURNAL_LengthFieldSize;
+        action.Length = length;
+        if (!IsBelievableEntryLength(length))
+            return Damaged(dbJournal_Damage::LengthUnbelievable,
+                           "Journal record length is unbelieveable at ", position);
+        if (size_ - readPosition_ < length) {
+            readPosition_ = size_;
+            return Damaged(dbJournal_Damage::ShortRead,
+                           "Journal record short read failure at filepos ", position);
+        }
+        const uint8_t* body = bytes_.get() + readPosition_;
+        readPosition_ += length;
+        if (body[ENTRY_FlagsAt] == JOURNAL_ManualRepair) {
             repairMode_ = true;
             ++statistics_.ManualRepairs;
             LogHexLine("Journal: Manual repair detected at ", position);
-            LogHexLine("-- Hammered record size ", static_cast<uint32_t>(entry_.Length()));
+            LogHexLine("-- Hammered record size ", length);
             continue;
         }
-        if (!DecodeEntry(action, position)) {
-            action.DBRecord.reset();
+        if (!EntryChecksumMatches(body, length))
+            return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
+        if (!DecodeEntry(action, body, length))
             return Damaged(dbJournal_Damage::Corruption, "Journal: Record corruption at filepos ",
                            position);
-        }
         statistics_.LastGoodAppendPosition = readPosition_;
         ++statistics_.EntriesRead;
         return ENTRY_Read;
@@ -219,7 +194,7 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
                   readPosition_);
         status = TRANSACTION_Broken;
     }
-    transaction.Actions.push_back(std::move(entry));
+    transaction.Actions.push_back(entry);
 
     bool discard = false;
     for (;;) {
@@ -242,73 +217,10 @@ dbJournal_TransactionStatus dbJournal::ReadTransaction(dbTransaction& transactio
             transaction.Clear();
             status = TRANSACTION_Broken;
         }
-        transaction.Actions.push_back(std::move(entry));
+        transaction.Actions.push_back(entry);
     }
     if (discard && status == TRANSACTION_Complete) status = TRANSACTION_Discarded;
     return status;
-}
-
-dbJournal::AgainBlock* dbJournal::FindAgainBlock(uint32_t blockPosition) {
-    for (AgainBlock& block : again_)
-        if (block.Length != 0 && block.Position == blockPosition) return &block;
-    return nullptr;
-}
-
-dbJournal::AgainBlock* dbJournal::ReadAgainBlock(uint32_t blockPosition) {
-    if (!againBytes_)
-        againBytes_ = std::make_unique_for_overwrite<uint8_t[]>(size_t{kAgainBlockSize} * kAgainBlocks);
-    AgainBlock* oldest = &again_[0];
-    for (AgainBlock& block : again_)
-        if (block.LastUse < oldest->LastUse) oldest = &block;
-    *oldest = AgainBlock();
-    uint32_t got = 0;
-    if (!file_.ReadAt(blockPosition, AgainBlockBytes(oldest), kAgainBlockSize, &got))
-        return nullptr;
-    oldest->Position = blockPosition;
-    oldest->Length = got;
-    return oldest;
-}
-
-bool dbJournal::FetchAgain(uint32_t position, uint32_t count, uint8_t* destination,
-                           bool readAhead) {
-    const uint64_t end = uint64_t{position} + count;
-    const uint32_t aheadStart = aheadFileEnd_ - aheadEnd_;
-    if (ahead_ && position >= aheadStart && end <= aheadFileEnd_) {
-        std::memcpy(destination, ahead_.get() + (position - aheadStart), count);
-        return true;
-    }
-    // Block by block, as far as the blocks at hand (or read now) go.
-    uint64_t at = position;
-    while (at < end) {
-        const uint32_t blockPosition = static_cast<uint32_t>(at - at % kAgainBlockSize);
-        AgainBlock* block = FindAgainBlock(blockPosition);
-        if (!block && readAhead) block = ReadAgainBlock(blockPosition);
-        if (!block) break;
-        block->LastUse = ++againClock_;
-        const uint64_t blockEnd = uint64_t{block->Position} + block->Length;
-        if (at >= blockEnd) return false; // the file ends before the entry does
-        const uint64_t take = std::min(end, blockEnd) - at;
-        std::memcpy(destination + (at - position), AgainBlockBytes(block) + (at - blockPosition),
-                    static_cast<size_t>(take));
-        at += take;
-    }
-    if (at == end) return true;
-    uint32_t got = 0;
-    const uint32_t rest = static_cast<uint32_t>(end - at);
-    return file_.ReadAt(static_cast<uint32_t>(at), destination + (at - position), rest, &got) &&
-           got == rest;
-}
-
-std::unique_ptr<dbRecord_Class> dbJournal::ReadRecordAgain(uint32_t position, uint32_t length,
-                                                           bool readAhead) {
-    if (!file_.IsOpen() || !IsBelievableEntryLength(length))
-        return nullptr;
-    againEntry_.Resize(static_cast<int32_t>(length));
-    if (!FetchAgain(position + 4, length, againEntry_.Data(), readAhead)) return nullptr;
-    if (!EntryChecksumMatches(againEntry_.Data(), length)) return nullptr;
-    againEntry_.Resize(static_cast<int32_t>(length - 2));
-    int32_t offset = 1 + 2 + 4; // flags, action, target
-    return ReadStoredRecord(againEntry_, offset);
 }
 
 } // namespace tqxml

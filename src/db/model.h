@@ -1,36 +1,57 @@
 // dbModel: the records of an open job as an ordered chain, with an index by
-// record identifier. Replaying the journal applies each transaction here; the
-// conversion walks the chain from front to back.
+// record identifier. A chained record is where its entry is in the job's
+// bytes, and what the journal's rules did to it since (db/rules.h): the
+// model holds no record objects. The conversion walks the chain from front
+// to back.
 #pragma once
 
-#include "db/journal.h"
-#include "db/statistics.h"
 #include "records/record.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 namespace tqxml {
 
-class db_DBID;
-class db_TunnelPointDelta;
+// Nodes are numbered from 0; this number names none.
+inline constexpr uint32_t kNoNode = 0xFFFFFFFFu;
 
-// A chained record. Until a rule of the journal needs the record itself, the
-// node only says where its entry is, and the record is decoded from there
-// again when it is wanted: a job's records are never all held at once.
+// A chained record.
 struct dbModel_Node {
-    dbModel_Node* ChainForward = nullptr;
-    dbModel_Node* ChainBack = nullptr;
-    std::unique_ptr<dbRecord_Class> DBRecord; // null while the record stays in its entry
-    uint32_t EntryPosition = 0;               // the record's entry
-    uint32_t EntryLength = 0;
-    uint32_t MeasurementPosition = 0; // an observation's measurement, held back with it
-    uint32_t MeasurementLength = 0;   // 0: none
+    uint32_t Forward = kNoNode;     // the next node of the chain
+    uint32_t Back = kNoNode;        // the node before
+    uint32_t Entry = 0;             // where the record's entry begins
+    uint32_t Measurement = 0;       // an observation's measurement entry; 0 for none
+    uint32_t Changes = 0;           // 1 + the index of its changes; 0 for none
     db_DBIDValue RecordId = NODBID;
     uint16_t Type = 0;
     bool BeforeRecordOne = false; // chained in front of the record with identifier 1
+};
+
+// One change to a chained record that an entry of its own made: a modifier
+// taken into a field of the record or of its measurement (the record table
+// says which field), or a record it holds (a tunnel cross-section's point
+// deltas, in the order attached).
+struct dbModel_Change {
+    enum Kind : uint8_t { Field, MeasurementField, Held };
+    Kind kind = Field;
+    uint32_t entry = 0;           // the modifier's (or held record's) entry
+    db_DBIDValue held = NODBID;   // Held: the held record's identifier
+};
+
+// What a chained record carries from other entries than its own: 0 for a
+// part that is still its own entry's.
+struct dbModel_Changes {
+    uint32_t StampEntry = 0;        // the time stamp (a replace keeps the old one)
+    uint32_t NoteEntry = 0;         // the note (a note attached to it)
+    uint32_t FeaturesEntry = 0;     // the feature array (a feature update, or the
+                                    // record it was before an in-place replace)
+    uint32_t DescriptionsEntry = 0; // the two descriptions (a description update)
+    std::vector<dbModel_Change> List;
+
+    bool OnlyHeader() const { return FeaturesEntry == 0 && DescriptionsEntry == 0 && List.empty(); }
 };
 
 // Identifier -> node. Identifiers are handed out from 1 upward, so they are
@@ -41,14 +62,14 @@ struct dbModel_Node {
 // decides how much memory is taken.
 class dbModel_Index {
 public:
-    dbModel_Node* Find(db_DBIDValue id) const {
+    uint32_t Find(db_DBIDValue id) const {
         if (id < dense_.size()) return dense_[id];
-        if (sparse_.empty()) return nullptr;
+        if (sparse_.empty()) return kNoNode;
         const auto it = sparse_.find(id);
-        return it == sparse_.end() ? nullptr : it->second;
+        return it == sparse_.end() ? kNoNode : it->second;
     }
     // False when the identifier is taken already.
-    bool Insert(db_DBIDValue id, dbModel_Node* node);
+    bool Insert(db_DBIDValue id, uint32_t node);
     void Erase(db_DBIDValue id);
     void Clear();
     uint32_t Count() const { return count_; }
@@ -56,8 +77,8 @@ public:
     size_t SparseSize() const { return sparse_.size(); }
 
 private:
-    std::vector<dbModel_Node*> dense_;
-    std::unordered_map<db_DBIDValue, dbModel_Node*> sparse_;
+    std::vector<uint32_t> dense_;
+    std::unordered_map<db_DBIDValue, uint32_t> sparse_;
     uint32_t count_ = 0;
 };
 
@@ -71,44 +92,60 @@ struct dbModel_TypeCount {
 
 class dbModel {
 public:
-    static constexpr int kTypeSlots = DATABASE_AllRecords;
-
-    // What the replay does is counted in `statistics`, which outlives it.
-    // Records left in their entries are read again from `journal`.
-    dbModel(dbAccess_Statistics& statistics, dbJournal& journal);
-    ~dbModel();
+    dbModel() = default;
     dbModel(const dbModel&) = delete;
     dbModel& operator=(const dbModel&) = delete;
 
-    // Destroys every record; the model is as constructed afterwards.
+    // Forgets every record; the model is as constructed afterwards.
     void Clear();
-
-    // Applies the entries of a complete transaction in file order. The
-    // records are taken out of the transaction. `repairMode`: the journal
-    // has been repaired by hand, so missing targets and identifier gaps are
-    // logged and tolerated rather than asserted.
-    void ApplyTransaction(dbTransaction& transaction, bool repairMode);
 
     // Set only by group operations, which the replay never starts; stops
     // the replay when set.
     bool IsFailed() const { return failed_; }
-    void SetFailed(bool failed) { failed_ = failed; }
 
+    // The identifier that the next added record takes.
     db_DBIDValue NextDBID() const { return nextDBID_; }
+    void SetNextDBID(db_DBIDValue id) { nextDBID_ = id; }
+
+    uint32_t Find(db_DBIDValue id) const { return id == NODBID ? kNoNode : index_.Find(id); }
+    dbModel_Node& Node(uint32_t node) { return blocks_[node / kNodesPerBlock][node % kNodesPerBlock]; }
+    const dbModel_Node& Node(uint32_t node) const {
+        return blocks_[node / kNodesPerBlock][node % kNodesPerBlock];
+    }
+
+    // Chains the record of the entry at `entry` in front of `before`, or at
+    // the back for kNoNode; gives its node. The identifier must be new.
+    uint32_t Chain(db_DBIDValue id, uint16_t type, uint32_t entry, uint32_t before);
+    // Takes the node out of the chain and forgets it.
+    void Remove(uint32_t node);
+    // The record at `node` is now of another type.
+    void Retype(uint32_t node, uint16_t type);
+
+    // The changes of a node, made when asked for the first time; Changes
+    // gives null for a node without any.
+    dbModel_Changes& ChangesOf(uint32_t node);
+    const dbModel_Changes* Changes(const dbModel_Node& node) const {
+        return node.Changes ? &changes_[node.Changes - 1] : nullptr;
+    }
+    // The node carries nothing from other entries any more.
+    void DropChanges(uint32_t node);
+
+    // Point delta identifier -> the nodes that were handed a delta under it.
+    // Kept for the replace rule of point deltas, which checks each when used
+    // (a section may have been replaced or deleted since), so none is ever
+    // removed.
+    std::unordered_multimap<db_DBIDValue, uint32_t>& Holders() { return holders_; }
+    // False once record 1 was chained behind another record: the nodes'
+    // BeforeRecordOne no longer tell which side of it they are on.
+    bool RecordOneOrderKnown() const { return recordOneOrderKnown_; }
 
     // The walk, in chain order.
-    db_DBIDValue FirstRecordId() const;
+    uint32_t Front() const { return front_; }
+    uint32_t Back() const { return back_; }
+    db_DBIDValue FirstRecordId() const { return front_ == kNoNode ? NODBID : Node(front_).RecordId; }
     db_DBIDValue NextRecordId(db_DBIDValue id) const;
-    // The record, decoded once and then kept by the model.
-    dbRecord_Class* GetRecord(db_DBIDValue id);
-    // The record for one look: the one the model keeps, or one decoded
-    // into `transient` (replacing what it held) for records still in their
-    // entries, read ahead in file order.
-    const dbRecord_Class* LoadRecord(db_DBIDValue id, std::unique_ptr<dbRecord_Class>& transient);
-    // The record's type (0 when there is no such record), without decoding it.
+    // The record's type (0 when there is no such record).
     uint32_t RecordType(db_DBIDValue id) const;
-    const dbModel_Node* Front() const { return _FrontPointer; }
-    const dbModel_Node* Back() const { return _BackPointer; }
 
     uint32_t TotalCount() const { return totalCount_; }
     dbModel_TypeCount TypeCount(uint32_t type) const;
@@ -120,57 +157,30 @@ private:
         bool Stale = false; // First/Last must be found again by a walk
     };
 
-    void ApplyEntry(dbAction& action, bool repairMode);
-    void ApplyRule(dbAction& action, bool repairMode);
-    void ApplyChainRule(dbAction& action, bool repairMode);
-    // The node's record, decoded from its entry and kept from now on.
-    dbRecord_Class& Materialize(dbModel_Node& node);
-    std::unique_ptr<dbRecord_Class> Decode(const dbModel_Node& node, bool readAhead);
-    dbModel_Node* FindTarget(const dbAction& action, bool repairMode, const char* assertion);
-
-    void Chain(dbAction& action, dbModel_Node* before);
-    void ReplaceRecord(dbModel_Node* node, std::unique_ptr<dbRecord_Class> record);
-    void CopyInto(dbModel_Node* node, const dbRecord_Class& record);
-    void Unlink(dbModel_Node* node);
-    void AttachMeasurement(dbAction& action, bool repairMode);
-    void ApplyModifier(dbAction& action, bool repairMode);
-    void ApplyTunnelPointDelta(dbAction& action, bool repairMode);
-    void ReplaceTunnelPointDelta(db_DBIDValue target, const db_TunnelPointDelta& delta);
-    void ApplyReference(dbRecord_Class& target, const db_DBID& value);
-    template <class R, class Cast>
-    R* TargetAs(const dbAction& action, bool repairMode, const char* missing,
-                const char* wrongClass, Cast cast);
-
-    // Nodes come from blocks of the model's own, a free list taking back
-    // unlinked ones: a million records make a million nodes, and a heap
+    // Nodes come in blocks of the model's own, a free list taking back
+    // removed ones: a million records make a million nodes, and a heap
     // block each would cost a third again of what they hold.
-    dbModel_Node* NewNode();
-    void FreeNode(dbModel_Node* node);
+    static constexpr uint32_t kNodesPerBlock = 32768;
+    uint32_t NewNode();
 
     void Counted(uint32_t type, db_DBIDValue id, bool atBack);
     void Uncounted(uint32_t type);
 
-    static constexpr size_t kNodesPerBlock = 32768; // mapped on its own, as the arena's chunks
-    std::vector<std::unique_ptr<dbModel_Node[]>> nodeBlocks_;
-    size_t nodesUsedInLastBlock_ = kNodesPerBlock;
-    dbModel_Node* freeNodes_ = nullptr; // linked through ChainForward
+    std::vector<std::unique_ptr<dbModel_Node[]>> blocks_;
+    uint32_t nodesUsed_ = 0;
+    uint32_t freeNodes_ = kNoNode; // linked through Forward
+    std::deque<dbModel_Changes> changes_; // grows without moving what it holds
+    std::vector<uint32_t> freeChanges_;
 
-    dbModel_Node* _FrontPointer = nullptr;
-    dbModel_Node* _BackPointer = nullptr;
+    uint32_t front_ = kNoNode;
+    uint32_t back_ = kNoNode;
     dbModel_Index index_;
-    // Point delta identifier -> the cross-sections that were handed a delta
-    // under it. Entries are checked when used (a section may have been
-    // replaced or deleted since), so none is ever removed.
-    std::unordered_multimap<db_DBIDValue, dbModel_Node*> deltaHolders_;
-    // False once record 1 was chained behind another record: the nodes'
-    // BeforeRecordOne no longer tell which side of it they are on.
+    std::unordered_multimap<db_DBIDValue, uint32_t> holders_;
     bool recordOneOrderKnown_ = true;
-    mutable TypeSlot types_[kTypeSlots];
+    mutable TypeSlot types_[DATABASE_AllRecords];
     uint32_t totalCount_ = 0;
     db_DBIDValue nextDBID_ = 1;
     bool failed_ = false;
-    dbAccess_Statistics& statistics_;
-    dbJournal& journal_;
 };
 
 } // namespace tqxml

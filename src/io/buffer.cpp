@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace tqxml {
 namespace {
@@ -48,57 +49,52 @@ buffer_Class::buffer_Class(int32_t length, data_Endian endian, const void* bytes
         std::memcpy(_Buffer.get(), bytes, static_cast<size_t>(length));
     else
         std::memset(_Buffer.get(), 0, static_cast<size_t>(length));
+    data_ = _Buffer.get();
     _DataLength = length;
-    capacity_ = length;
 }
 
+// A copy owns a copy of the bytes; a copy of a view is the same view.
 buffer_Class::buffer_Class(const buffer_Class& other)
-    : buffer_Class(other._DataLength, other.data_Endian_, other._Buffer.get()) {}
-
-buffer_Class& buffer_Class::operator=(const buffer_Class& other) {
-    if (this == &other) return *this;
-    _Buffer.reset();
-    _DataLength = 0;
-    capacity_ = 0;
-    readPosition_ = 0;
-    data_Endian_ = other.data_Endian_;
-    if (other._DataLength > 0) {
-        _Buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(other._DataLength));
-        std::memcpy(_Buffer.get(), other._Buffer.get(), static_cast<size_t>(other._DataLength));
+    : buffer_Class(other._Buffer ? other._DataLength : 0, other.data_Endian_, other.data_) {
+    if (!other._Buffer) {
+        data_ = other.data_;
         _DataLength = other._DataLength;
-        capacity_ = other._DataLength;
     }
+    reportDamage_ = other.reportDamage_;
+}
+
+buffer_Class::buffer_Class(buffer_Class&& other) noexcept
+    : data_Endian_(other.data_Endian_), _DataLength(other._DataLength),
+      _Buffer(std::move(other._Buffer)), data_(other.data_), reportDamage_(other.reportDamage_) {
+    other._DataLength = 0;
+    other.data_ = nullptr;
+}
+
+buffer_Class& buffer_Class::operator=(buffer_Class other) noexcept {
+    std::swap(data_Endian_, other.data_Endian_);
+    std::swap(_DataLength, other._DataLength);
+    std::swap(_Buffer, other._Buffer);
+    std::swap(data_, other.data_);
+    std::swap(reportDamage_, other.reportDamage_);
     return *this;
 }
 
 buffer_Class::~buffer_Class() = default;
 
-void buffer_Class::Allocate(int32_t n) {
-    TQ_ASSERT(n > 0);
-    readPosition_ = 0;
-    _Buffer.reset();
-    _DataLength = 0;
-    capacity_ = 0;
-    if (n <= 0) return;
-    _Buffer = std::make_unique<uint8_t[]>(static_cast<size_t>(n));
-    _DataLength = n;
-    capacity_ = n;
-}
-
-void buffer_Class::Resize(int32_t n) {
-    if (n <= 0 || n > capacity_) return Allocate(n);
-    readPosition_ = 0;
-    _DataLength = n;
-}
-
-bool buffer_Class::operator==(const buffer_Class& other) const {
-    if (other._DataLength < _DataLength) return false;
-    return _DataLength == 0 ||
-           std::memcmp(_Buffer.get(), other._Buffer.get(), static_cast<size_t>(_DataLength)) == 0;
+buffer_Class buffer_Class::View(const uint8_t* bytes, int32_t length, bool reportDamage) {
+    buffer_Class view(ENDIAN_Little);
+    view.data_ = bytes;
+    view._DataLength = bytes && length > 0 ? length : 0;
+    view.reportDamage_ = reportDamage;
+    return view;
 }
 
 int32_t buffer_Class::Remaining(int32_t offset) const {
     return offset >= 0 && offset < _DataLength ? _DataLength - offset : 0;
+}
+
+void buffer_Class::ReportDamage(const char* text, const char* sourceFile, int line) const {
+    if (reportDamage_) ReportAssertionAt(text, sourceFile, line);
 }
 
 // Written so that nothing can overflow: `_DataLength - offset` is only formed
@@ -107,7 +103,7 @@ bool buffer_Class::Take(int32_t& offset, int32_t width, const char* text, int li
     if (offset >= 0 && width >= 0 && offset <= _DataLength && width <= _DataLength - offset)
         [[likely]]
         return true;
-    ReportAssertionAt(text, __FILE__, line);
+    ReportDamage(text, __FILE__, line);
     offset = _DataLength;
     return false;
 }
@@ -116,7 +112,7 @@ template <class U> U buffer_Class::Load(int32_t& offset, const char* text, int l
     const int32_t at = offset;
     if (!Take(offset, static_cast<int32_t>(sizeof(U)), text, line)) return 0;
     U value;
-    std::memcpy(&value, _Buffer.get() + at, sizeof(U));
+    std::memcpy(&value, data_ + at, sizeof(U));
     offset = at + static_cast<int32_t>(sizeof(U));
     if (data_Endian_ != ENDIAN_Little) [[unlikely]] {
         TQ_ASSERT_TEXT(data_Endian_ != ENDIAN_Undefined, kEndianText);
@@ -162,34 +158,44 @@ double buffer_Class::GetDouble(int32_t& offset) const {
 
 // A text without its NUL before the end of the data is damaged: its bytes up
 // to the end are given, the assertion is reported and the offset ends there.
-Str buffer_Class::GetString(int32_t& offset) const {
+std::string_view buffer_Class::GetStringView(int32_t& offset) const {
     if (offset < 0 || offset >= _DataLength) {
-        TQ_FAIL("Offset <= _DataLength");
+        ReportDamage("Offset <= _DataLength", __FILE__, __LINE__);
         offset = _DataLength;
-        return Str();
+        return {};
     }
-    const auto* start = reinterpret_cast<const char*>(_Buffer.get() + offset);
+    const auto* start = reinterpret_cast<const char*>(data_ + offset);
     const auto left = static_cast<size_t>(_DataLength - offset);
     const void* nul = std::memchr(start, 0, left);
     if (!nul) {
-        TQ_FAIL("Offset <= _DataLength");
+        ReportDamage("Offset <= _DataLength", __FILE__, __LINE__);
         offset = _DataLength;
-        return Str(start, static_cast<int32_t>(left));
+        return {start, left};
     }
-    const auto length = static_cast<int32_t>(static_cast<const char*>(nul) - start);
-    offset += length + 1;
-    return Str(start, length);
+    const auto length = static_cast<size_t>(static_cast<const char*>(nul) - start);
+    offset += static_cast<int32_t>(length) + 1;
+    return {start, length};
+}
+
+Str buffer_Class::GetString(int32_t& offset) const {
+    const std::string_view text = GetStringView(offset);
+    return Str(text.data(), static_cast<int32_t>(text.size()));
+}
+
+std::string_view buffer_Class::GetFixedStringView(int32_t& offset, int32_t n) const {
+    const int32_t at = offset;
+    if (!Take(offset, n, "Offset + n <= _DataLength", __LINE__)) return {};
+    offset = at + n;
+    if (n == 0) return {};
+    const auto* start = reinterpret_cast<const char*>(data_ + at);
+    const void* nul = std::memchr(start, 0, static_cast<size_t>(n));
+    return {start, nul ? static_cast<size_t>(static_cast<const char*>(nul) - start)
+                       : static_cast<size_t>(n)};
 }
 
 Str buffer_Class::GetFixedString(int32_t& offset, int32_t n) const {
-    const int32_t at = offset;
-    if (!Take(offset, n, "Offset + n <= _DataLength", __LINE__)) return Str();
-    offset = at + n;
-    if (n == 0) return Str();
-    const auto* start = reinterpret_cast<const char*>(_Buffer.get() + at);
-    const void* nul = std::memchr(start, 0, static_cast<size_t>(n));
-    return Str(start,
-                        nul ? static_cast<int32_t>(static_cast<const char*>(nul) - start) : n);
+    const std::string_view text = GetFixedStringView(offset, n);
+    return Str(text.data(), static_cast<int32_t>(text.size()));
 }
 
 // Out of bounds, the destination (which the caller sized for n bytes) is
@@ -201,7 +207,7 @@ void buffer_Class::GetBytes(int32_t& offset, void* destination, int32_t n) const
         return;
     }
     offset = at + n;
-    if (destination && n > 0) std::memcpy(destination, _Buffer.get() + at, static_cast<size_t>(n));
+    if (destination && n > 0) std::memcpy(destination, data_ + at, static_cast<size_t>(n));
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace tqxml {
 
@@ -22,23 +23,22 @@ public:
     explicit buffer_Class(data_Endian endian = ENDIAN_Little);
     buffer_Class(int32_t length, data_Endian endian, const void* bytes);
     buffer_Class(const buffer_Class& other);
-    buffer_Class& operator=(const buffer_Class& other);
+    buffer_Class(buffer_Class&& other) noexcept;
+    buffer_Class& operator=(buffer_Class other) noexcept;
     ~buffer_Class();
 
-    // Allocates `n` bytes (asserts "n > 0"), contents zero; resets the cursor.
-    void Allocate(int32_t n);
-    // Makes the data `n` bytes long, keeping the block and its bytes when it
-    // is big enough (else a new block, contents zero); resets the cursor. For
-    // a buffer refilled per journal entry, and cut to the entry's record: the
-    // bounds of every read stay at `n`.
-    void Resize(int32_t n);
+    // A little-endian view of `length` bytes that stay owned elsewhere.
+    // `reportDamage` false: the bytes were checked, and what was wrong with
+    // them reported, when they were first read; reading them again for the
+    // document repeats none of it.
+    static buffer_Class View(const uint8_t* bytes, int32_t length, bool reportDamage);
+
     uint8_t* Data() { return _Buffer.get(); }
-    const uint8_t* Data() const { return _Buffer.get(); }
+    const uint8_t* Data() const { return data_; }
     int32_t Length() const { return _DataLength; }
     data_Endian Endian() const { return data_Endian_; }
-    bool operator==(const buffer_Class& other) const;
 
-    // Offset form: decode at `offset`, advance it by the width read.
+    // Decode at `offset`, advance it by the width read.
     int8_t GetInt8(int32_t& offset) const;
     bool GetBool(int32_t& offset) const;
     uint16_t GetUInt16(int32_t& offset) const;
@@ -49,27 +49,19 @@ public:
     double GetDouble(int32_t& offset) const;
     Str GetString(int32_t& offset) const;
     Str GetFixedString(int32_t& offset, int32_t n) const;
+    // The same texts as views of the bytes: valid while the bytes are.
+    std::string_view GetStringView(int32_t& offset) const;
+    std::string_view GetFixedStringView(int32_t& offset, int32_t n) const;
     void GetBytes(int32_t& offset, void* destination, int32_t n) const;
     bool AtEnd(int32_t offset) const { return offset >= _DataLength; }
     // Bytes left from `offset` to the end (0 when past it). Lets a reader
     // refuse a stored count that the remaining bytes cannot hold.
     int32_t Remaining(int32_t offset) const;
 
-    // Cursor form: the same reads at the buffer's own read position.
-    int32_t GetPosition() const { return readPosition_; }
-    void SetPosition(int32_t position) { readPosition_ = position; }
-    int8_t GetInt8() { return GetInt8(readPosition_); }
-    bool GetBool() { return GetBool(readPosition_); }
-    uint16_t GetUInt16() { return GetUInt16(readPosition_); }
-    int16_t GetInt16() { return GetInt16(readPosition_); }
-    int32_t GetInt32() { return GetInt32(readPosition_); }
-    uint32_t GetUInt32() { return GetUInt32(readPosition_); }
-    int64_t GetInt64() { return GetInt64(readPosition_); }
-    double GetDouble() { return GetDouble(readPosition_); }
-    Str GetString() { return GetString(readPosition_); }
-    Str GetFixedString(int32_t n) { return GetFixedString(readPosition_, n); }
-    void GetBytes(void* destination, int32_t n) { GetBytes(readPosition_, destination, n); }
-    bool AtEnd() const { return AtEnd(readPosition_); }
+    // Reports a check of the stored bytes that failed (`text` with the
+    // source place), unless the bytes were checked before (see View).
+    void ReportDamage(const char* text, const char* sourceFile, int line) const;
+    bool ReportsDamage() const { return reportDamage_; }
 
 private:
     // The one bounds check every read goes through: true when `width` bytes
@@ -81,10 +73,14 @@ private:
 
     data_Endian data_Endian_;
     int32_t _DataLength = 0;
-    std::unique_ptr<uint8_t[]> _Buffer;
-    int32_t capacity_ = 0; // bytes in the block; _DataLength of them are data
-    int32_t readPosition_ = 0;
+    std::unique_ptr<uint8_t[]> _Buffer; // null for a view
+    const uint8_t* data_ = nullptr;     // the bytes read: _Buffer's, or the viewed ones
+    bool reportDamage_ = true;
 };
+
+// A failed check of stored bytes, reported through the buffer that holds them.
+#define TQ_STORED_CHECK(buffer, cond, text)                                                        \
+    ((cond) ? (void)0 : (buffer).ReportDamage(text, __FILE__, __LINE__))
 
 class buffer_Writer {
 public:

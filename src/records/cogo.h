@@ -13,8 +13,6 @@ namespace tqxml {
 // A line between two points, or from a point along a bearing.
 class db_Line final : public Record<db_Line, dbRecordWithFeatures_Class> {
 public:
-    using dbRecord_Class::Receive;
-
     Str LineId;
     int16_t Derivation = kBlankDerivation;
     int16_t Method = 0;
@@ -25,8 +23,13 @@ public:
     double BearingGrade = 0;
     bool Deleted = false;
 
+    static constexpr FieldMove kDocumentMoves[] = {
+        {"Deleted", "Method"},
+        {"BearingAzimuth", "BearingLength"},
+    };
+
     template <class V> void Fields(V& v) {
-        v.Text("LineId", LineId);
+        v.RecordName("LineId", LineId);
         v.TwoChar("Derivation", Derivation);
         v.Enum("Method", Method, dbentity_LineMethod);
         v.Text("OriginPoint", OriginPoint);
@@ -35,38 +38,14 @@ public:
         v.Real("BearingLength", BearingLength);
         v.Real("BearingGrade", BearingGrade);
         v.Bool("Deleted", Deleted);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Text("LineId", LineId);
-        v.TwoChar("Derivation", Derivation);
-        v.Enum("Method", Method, dbentity_LineMethod);
-        v.Bool("Deleted", Deleted);
-        v.Text("OriginPoint", OriginPoint);
-        v.Text("TargetPoint", TargetPoint);
-        v.Real("BearingLength", BearingLength);
-        v.Real("BearingAzimuth", BearingAzimuth);
-        v.Real("BearingGrade", BearingGrade);
         v.Descriptions("Descriptions", Descriptions);
         v.Features("DATABASE_FeaturesRecord", Features);
     }
-    // The document form: a line must have a name by the time it is written.
-    template <class V> void WriteXml(V& v) {
-        TQ_ASSERT_TEXT(LineId.Length() > 0, "this->LineId.Length() > 0");
-        XmlFields(v);
-    }
-
-    Str GetName() const override { return LineId; }
-    bool IsDeleted() const override { return Deleted; }
-    void Receive(const db_BoolAction& action) override;
-    // Replace: takes the other line's content, keeps its own identifier and features.
-    void CopyFrom(const dbRecord_Class& other) override;
 };
 
 // A circular arc.
 class db_Arc final : public Record<db_Arc, dbRecordWithFeatures_Class> {
 public:
-    using dbRecord_Class::Receive;
-
     Str ArcName;
     int16_t Derivation = kBlankDerivation;
     int16_t Method = 0;
@@ -85,8 +64,10 @@ public:
     double Grade = 0;
     bool Deleted = false;
 
+    static constexpr FieldMove kDocumentMoves[] = {{"LargeArc", "Deleted"}};
+
     template <class V> void Fields(V& v) {
-        v.Text("ArcName", ArcName);
+        v.RecordName("ArcName", ArcName);
         v.TwoChar("Derivation", Derivation);
         v.Enum("Method", Method, dbentity_ArcMethod);
         v.Text("StartPoint", StartPoint);
@@ -96,31 +77,10 @@ public:
         v.Bool("LargeArc", LargeArc);
         ArcValues(v);
         v.Bool("Deleted", Deleted);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Text("ArcName", ArcName);
-        v.TwoChar("Derivation", Derivation);
-        v.Enum("Method", Method, dbentity_ArcMethod);
-        v.Text("StartPoint", StartPoint);
-        v.Text("EndPoint", EndPoint);
-        v.Text("CenterPoint", CenterPoint);
-        v.Enum("Direction", Direction, dbentity_ArcDirection);
-        ArcValues(v);
-        v.Bool("Deleted", Deleted);
-        v.Bool("LargeArc", LargeArc);
         v.Descriptions("Descriptions", Descriptions);
         v.Features("DATABASE_FeaturesRecord", Features);
     }
-    template <class V> void WriteXml(V& v) {
-        TQ_ASSERT_TEXT(ArcName.Length() > 0, "this->ArcName.Length() > 0");
-        XmlFields(v);
-    }
 
-    Str GetName() const override { return ArcName; }
-    bool IsDeleted() const override { return Deleted; }
-    void Receive(const db_BoolAction& action) override;
-    // Replace: takes the other arc's content, keeps its own identifier and features.
-    void CopyFrom(const dbRecord_Class& other) override;
 
 private:
     // The reals, in the same order in both forms.
@@ -144,15 +104,12 @@ struct dbentity_Polar {
     coord_Polar Polar;
     uint16_t CreatedView = 0;
 
+    static constexpr FieldMove kDocumentMoves[] = {{"Polar", "CreatedView"}};
+
     template <class V> void Fields(V& v) {
         v.Text("SourcePoint", SourcePoint);
         v.Struct("Polar", Polar);
         v.Flags("CreatedView", CreatedView, coordsys_CogoSettings);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Text("SourcePoint", SourcePoint);
-        v.Flags("CreatedView", CreatedView, coordsys_CogoSettings);
-        v.Struct("Polar", Polar);
     }
 };
 
@@ -274,7 +231,7 @@ public:
     std::vector<Str> ListOfStations; // no empty names: an empty one ends the stored list
 
     template <class V> void Fields(V& v) {
-        v.Text("TraverseName", TraverseName);
+        v.RecordName("TraverseName", TraverseName);
         v.TwoChar("Derivation", Derivation);
         v.Bool("Deleted", Deleted);
         v.Text("BSPoint", BSPoint);
@@ -285,13 +242,7 @@ public:
         v.Bool("FSAzimuthKeyedIn", FSAzimuthKeyedIn);
         v.List("ListOfStations", "item", "n", ListOfStations);
     }
-    template <class V> void WriteXml(V& v) {
-        TQ_ASSERT_TEXT(TraverseName.Length() > 0, "this->TraverseName.Length() > 0");
-        Fields(v);
-    }
 
-    Str GetName() const override { return TraverseName; }
-    bool IsDeleted() const override { return Deleted; }
     void ReadOwn(const buffer_Class& buffer, int32_t& offset);
     void WriteOwn(buffer_Writer& writer) const;
 };

@@ -262,8 +262,6 @@ public:
 // An antenna height setting.
 class db_Antenna final : public Record<db_Antenna> {
 public:
-    using dbRecord_Class::Receive;
-
     double MeasuredHeight = 0;
     int16_t APCType = 0;
     db_DBIDValue Equipment = NODBID; // the equipment record in use
@@ -273,8 +271,6 @@ public:
         v.Enum("APCType", APCType, dbgps_APCType);
         v.Int("Equipment", Equipment, IntForm::Hex);
     }
-
-    void Receive(const db_DBID& action) override;
 };
 
 class db_SurveyEvent final : public Record<db_SurveyEvent> {

@@ -136,15 +136,11 @@ public:
     uint16_t CalibType = 0;
     bool isCalibrated = false;
 
+    static constexpr FieldMove kDocumentMoves[] = {{"CalibDate64", nullptr}};
+
     template <class V> void Fields(V& v) {
         Calibration(v);
         v.Int("CalibDate64", CalibDate64, IntForm::UInt64);
-        v.Int("CalibType", CalibType, IntForm::Unsigned);
-        v.Bool("isCalibrated", isCalibrated);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Int("CalibDate64", CalibDate64, IntForm::UInt64);
-        Calibration(v);
         v.Int("CalibType", CalibType, IntForm::Unsigned);
         v.Bool("isCalibrated", isCalibrated);
     }

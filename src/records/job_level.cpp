@@ -10,7 +10,7 @@ void ReadFileSlots(const buffer_Class& buffer, int32_t& offset, int64_t count, F
     for (int64_t i = 0; i < count && !buffer.AtEnd(offset); ++i) {
         const int32_t slot = buffer.GetInt32(offset);
         Str name = buffer.GetString(offset);
-        TQ_ASSERT_TEXT(slot >= 0 && slot < kFileSlots, "slot >= 0 && slot < 256");
+        TQ_STORED_CHECK(buffer, slot >= 0 && slot < kFileSlots, "slot >= 0 && slot < 256");
         if (slot >= 0 && slot < kFileSlots) slots[slot] = std::move(name);
     }
 }
@@ -33,7 +33,7 @@ void db_Foreign::ReadOwn(const buffer_Class& buffer, int32_t& offset) {
     Name = buffer.GetString(offset);
     const uint32_t length = buffer.GetUInt32(offset);
     const auto remaining = static_cast<uint32_t>(buffer.Remaining(offset));
-    TQ_ASSERT_TEXT(length <= remaining, "DataLength <= buffer.Remaining (byteOffset)");
+    TQ_STORED_CHECK(buffer, length <= remaining, "DataLength <= buffer.Remaining (byteOffset)");
     const uint32_t taken = length <= remaining ? length : remaining;
     Data.assign(taken, 0);
     if (taken > 0) buffer.GetBytes(offset, Data.data(), static_cast<int32_t>(taken));

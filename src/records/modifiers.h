@@ -1,6 +1,8 @@
 // The modifier records. The journal never chains them: each changes one field
 // of the record its entry names (the deleted flag, a record reference, a name,
-// the features or the descriptions).
+// the features or the descriptions). Which field of which record is the
+// record table's (record_types.def); what value it takes is the modifier's:
+// Give(set) hands it over, or hands nothing when the field stays as it is.
 #pragma once
 
 #include "records/fields.h"
@@ -14,6 +16,10 @@ public:
     uint8_t Value = 0;
 
     template <class V> void Fields(V& v) { v.Int("Value", Value, IntForm::Unsigned); }
+    template <class Set> void Give(Set&& set) const {
+        if (Value == 0) set(true);
+        else if (Value == 1) set(false);
+    }
 };
 
 // A record reference for the target to take over.
@@ -22,6 +28,7 @@ public:
     db_DBIDValue Value = NODBID;
 
     template <class V> void Fields(V& v) { v.Int("Value", Value, IntForm::Hex); }
+    template <class Set> void Give(Set&& set) const { set(Value); }
 };
 
 // A new name for the target.
@@ -30,6 +37,7 @@ public:
     Str Value;
 
     template <class V> void Fields(V& v) { v.Text("Value", Value); }
+    template <class Set> void Give(Set&& set) const { set(Value); }
 };
 
 // A new feature array for the target.

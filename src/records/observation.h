@@ -33,8 +33,6 @@ protected:
 class db_Observation final
     : public Record<db_Observation, db_ObservationBase> {
 public:
-    using dbRecord_Class::Receive;
-
     Str PointName;
     int16_t Derivation = kBlankDerivation;
     int16_t Method = 0;
@@ -43,7 +41,7 @@ public:
     bool Deleted = false;
 
     template <class V> void Fields(V& v) {
-        v.Text("PointName", PointName);
+        v.RecordName("PointName", PointName);
         v.TwoChar("Derivation", Derivation);
         v.Enum("Method", Method, dbentity_PointMethod);
         v.Enum("SurveyMethod", SurveyMethod, dbentity_SurveyMethod);
@@ -53,21 +51,6 @@ public:
         v.Features("DATABASE_FeaturesRecord", Features);
         v.Measurement(GetMeasurement());
     }
-    // The document form: a point must have a name by the time it is written.
-    template <class V> void WriteXml(V& v) {
-        TQ_ASSERT_TEXT(PointName.Length() > 0, "this->PointName.Length() > 0");
-        Fields(v);
-    }
-
-    Str GetName() const override { return PointName; }
-    bool IsDeleted() const override { return Deleted; }
-    // Observations are not compared.
-    bool IsEqual(const dbRecord_Class& other) const override;
-    void Receive(const db_BoolAction& action) override;
-    void Receive(const db_Str& action) override;
-    // Replace: takes the other observation's stored fields, descriptions,
-    // note and time stamp; keeps its own identifier, features and measurement.
-    void CopyFrom(const dbRecord_Class& other) override;
 };
 
 // The base of the measurement records, which an observation holds instead
@@ -83,8 +66,6 @@ protected:
 class db_ECEFDeltas final
     : public Record<db_ECEFDeltas, db_Measurement> {
 public:
-    using dbRecord_Class::Receive;
-
     coord_ECEFDeltas ECEFDeltas;
     db_DBIDValue Reference = NODBID;
     db_DBIDValue Antenna = NODBID; // the antenna record in use
@@ -94,14 +75,10 @@ public:
         v.Int("Reference", Reference, IntForm::Hex);
         v.Int("Antenna", Antenna, IntForm::Hex);
     }
-
-    void Receive(const db_DBID& action) override;
 };
 
 class db_ECEF final : public Record<db_ECEF, db_Measurement> {
 public:
-    using dbRecord_Class::Receive;
-
     coord_ECEF ECEF;
     db_DBIDValue Antenna = NODBID; // the antenna record in use
 
@@ -109,8 +86,6 @@ public:
         v.Struct("ECEF", ECEF);
         v.Int("Antenna", Antenna, IntForm::Hex);
     }
-
-    void Receive(const db_DBID& action) override;
 };
 
 class db_ECEFGround final
@@ -177,8 +152,6 @@ public:
 
 class db_Circle final : public Record<db_Circle, db_Measurement> {
 public:
-    using dbRecord_Class::Receive;
-
     coord_Circle Circle;
     db_DBIDValue Station = NODBID;
     db_DBIDValue Target = NODBID; // the target record in use
@@ -192,8 +165,6 @@ public:
         v.Int("BackBearing", BackBearing, IntForm::Hex);
         v.Flags("CreatedView", CreatedView, coordsys_CogoSettings);
     }
-
-    void Receive(const db_DBID& action) override;
 };
 
 class db_Azimuth final : public Record<db_Azimuth, db_Measurement> {
@@ -212,8 +183,6 @@ public:
 class db_MeanTurnedAngle final
     : public Record<db_MeanTurnedAngle, db_Measurement> {
 public:
-    using dbRecord_Class::Receive;
-
     coord_MTA MTA;
     db_DBIDValue Station = NODBID;
     db_DBIDValue Target = NODBID; // the target record in use
@@ -227,8 +196,6 @@ public:
         v.Int("BackBearing", BackBearing, IntForm::Hex);
         v.Flags("CreatedView", CreatedView, coordsys_CogoSettings);
     }
-
-    void Receive(const db_DBID& action) override;
 };
 
 // ---- Point records ---------------------------------------------------------------

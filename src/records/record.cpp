@@ -60,8 +60,8 @@ dbRecord_Class::dbRecord_Class() : TimeStamp(CurrentTimeStamp()) {}
 
 void dbRecord_Class::ReadHeader(const buffer_Class& buffer, int32_t& offset) {
     const uint16_t storedType = buffer.GetUInt16(offset);
-    TQ_ASSERT_TEXT(GetType() == static_cast<database_RecordType>(storedType),
-                   "this->GetType() == (database_RecordType) buffer.GetUInt16 (byteOffset)");
+    TQ_STORED_CHECK(buffer, GetType() == static_cast<database_RecordType>(storedType),
+                    "this->GetType() == (database_RecordType) buffer.GetUInt16 (byteOffset)");
     RecordId = buffer.GetUInt32(offset);
     TimeStamp = buffer.GetDouble(offset);
     Note = buffer.GetString(offset);
@@ -76,18 +76,6 @@ void dbRecord_Class::WriteHeader(buffer_Writer& writer) const {
 
 std::unique_ptr<dbRecord_Class> dbRecord_Class::Combine(const dbRecord_Class&) const {
     return nullptr;
-}
-
-void dbRecord_Class::Receive(const db_BoolAction&) {
-    TQ_FAIL("!\"Receive db_BoolAction not supported\"");
-}
-
-void dbRecord_Class::Receive(const db_DBID&) {
-    TQ_FAIL("!\"Receive db_DBID not supported\"");
-}
-
-void dbRecord_Class::Receive(const db_Str&) {
-    TQ_FAIL("!\"Receive db_Str not supported\"");
 }
 
 // ---- Features and descriptions -------------------------------------------------
@@ -109,27 +97,88 @@ void SkipToEnd(const buffer_Class& buffer, int32_t& offset) {
     if (offset < buffer.Length()) offset = buffer.Length();
 }
 
-void ReadAttribute(const buffer_Class& buffer, int32_t& offset, FeatureAttribute& attribute) {
-    attribute.Type = buffer.GetUInt16(offset);
-    attribute.Name = buffer.GetString(offset);
-    switch (attribute.Type) {
-    case FEATURE_Numerical:
-    case FEATURE_Date:
-    case FEATURE_Time:
-        attribute.Real = buffer.GetDouble(offset);
-        break;
-    case FEATURE_Text:
-    case FEATURE_File:
-        attribute.Text = buffer.GetString(offset);
-        break;
-    case FEATURE_Menu:
-        attribute.ItemIndex = buffer.GetUInt16(offset);
-        attribute.Text = buffer.GetString(offset);
-        break;
-    default: // a separator, or an unknown kind: no value
-        break;
+// The stored feature array, walked once for every use: `out` receives each
+// feature (Feature(stringCode, name)), each of its attributes
+// (Attribute(type, name, real, text, itemIndex)) and the end of each
+// feature. Damage is reported through the buffer; a count the bytes cannot
+// hold ends the array (and the record) there.
+template <class Out> void WalkFeatureArray(const buffer_Class& buffer, int32_t& offset, Out& out) {
+    const uint32_t numFeatures = buffer.GetUInt32(offset);
+    if (numFeatures >= kMaxFeatures) {
+        buffer.ReportDamage("NumFeatures < 100", __FILE__, __LINE__);
+        SkipToEnd(buffer, offset);
+        return;
+    }
+    if (numFeatures > static_cast<uint32_t>(buffer.Remaining(offset) / kMinFeatureBytes)) {
+        buffer.ReportDamage("NumFeatures <= buffer.Remaining (byteOffset) / 6", __FILE__, __LINE__);
+        SkipToEnd(buffer, offset);
+        return;
+    }
+    for (uint32_t i = 0; i < numFeatures && !buffer.AtEnd(offset); ++i) {
+        const std::string_view stringCode = buffer.GetStringView(offset);
+        const std::string_view name = buffer.GetStringView(offset);
+        out.Feature(stringCode, name);
+        const uint32_t numAttribs = buffer.GetUInt32(offset);
+        if (numAttribs > static_cast<uint32_t>(buffer.Remaining(offset) / kMinAttributeBytes)) {
+            buffer.ReportDamage("NumAttribs <= buffer.Remaining (byteOffset) / 3", __FILE__,
+                                __LINE__);
+            SkipToEnd(buffer, offset);
+            out.EndFeature();
+            return;
+        }
+        uint32_t read = 0;
+        for (; read < numAttribs && !buffer.AtEnd(offset); ++read) {
+            const uint16_t type = buffer.GetUInt16(offset);
+            const std::string_view attributeName = buffer.GetStringView(offset);
+            double real = 0;
+            std::string_view text;
+            uint16_t itemIndex = 0;
+            switch (type) {
+            case FEATURE_Numerical:
+            case FEATURE_Date:
+            case FEATURE_Time:
+                real = buffer.GetDouble(offset);
+                break;
+            case FEATURE_Text:
+            case FEATURE_File:
+                text = buffer.GetStringView(offset);
+                break;
+            case FEATURE_Menu:
+                itemIndex = buffer.GetUInt16(offset);
+                text = buffer.GetStringView(offset);
+                break;
+            default: // a separator, or an unknown kind: no value
+                break;
+            }
+            out.Attribute(type, attributeName, real, text, itemIndex);
+        }
+        TQ_STORED_CHECK(buffer, read == numAttribs, "AttribCountCheck == this->NumAttribs");
+        out.EndFeature();
     }
 }
+
+Str ToStr(std::string_view text) {
+    return Str(text.data(), static_cast<int32_t>(text.size()));
+}
+
+struct FeatureBuilder {
+    FeatureArray& features;
+    void Feature(std::string_view stringCode, std::string_view name) {
+        features.push_back({ToStr(stringCode), ToStr(name), {}});
+    }
+    void Attribute(uint16_t type, std::string_view name, double real, std::string_view text,
+                   uint16_t itemIndex) {
+        features.back().Attributes.push_back({type, ToStr(name), real, ToStr(text), itemIndex});
+    }
+    void EndFeature() {}
+};
+
+struct FeatureCounter {
+    int32_t count = 0;
+    void Feature(std::string_view, std::string_view) { ++count; }
+    void Attribute(uint16_t, std::string_view, double, std::string_view, uint16_t) {}
+    void EndFeature() {}
+};
 
 void WriteAttribute(buffer_Writer& writer, const FeatureAttribute& attribute) {
     writer.PutUInt16(attribute.Type);
@@ -151,24 +200,6 @@ void WriteAttribute(buffer_Writer& writer, const FeatureAttribute& attribute) {
     default:
         break;
     }
-}
-
-void ReadFeature(const buffer_Class& buffer, int32_t& offset, Feature& feature) {
-    feature.StringCode = buffer.GetString(offset);
-    feature.Name = buffer.GetString(offset);
-    const uint32_t numAttribs = buffer.GetUInt32(offset);
-    feature.Attributes.clear();
-    if (numAttribs > static_cast<uint32_t>(buffer.Remaining(offset) / kMinAttributeBytes)) {
-        TQ_FAIL("NumAttribs <= buffer.Remaining (byteOffset) / 3");
-        SkipToEnd(buffer, offset);
-        return;
-    }
-    for (uint32_t i = 0; i < numAttribs && !buffer.AtEnd(offset); ++i) {
-        FeatureAttribute attribute;
-        ReadAttribute(buffer, offset, attribute);
-        feature.Attributes.push_back(std::move(attribute));
-    }
-    TQ_ASSERT_TEXT(feature.Attributes.size() == numAttribs, "AttribCountCheck == this->NumAttribs");
 }
 
 void WriteFeature(buffer_Writer& writer, const Feature& feature) {
@@ -200,23 +231,14 @@ bool FeatureAttribute::operator==(const FeatureAttribute& other) const {
 
 void ReadFeatureArray(const buffer_Class& buffer, int32_t& offset, FeatureArray& features) {
     features.clear();
-    const uint32_t numFeatures = buffer.GetUInt32(offset);
-    if (numFeatures >= kMaxFeatures) {
-        TQ_FAIL("NumFeatures < 100");
-        SkipToEnd(buffer, offset);
-        return;
-    }
-    if (numFeatures > static_cast<uint32_t>(buffer.Remaining(offset) / kMinFeatureBytes)) {
-        TQ_FAIL("NumFeatures <= buffer.Remaining (byteOffset) / 6");
-        SkipToEnd(buffer, offset);
-        return;
-    }
-    features.reserve(numFeatures);
-    for (uint32_t i = 0; i < numFeatures && !buffer.AtEnd(offset); ++i) {
-        Feature feature;
-        ReadFeature(buffer, offset, feature);
-        features.push_back(std::move(feature));
-    }
+    FeatureBuilder builder{features};
+    WalkFeatureArray(buffer, offset, builder);
+}
+
+int32_t SkipFeatureArray(const buffer_Class& buffer, int32_t& offset) {
+    FeatureCounter counter;
+    WalkFeatureArray(buffer, offset, counter);
+    return counter.count;
 }
 
 void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features) {
@@ -230,7 +252,7 @@ int32_t EntriesThatFit(const buffer_Class& buffer, int32_t& offset, int64_t coun
                        int32_t leastBytes, const char* text) {
     if (count <= 0) return 0;
     if (count > buffer.Remaining(offset) / leastBytes) {
-        TQ_FAIL(text);
+        buffer.ReportDamage(text, __FILE__, __LINE__);
         SkipToEnd(buffer, offset);
         return 0;
     }
@@ -251,20 +273,35 @@ void dbRecordWithFeatures_Class::WriteWithFeatures(buffer_Writer& writer) const 
     writer.PutString(Descriptions.Description2);
 }
 
-// ---- Equality ------------------------------------------------------------------
+// ---- The parts of a stored record ---------------------------------------------
 
-// The stored form after the common header: records are equal when their
-// values are, whatever their identifiers, time stamps and notes.
-void WriteStoredForm(const dbRecord_Class& record, buffer_Writer& writer) {
-    buffer_Writer whole;
-    record.Write(whole);
-    // type, RecordId, TimeStamp, then the note up to its terminating NUL
-    int32_t start = 2 + 4 + 8;
-    const uint8_t* data = whole.Data();
-    while (start < whole.Length() && data[start] != 0)
-        ++start;
-    ++start;
-    if (start < whole.Length()) writer.PutBytes(data + start, whole.Length() - start);
+void CheckStoredHeader(const buffer_Class& buffer, int32_t& offset, uint32_t type,
+                       bool withFeatures) {
+    const uint16_t storedType = buffer.GetUInt16(offset);
+    TQ_STORED_CHECK(buffer, type == storedType,
+                    "this->GetType() == (database_RecordType) buffer.GetUInt16 (byteOffset)");
+    buffer.GetUInt32(offset);
+    buffer.GetDouble(offset);
+    buffer.GetStringView(offset);
+    if (!withFeatures) return;
+    SkipFeatureArray(buffer, offset);
+    buffer.GetStringView(offset);
+    buffer.GetStringView(offset);
+}
+
+StoredRecordParts FindStoredParts(const buffer_Class& record, bool withFeatures) {
+    StoredRecordParts parts;
+    int32_t offset = 2 + 4 + 8; // type, identifier, time stamp
+    record.GetStringView(offset);
+    if (withFeatures) {
+        parts.features = offset;
+        SkipFeatureArray(record, offset);
+        parts.descriptions = offset;
+        record.GetStringView(offset);
+        record.GetStringView(offset);
+    }
+    parts.fields = offset;
+    return parts;
 }
 
 } // namespace tqxml

@@ -33,6 +33,9 @@ enum Flag : unsigned {
     Singleton = 4,
     ReplacedInPlace = 8,
     FeatureTarget = 16,
+    ChangesFeatures = 32,
+    ChangesDescriptions = 64,
+    SilentElsewhere = 128,
 };
 } // namespace record_table
 using RecordCategory = record_table::Category;
@@ -84,6 +87,27 @@ template <class R> struct RecordTraits;
     };
 #include "records/record_types.def"
 
+// What the modifiers change (the TQ_RECEIVE rows of the record table): a
+// record of type `target` takes the value of a `modifier` into `field`.
+struct ModifierReceiver {
+    uint16_t modifier;
+    uint16_t target;
+    const char* field; // "Measurement": passed on to an observation's measurement
+};
+inline constexpr ModifierReceiver kModifierReceivers[] = {
+#define TQ_RECEIVE(modifier, target, field)                                                        \
+    {RecordTraits<modifier>::kType, RecordTraits<target>::kType, #field},
+#include "records/record_types.def"
+};
+
+// The row for a `modifier` on a record of type `target`; null when the
+// target does not take it.
+constexpr const ModifierReceiver* FindReceiver(uint32_t modifier, uint32_t target) {
+    for (const ModifierReceiver& row : kModifierReceivers)
+        if (row.modifier == modifier && row.target == target) return &row;
+    return nullptr;
+}
+
 // ---- Features and descriptions ---------------------------------------------
 
 enum feature_AttributeType : uint16_t {
@@ -126,6 +150,9 @@ struct db_DescriptionsValue {
 // descriptions; shared by records with features and the modifier records.
 void ReadFeatureArray(const buffer_Class& buffer, int32_t& offset, FeatureArray& features);
 void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features);
+// Reads a stored feature array as ReadFeatureArray does, reporting the same
+// damage, and keeps nothing: where it ends and how many features it holds.
+int32_t SkipFeatureArray(const buffer_Class& buffer, int32_t& offset);
 
 // How many entries a stored count stands for, when each entry takes at least
 // `leastBytes`: the count (none when it is zero or less) if the rest of the
@@ -135,11 +162,26 @@ void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features);
 int32_t EntriesThatFit(const buffer_Class& buffer, int32_t& offset, int64_t count,
                        int32_t leastBytes, const char* text);
 
-// ---- Records -----------------------------------------------------------------
+// Where the parts of a stored record lie, as offsets into its bytes: the
+// common header's time stamp and note, the feature array and the two
+// descriptions of a record with features (-1 for others), and the class's
+// own fields. Found by reading the header as the record would.
+struct StoredRecordParts {
+    int32_t timeStamp = 6;
+    int32_t note = 14;
+    int32_t features = -1;
+    int32_t descriptions = -1;
+    int32_t fields = 0;
+};
+StoredRecordParts FindStoredParts(const buffer_Class& record, bool withFeatures);
 
-class db_BoolAction;
-class db_DBID;
-class db_Str;
+// Checks the common header (and, `withFeatures`, the feature array and the
+// descriptions) of a stored record of type `type` at `offset`, reporting
+// through `buffer` what reading it would report; moves `offset` past it.
+void CheckStoredHeader(const buffer_Class& buffer, int32_t& offset, uint32_t type,
+                       bool withFeatures);
+
+// ---- Records -----------------------------------------------------------------
 
 class dbRecord_Class {
 public:
@@ -152,24 +194,18 @@ public:
 
     db_DBIDValue GetRecordId() const { return RecordId; }
 
-    // The operations every record offers, in the order of the class table.
+    // The operations every record offers.
     virtual database_RecordType GetType() const = 0;
-    virtual Str GetName() const { return Str(); }
     virtual bool IsMeasurement() const { return false; }
-    virtual bool IsDeleted() const { return false; }
-    virtual bool IsJobSetting() const { return false; }    // first class flag
-    virtual bool IsSystemSetting() const { return false; } // second class flag
-    virtual bool IsSingletonSetting() const = 0;           // third class flag
+    // The three constant class queries of the record table; nothing in the
+    // conversion asks them, but a record answers them as its class does.
+    virtual bool IsJobSetting() const { return false; }
+    virtual bool IsSystemSetting() const { return false; }
+    virtual bool IsSingletonSetting() const = 0;
+    // A record built from this one and another; no class here combines.
     virtual std::unique_ptr<dbRecord_Class> Combine(const dbRecord_Class& other) const;
-    virtual bool IsEqual(const dbRecord_Class& other) const = 0;
     virtual void Write(buffer_Writer& writer) const = 0;
     virtual void Read(const buffer_Class& buffer, int32_t& offset) = 0;
-    virtual void Receive(const db_BoolAction& action);
-    virtual void Receive(const db_DBID& action);
-    virtual void Receive(const db_Str& action);
-    virtual bool HasFeatures() const { return false; }
-    // Copy-from: the journal's replace rule for observations, lines and arcs.
-    virtual void CopyFrom(const dbRecord_Class& other) = 0;
     // A new object of the same class with every member copied.
     virtual std::unique_ptr<dbRecord_Class> Clone() const = 0;
 
@@ -188,8 +224,6 @@ public:
     db_DescriptionsValue Descriptions;
     FeatureArray Features;
 
-    bool HasFeatures() const override { return true; }
-
 protected:
     dbRecordWithFeatures_Class() = default;
     dbRecordWithFeatures_Class(const dbRecordWithFeatures_Class&) = default;
@@ -198,22 +232,24 @@ protected:
     // Common header, feature array, then the two descriptions.
     void ReadWithFeatures(const buffer_Class& buffer, int32_t& offset);
     void WriteWithFeatures(buffer_Writer& writer) const;
-
-    // The replace rule of observations, lines and arcs: `self` takes all of
-    // `source` but keeps its own identifier and its own features.
-    template <class R> static void TakeContentOf(R& self, const R& source) {
-        if (&self == &source) return;
-        const db_DBIDValue id = self.RecordId;
-        FeatureArray features = std::move(self.Features);
-        self = source;
-        self.RecordId = id;
-        self.Features = std::move(features);
-    }
 };
 
 // The record factory: a new record of the class registered for `type`, with
-// no identifier, the current time stamp and no note; null outside 0 to 143.
+// no identifier, the current time stamp and no note; null for a number that
+// names no record type.
 std::unique_ptr<dbRecord_Class> CreateRecord(uint32_t type);
+
+// Whether records of `type` carry the feature array and the descriptions.
+bool HasFeatureArray(uint32_t type);
+// Whether the class reads and writes its stored form by hand (ReadOwn):
+// such a record is read into an object before it is written anywhere.
+bool IsStoredFormKeptByHand(uint32_t type);
+// Checks the stored form of a record of `type` that starts at `offset`
+// (see Record::CheckStored); moves `offset` to where it ends.
+void CheckStoredRecord(uint32_t type, const buffer_Class& buffer, int32_t& offset);
+// The `target` takes the value of `modifier` into the field that the record
+// table's row for the two names; nothing happens without a row.
+void ReceiveModifier(dbRecord_Class& target, const dbRecord_Class& modifier);
 
 // The time stamp of a record made now: seconds since 1980-01-01 00:00 local
 // time, recomputed at most about once a second.

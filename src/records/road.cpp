@@ -1,8 +1,6 @@
-// The road and tunnel records kept by hand: the cross-section report with its
-// nested records, and the tunnel cross-section's point deltas.
+// The road records kept by hand: the cross-section report with its nested
+// records.
 #include "records/road.h"
-
-#include "records/modifiers.h"
 
 namespace tqxml {
 namespace {
@@ -49,33 +47,6 @@ void db_CrossSectionReport::WriteOwn(buffer_Writer& writer) const {
     Center.Write(writer);
     if (LeftSide) LeftSide->Write(writer);
     if (RightSide) RightSide->Write(writer);
-}
-
-void db_TunnelPointDelta::Receive(const db_DBID& action) {
-    Observation = action.Value;
-}
-
-const db_TunnelPointDelta* db_TunnelCrossSection::PointDelta(int32_t index) const {
-    TQ_ASSERT_TEXT(index >= 0, "index >= 0");
-    TQ_ASSERT_TEXT(index < PointDeltaCount(), "index < this->Count");
-    if (index < 0 || index >= PointDeltaCount()) return nullptr;
-    return &PointDeltas[static_cast<size_t>(index)];
-}
-
-void db_TunnelCrossSection::AttachPointDelta(const db_TunnelPointDelta& delta) {
-    if (PointDeltas.capacity() == 0) PointDeltas.reserve(20);
-    PointDeltas.push_back(delta);
-}
-
-bool db_TunnelCrossSection::ReplacePointDelta(db_DBIDValue target,
-                                              const db_TunnelPointDelta& delta) {
-    for (db_TunnelPointDelta& held : PointDeltas) {
-        if (held.RecordId == target) {
-            held = delta;
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace tqxml

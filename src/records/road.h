@@ -74,6 +74,21 @@ public:
     bool landxmlSAOApplyOnSlopePrevious = false;
     bool landxmlSAOApplyVertOnPerpendicular = false;
 
+    static constexpr FieldMove kDocumentMoves[] = {
+        {"halvornSAOApplyOnSlopeNext", "halvornSAOVertical"},
+        {"halvornSAOApplyOnSlopePrevious", "halvornSAOApplyOnSlopeNext"},
+        {"halvornSAOApplyVertOnPerpendicular", "halvornSAOApplyOnSlopePrevious"},
+        {"halvornPORApplyVertOnPerpendicular", "halvornPORVertical"},
+        {"halvornSSFAApplyOnSlopeNext", "halvornSSFAVertical"},
+        {"halvornSSFAApplyOnSlopePrevious", "halvornSSFAApplyOnSlopeNext"},
+        {"halvornSSFAApplyVertOnPerpendicular", "halvornSSFAApplyOnSlopePrevious"},
+        {"stringSOSApplyVertOnPerpendicular", "stringSOSApplyOnSlopePrevious"},
+        {"stringPORVertical", "stringSOSApplyPerpendicularToSubString"},
+        {"stringPORApplyVertOnPerpendicular", "stringPORVertical"},
+        {"stringSASHorizontal", "stringPORApplyVertOnPerpendicular"},
+        {"stringSASVertical", "stringSASHorizontal"},
+    };
+
     template <class V> void Fields(V& v) {
         v.Real("halvornSAOHorizontal", halvornSAOHorizontal);
         v.Real("halvornSAOVertical", halvornSAOVertical);
@@ -106,48 +121,6 @@ public:
         v.Bool("stringSASApplyOnSlopePrevious", stringSASApplyOnSlopePrevious);
         v.Bool("stringSOSApplyVertOnPerpendicular", stringSOSApplyVertOnPerpendicular);
         v.Bool("stringPORApplyVertOnPerpendicular", stringPORApplyVertOnPerpendicular);
-        v.Bool("stringSASApplyVertOnPerpendicular", stringSASApplyVertOnPerpendicular);
-        v.Bool("stringSASApplyCalculatedOffset", stringSASApplyCalculatedOffset);
-        v.Bool("stringSOSApplyOffsetAtString", stringSOSApplyOffsetAtString);
-        v.Bool("stringSOSApplyCalculatedOffset", stringSOSApplyCalculatedOffset);
-        v.Real("landxmlSAOHorizontal", landxmlSAOHorizontal);
-        v.Real("landxmlSAOVertical", landxmlSAOVertical);
-        v.Bool("landxmlSAOApplyOnSlopeNext", landxmlSAOApplyOnSlopeNext);
-        v.Bool("landxmlSAOApplyOnSlopePrevious", landxmlSAOApplyOnSlopePrevious);
-        v.Bool("landxmlSAOApplyVertOnPerpendicular", landxmlSAOApplyVertOnPerpendicular);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Real("halvornSAOHorizontal", halvornSAOHorizontal);
-        v.Real("halvornSAOVertical", halvornSAOVertical);
-        v.Bool("halvornSAOApplyOnSlopeNext", halvornSAOApplyOnSlopeNext);
-        v.Bool("halvornSAOApplyOnSlopePrevious", halvornSAOApplyOnSlopePrevious);
-        v.Bool("halvornSAOApplyVertOnPerpendicular", halvornSAOApplyVertOnPerpendicular);
-        v.Real("halvornPORVertical", halvornPORVertical);
-        v.Bool("halvornPORApplyVertOnPerpendicular", halvornPORApplyVertOnPerpendicular);
-        v.Real("halvornSSFAHorizontal", halvornSSFAHorizontal);
-        v.Real("halvornSSFAVertical", halvornSSFAVertical);
-        v.Bool("halvornSSFAApplyOnSlopeNext", halvornSSFAApplyOnSlopeNext);
-        v.Bool("halvornSSFAApplyOnSlopePrevious", halvornSSFAApplyOnSlopePrevious);
-        v.Bool("halvornSSFAApplyVertOnPerpendicular", halvornSSFAApplyVertOnPerpendicular);
-        v.Real("halvornNROHorizontal", halvornNROHorizontal);
-        v.Real("halvornNROVertical", halvornNROVertical);
-        v.Bool("halvornNROApplyOnSlopeNext", halvornNROApplyOnSlopeNext);
-        v.Bool("halvornNROApplyOnSlopePrevious", halvornNROApplyOnSlopePrevious);
-        v.Bool("halvornNROApplyVertOnPerpendicular", halvornNROApplyVertOnPerpendicular);
-        v.Bool("halvornNROApplyCalculatedOffset", halvornNROApplyCalculatedOffset);
-        v.Real("stringSOSHorizontal", stringSOSHorizontal);
-        v.Real("stringSOSVertical", stringSOSVertical);
-        v.Real("stringSOSStation", stringSOSStation);
-        v.Bool("stringSOSApplyOnSlopeNext", stringSOSApplyOnSlopeNext);
-        v.Bool("stringSOSApplyOnSlopePrevious", stringSOSApplyOnSlopePrevious);
-        v.Bool("stringSOSApplyVertOnPerpendicular", stringSOSApplyVertOnPerpendicular);
-        v.Bool("stringSOSApplyPerpendicularToSubString", stringSOSApplyPerpendicularToSubString);
-        v.Real("stringPORVertical", stringPORVertical);
-        v.Bool("stringPORApplyVertOnPerpendicular", stringPORApplyVertOnPerpendicular);
-        v.Real("stringSASHorizontal", stringSASHorizontal);
-        v.Real("stringSASVertical", stringSASVertical);
-        v.Bool("stringSASApplyOnSlopeNext", stringSASApplyOnSlopeNext);
-        v.Bool("stringSASApplyOnSlopePrevious", stringSASApplyOnSlopePrevious);
         v.Bool("stringSASApplyVertOnPerpendicular", stringSASApplyVertOnPerpendicular);
         v.Bool("stringSASApplyCalculatedOffset", stringSASApplyCalculatedOffset);
         v.Bool("stringSOSApplyOffsetAtString", stringSOSApplyOffsetAtString);
@@ -188,6 +161,13 @@ public:
     int8_t RoadType = 0;
     bool StakingSubgradeIntersection = false;
 
+    static constexpr FieldMove kDocumentMoves[] = {
+        {"CrossSlopeDelta", "ConstructionStationOffset"},
+        {"CrossSlopeOffset", "CrossSlopeDelta"},
+        {"SubgradeDepth", "CrossSlopeOffset"},
+        {"StakingSubgradeIntersection", "SubgradeDepth"},
+    };
+
     template <class V> void Fields(V& v) {
         v.Bool("BatterIsFill", BatterIsFill);
         v.Real("BatterGrade", BatterGrade);
@@ -199,18 +179,6 @@ public:
         v.Real("SubgradeDepth", SubgradeDepth);
         v.Enum("RoadType", RoadType, dbentity_RoadType);
         v.Bool("StakingSubgradeIntersection", StakingSubgradeIntersection);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Bool("BatterIsFill", BatterIsFill);
-        v.Real("BatterGrade", BatterGrade);
-        ConstructionOffsets(v);
-        v.Real("CrossSlopeDelta", CrossSlopeDelta);
-        v.Real("CrossSlopeOffset", CrossSlopeOffset);
-        v.Real("SubgradeDepth", SubgradeDepth);
-        v.Bool("StakingSubgradeIntersection", StakingSubgradeIntersection);
-        v.Real("DitchOffset", DitchOffset);
-        SideSlope(v);
-        v.Enum("RoadType", RoadType, dbentity_RoadType);
     }
 
 private:
@@ -338,15 +306,12 @@ public:
     std::optional<db_CrossSectionBatter> Batter;
     std::vector<db_CrossSectionNode> Nodes;
 
+    static constexpr FieldMove kDocumentMoves[] = {{"Batter", "Node"}};
+
     template <class V> void Fields(V& v) {
         v.Int("NumberOfNodes", NumberOfNodes, IntForm::Signed);
         v.Element("Batter", Batter);
         v.Element("Node", Nodes);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Int("NumberOfNodes", NumberOfNodes, IntForm::Signed);
-        v.Element("Node", Nodes);
-        v.Element("Batter", Batter);
     }
 
     void ReadOwn(const buffer_Class& buffer, int32_t& offset);
@@ -355,12 +320,13 @@ public:
 
 // A grid position stored East first; written, as everywhere, North first.
 struct coord_EastNorthGrid : coord_CorrectedGrid {
+    static constexpr FieldMove kDocumentMoves[] = {{"East", "North"}};
+
     template <class V> void Fields(V& v) {
         v.Real("East", East);
         v.Real("North", North);
         v.Real("Elev", Elev);
     }
-    template <class V> void XmlFields(V& v) { coord_CorrectedGrid::Fields(v); }
 };
 
 class db_CrossSectionCenterNode final : public Record<db_CrossSectionCenterNode> {
@@ -405,8 +371,6 @@ public:
 class db_TunnelPointDelta final
     : public Record<db_TunnelPointDelta> {
 public:
-    using dbRecord_Class::Receive;
-
     db_DBIDValue Observation = NODBID;
     double Delta = 0;
     double HorizontalOffset = 0;
@@ -420,8 +384,6 @@ public:
         v.Real("VerticalOffset", VerticalOffset);
         v.Real("DeltaStation", DeltaStation);
     }
-
-    void Receive(const db_DBID& action) override;
 };
 
 // A tunnel cross-section at a station. The point deltas measured on it are
@@ -439,20 +401,6 @@ public:
         v.Real("Station", Station);
         v.Records(PointDeltas);
     }
-
-    int32_t PointDeltaCount() const { return static_cast<int32_t>(PointDeltas.size()); }
-    // The point delta at `index`; null (after an assertion) outside 0 to count - 1.
-    const db_TunnelPointDelta* PointDelta(int32_t index) const;
-    bool HoldsPointDelta(db_DBIDValue id) const {
-        for (const db_TunnelPointDelta& held : PointDeltas)
-            if (held.RecordId == id) return true;
-        return false;
-    }
-    // Keeps a copy of `delta` after those already attached.
-    void AttachPointDelta(const db_TunnelPointDelta& delta);
-    // The first attached point delta whose identifier is `target` takes over
-    // all of `delta` (header and fields). False when none has that identifier.
-    bool ReplacePointDelta(db_DBIDValue target, const db_TunnelPointDelta& delta);
 };
 
 class db_TunnelSettings final : public Record<db_TunnelSettings> {
@@ -464,20 +412,17 @@ public:
     double EDMTimeout = 0;
     Str TunnelName;
 
+    static constexpr FieldMove kDocumentMoves[] = {
+        {"ScanInterval", nullptr},
+        {"EDMTimeout", "ScanInterval"},
+    };
+
     template <class V> void Fields(V& v) {
         v.Real("StationTolerance", StationTolerance);
         v.Real("OverbreakTolerance", OverbreakTolerance);
         v.Real("UnderbreakTolerance", UnderbreakTolerance);
         v.Real("ScanInterval", ScanInterval);
         v.Real("EDMTimeout", EDMTimeout);
-        v.Text("TunnelName", TunnelName);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Real("ScanInterval", ScanInterval);
-        v.Real("EDMTimeout", EDMTimeout);
-        v.Real("StationTolerance", StationTolerance);
-        v.Real("OverbreakTolerance", OverbreakTolerance);
-        v.Real("UnderbreakTolerance", UnderbreakTolerance);
         v.Text("TunnelName", TunnelName);
     }
 };

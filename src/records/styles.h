@@ -107,8 +107,6 @@ public:
     Str TheName;
 
     template <class V> void Fields(V& v) { v.Text("TheName", TheName); }
-
-    Str GetName() const override { return TheName; }
 };
 
 class db_LaserHeight final : public Record<db_LaserHeight> {

@@ -93,6 +93,13 @@ public:
     double AtmosphereCorrectionCoeff = 0;
     int16_t OffsetUserPerspective = 0;
 
+    static constexpr FieldMove kDocumentMoves[] = {
+        {"Radio", "EditInstrumentPrecisions"},
+        {"Precisions", "Radio"},
+        {"CenteringError", "Precisions"},
+        {"PortParam", "CenteringError"},
+    };
+
     template <class V> void Fields(V& v) {
         v.Enum("Type", Type, total_InstrumentType);
         v.Real("RefractiveIndex", RefractiveIndex);
@@ -113,39 +120,6 @@ public:
         v.Bool("StakeUsingTracking", StakeUsingTracking);
         v.Bool("SendRecordAck", SendRecordAck);
         v.Bool("EditInstrumentPrecisions", EditInstrumentPrecisions);
-        v.Text("Model", Model);
-        v.Text("Serial", Serial);
-        v.Text("FirmwareVersion", FirmwareVersion);
-        v.Int("ModelNumber", ModelNumber, IntForm::Unsigned);
-        v.Real("InstrumentAppliedHCollimation", InstrumentAppliedHCollimation);
-        v.Real("InstrumentAppliedVCollimation", InstrumentAppliedVCollimation);
-        v.Real("TrunionAxisTiltCorrection", TrunionAxisTiltCorrection);
-        v.Text("UserDefinedName", UserDefinedName);
-        v.Real("InstrumentAppliedAutolockHCollimation", InstrumentAppliedAutolockHCollimation);
-        v.Real("InstrumentAppliedAutolockVCollimation", InstrumentAppliedAutolockVCollimation);
-        v.Real("AtmosphereCorrectionCoeff", AtmosphereCorrectionCoeff);
-        v.Enum("OffsetUserPerspective", OffsetUserPerspective, dbconfig_OffsetPerspectiveMode);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Enum("Type", Type, total_InstrumentType);
-        v.Real("RefractiveIndex", RefractiveIndex);
-        v.Real("CarrierWavelength", CarrierWavelength);
-        v.Bool("HasExtraInfo", HasExtraInfo);
-        v.Enum("MeasurementMode", MeasurementMode, total_MeasurementMode);
-        v.Enum("SetHzCircleMode", SetHzCircleMode, total_SetHzCircleMode);
-        v.Enum("Servo", Servo, total_ServoOptions);
-        v.Real("AnglesOnlyRate", AnglesOnlyRate);
-        v.Bool("TurnToZero", TurnToZero);
-        v.Int("AverageMeasurements", AverageMeasurements, IntForm::Signed);
-        v.Bool("AutoMatchedFace1_2", AutoMatchedFace1_2);
-        v.Bool("MeasureDistOnFace2", MeasureDistOnFace2);
-        v.Bool("StakeUsingTracking", StakeUsingTracking);
-        v.Bool("SendRecordAck", SendRecordAck);
-        v.Bool("EditInstrumentPrecisions", EditInstrumentPrecisions);
-        v.Struct("Radio", Radio);
-        v.Struct("Precisions", Precisions);
-        v.Real("CenteringError", CenteringError);
-        v.Struct("PortParam", PortParam);
         v.Text("Model", Model);
         v.Text("Serial", Serial);
         v.Text("FirmwareVersion", FirmwareVersion);
@@ -179,43 +153,26 @@ public:
     double ScaleFactorStdError = 0;
     int16_t StationType = 0;
 
-    template <class V> void Fields(V& v) {
-        v.Text("StationName", StationName);
-        v.Real("RawTheodoliteHt", RawTheodoliteHt);
-        v.Enum("MeasurementMethod", MeasurementMethod, total_TargetHeightMethod);
-        v.Real("HorizontalOffset", HorizontalOffset);
-        v.Real("VerticalOffset", VerticalOffset);
-        v.Int("Instrument", Instrument, IntForm::Hex);
-        v.Int("Atmosphere", Atmosphere, IntForm::Hex);
-        v.Int("NumberOfBacksightObservations", NumberOfBacksightObservations, IntForm::Unsigned);
-        v.Int("NumberOfUniqueBacksights", NumberOfUniqueBacksights, IntForm::Unsigned);
-        v.Enum("ScaleType", ScaleType, total_ScaleFactorType);
-        v.Real("ScaleFactor", ScaleFactor);
-        v.Real("ScaleFactorStdError", ScaleFactorStdError);
-        v.Enum("StationType", StationType, total_StationType);
-    }
-    template <class V> void XmlFields(V& v) {
-        v.Text("StationName", StationName);
-        v.Enum("MeasurementMethod", MeasurementMethod, total_TargetHeightMethod);
-        v.Real("RawTheodoliteHt", RawTheodoliteHt);
-        v.Real("HorizontalOffset", HorizontalOffset);
-        v.Real("VerticalOffset", VerticalOffset);
-        v.Int("Instrument", Instrument, IntForm::Hex);
-        v.Int("Atmosphere", Atmosphere, IntForm::Hex);
-        v.Int("NumberOfBacksightObservations", NumberOfBacksightObservations, IntForm::Unsigned);
-        v.Int("NumberOfUniqueBacksights", NumberOfUniqueBacksights, IntForm::Unsigned);
-        v.Real("ScaleFactor", ScaleFactor);
-        v.Enum("ScaleType", ScaleType, total_ScaleFactorType);
-        v.Real("ScaleFactorStdError", ScaleFactorStdError);
-        v.Enum("StationType", StationType, total_StationType);
-    }
-    // The document form: a station must have a name by the time it is written.
-    template <class V> void WriteXml(V& v) {
-        TQ_ASSERT_TEXT(StationName.Length() > 0, "this->StationName.Length() > 0");
-        XmlFields(v);
-    }
+    static constexpr FieldMove kDocumentMoves[] = {
+        {"MeasurementMethod", "StationName"},
+        {"ScaleFactor", "NumberOfUniqueBacksights"},
+    };
 
-    Str GetName() const override { return StationName; }
+    template <class V> void Fields(V& v) {
+        v.RecordName("StationName", StationName);
+        v.Real("RawTheodoliteHt", RawTheodoliteHt);
+        v.Enum("MeasurementMethod", MeasurementMethod, total_TargetHeightMethod);
+        v.Real("HorizontalOffset", HorizontalOffset);
+        v.Real("VerticalOffset", VerticalOffset);
+        v.Int("Instrument", Instrument, IntForm::Hex);
+        v.Int("Atmosphere", Atmosphere, IntForm::Hex);
+        v.Int("NumberOfBacksightObservations", NumberOfBacksightObservations, IntForm::Unsigned);
+        v.Int("NumberOfUniqueBacksights", NumberOfUniqueBacksights, IntForm::Unsigned);
+        v.Enum("ScaleType", ScaleType, total_ScaleFactorType);
+        v.Real("ScaleFactor", ScaleFactor);
+        v.Real("ScaleFactorStdError", ScaleFactorStdError);
+        v.Enum("StationType", StationType, total_StationType);
+    }
 };
 
 class db_TotalAtmosphere final : public Record<db_TotalAtmosphere> {
@@ -251,8 +208,6 @@ public:
         v.Real("F2HorzCircle", F2HorzCircle);
         v.Real("OrientationCorrectionStdError", OrientationCorrectionStdError);
     }
-
-    Str GetName() const override { return Station; }
 };
 
 // The target (prism or reflectorless) in use.
@@ -270,6 +225,8 @@ public:
     int32_t OrionCheckTargetID = 0;
     bool IsDualPrism = false;
 
+    static constexpr FieldMove kDocumentMoves[] = {{"MeasurementMethod", "IsDR"}};
+
     template <class V> void Fields(V& v) {
         v.Text("Name", Name);
         v.Bool("IsDR", IsDR);
@@ -283,21 +240,6 @@ public:
         v.Enum("OrionCheckTargetID", OrionCheckTargetID, total_OrionTargetIDCheckType);
         v.Bool("IsDualPrism", IsDualPrism);
     }
-    template <class V> void XmlFields(V& v) {
-        v.Text("Name", Name);
-        v.Bool("IsDR", IsDR);
-        v.Enum("MeasurementMethod", MeasurementMethod, total_TargetHeightMethod);
-        v.Real("RawTargetHeight", RawTargetHeight);
-        v.Real("HorizontalOffset", HorizontalOffset);
-        v.Real("VerticalOffset", VerticalOffset);
-        v.Enum("PrismType", PrismType, total_PrismTypes);
-        v.Real("PrismConstant", PrismConstant);
-        v.Enum("RMTID", RMTID, total_RMTIDs);
-        v.Enum("OrionCheckTargetID", OrionCheckTargetID, total_OrionTargetIDCheckType);
-        v.Bool("IsDualPrism", IsDualPrism);
-    }
-
-    Str GetName() const override { return Name; }
 };
 
 // ---- Measuring methods built on raw circle readings ------------------------------

@@ -144,30 +144,23 @@ Str EncodeXmlText(const char* text) {
     return result;
 }
 
-void FlushIfLarge(file_Class* output, Str& buffer) {
-    if (output && buffer.Length() > kFlushThreshold) Flush(output, buffer);
-}
-
-void Flush(file_Class* output, Str& buffer) {
-    if (output) (void)output->Write(buffer.CStr(), static_cast<uint32_t>(buffer.Length()));
-    buffer.Truncate(0);
+void FileOutput::Take(Str& pending) {
+    if (file_) (void)file_->Write(pending.CStr(), static_cast<uint32_t>(pending.Length()));
+    pending.Truncate(0);
 }
 
 void StreamSink::Pad(int32_t depth) {
     if (depth > 0) std::memset(buffer_.AppendRoom(depth * 4), ' ', static_cast<size_t>(depth) * 4);
 }
 
-void StreamSink::FlushIfLarge() {
-    if (output_ && buffer_.Length() > kFlushThreshold) Flush(output_, buffer_);
-}
-
-// The start tag of an element that turns out to have content: ">" and, as
-// Write does for an element with children or a record's text, the text on
-// a line of its own.
+// The start tag of an element that turns out to have content: ">" and, for
+// an element with children or a record's text, the text on a line of its
+// own. The root element's children follow a blank line.
 void StreamSink::CloseStart(Open& element) {
     if (!element.startOpen) return;
     element.startOpen = false;
     buffer_.Append(">\r\n", 3);
+    if (element.isRoot) buffer_.Append("\r\n", 2);
     if (!element.text.empty()) {
         Pad(element.depth + 1);
         AppendEncodedXmlText(buffer_, element.text.data(),
@@ -187,7 +180,27 @@ void StreamSink::Begin(const char* name, bool isRecord) {
     Pad(depth);
     buffer_.Append('<');
     buffer_.Append(name);
-    open_.push_back({name, depth, isRecord, true, {}});
+    open_.push_back({name, depth, isRecord, true, false});
+}
+
+void StreamSink::BeginDocument(const char* root) {
+    buffer_.Append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n");
+    buffer_.Append('<');
+    buffer_.Append(root);
+    open_.push_back({root, 0, false, true, true});
+}
+
+void StreamSink::EndDocument() {
+    while (open_.size() > 1)
+        End();
+    if (!open_.empty()) {
+        CloseStart(open_.back());
+        buffer_.Append("</", 2);
+        buffer_.Append(open_.back().name);
+        buffer_.Append(">\r\n", 3);
+        open_.pop_back();
+    }
+    if (output_) output_->Take(buffer_);
 }
 
 void StreamSink::Attribute(const char* name, std::string_view value) {

@@ -24,20 +24,46 @@ Str EncodeXmlText(const char* text);
 // `text` (stopping early at a NUL).
 void AppendEncodedXmlText(Str& out, const char* text, int32_t length);
 
-// The document's text, laid straight into the output buffer as elements are
-// begun and ended: four spaces per level, a blank line before every record
-// element, a field with text on one line, an element with neither text nor
-// children as one self-closing tag, a record's own text on a line of its
-// own; texts and attribute values encoded as above. The buffer goes to the
-// output whenever it grows past kFlushThreshold. Element names must outlive
-// the element (literals).
+// Where the document goes: the pending text is handed over whenever it grows
+// past kFlushThreshold after an element ends, and once at the end.
+class DocumentOutput {
+public:
+    virtual ~DocumentOutput() = default;
+    // Takes the pending text and leaves `pending` empty (its storage may be
+    // kept or exchanged).
+    virtual void Take(Str& pending) = 0;
+};
+
+// An output file (or standard output): each piece is one write, whose
+// outcome the file records.
+class FileOutput final : public DocumentOutput {
+public:
+    explicit FileOutput(file_Class* file) : file_(file) {}
+    void Take(Str& pending) override;
+
+private:
+    file_Class* file_;
+};
+
+// The document's text, laid straight into the pending text as elements are
+// begun and ended: the declaration and the root element, four spaces per
+// level, a blank line before every record element, a field with text on one
+// line, an element with neither text nor children as one self-closing tag,
+// a record's own text on a line of its own; texts and attribute values
+// encoded as above. Element names must outlive the element (literals).
 class StreamSink {
 public:
-    // Appends to `buffer`, flushing it to `output` (which may be null) above
-    // the flush threshold at the same points as Write. Elements begun at the
-    // top level are at `depth`.
-    StreamSink(Str& buffer, file_Class* output, int32_t depth = 1)
-        : buffer_(buffer), output_(output), depth_(depth) {}
+    // Appends to `pending`, handing it to `output` (null: kept) whenever it
+    // grows past the flush threshold as an element ends. Elements begun at
+    // the top level are at `depth`.
+    StreamSink(Str& pending, DocumentOutput* output, int32_t depth = 1)
+        : buffer_(pending), output_(output), depth_(depth) {}
+
+    // The XML declaration and the start of the root element `root`, whose
+    // attributes follow; its children are at depth 1, after a blank line.
+    void BeginDocument(const char* root);
+    // Ends the root element and hands everything pending to the output.
+    void EndDocument();
 
     void Begin(const char* name, bool isRecord = false);
     void Attribute(const char* name, std::string_view value);
@@ -51,24 +77,20 @@ private:
         int32_t depth;
         bool isRecord;
         bool startOpen;        // "<name attributes" written, neither ">" nor "/>" yet
-        std::string_view text; // element text not yet written
+        bool isRoot;
+        std::string_view text = {}; // element text not yet written
     };
 
     void CloseStart(Open& element);
     void Pad(int32_t depth);
-    void FlushIfLarge();
+    void FlushIfLarge() {
+        if (output_ && buffer_.Length() > kFlushThreshold) output_->Take(buffer_);
+    }
 
     Str& buffer_;
-    file_Class* output_;
+    DocumentOutput* output_;
     int32_t depth_;
     std::vector<Open> open_;
 };
-
-// Flush when `output` is set and the buffer holds more than kFlushThreshold.
-void FlushIfLarge(file_Class* output, Str& buffer);
-
-// Writes the buffer to `output` (ignoring the outcome; nothing is written when
-// `output` is null) and empties it, keeping its storage.
-void Flush(file_Class* output, Str& buffer);
 
 } // namespace tqxml

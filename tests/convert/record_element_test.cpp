@@ -47,7 +47,8 @@ std::function<std::unique_ptr<dbRecord_Class>()> Make(
 // A record's element as the walk writes it, laid out as a record at depth 1.
 std::string RecordElementText(const dbRecord_Class& record) {
     Str out;
-    WriteRecord(record, out, nullptr);
+    StreamSink sink(out, nullptr);
+    WriteRecord(sink, record);
     return std::string(out.View());
 }
 

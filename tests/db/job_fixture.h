@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -61,8 +62,14 @@ protected:
         return ids;
     }
 
-    static db_TunnelCrossSection* SectionAt(dbAccess& job, db_DBIDValue id) {
-        return dynamic_cast<db_TunnelCrossSection*>(job.GetRecord(id));
+    // The record `id` as the job holds it, when it is an R; else null.
+    template <class R> static std::unique_ptr<R> RecordAs(const dbAccess& job, db_DBIDValue id) {
+        std::unique_ptr<dbRecord_Class> record = job.GetRecord(id);
+        if (!dynamic_cast<R*>(record.get())) return nullptr;
+        return std::unique_ptr<R>(static_cast<R*>(record.release()));
+    }
+    static std::unique_ptr<db_TunnelCrossSection> SectionAt(const dbAccess& job, db_DBIDValue id) {
+        return RecordAs<db_TunnelCrossSection>(job, id);
     }
 
     bool Logged(const std::string& line) const {

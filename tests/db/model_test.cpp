@@ -53,8 +53,8 @@ TEST_F(ModelTest, AddInsertAndDeleteShapeTheWalk) {
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 5, 6}));
     EXPECT_EQ(job.GetRecord(2), nullptr);
     EXPECT_EQ(job.NextRecordId(2), NODBID);
-    EXPECT_EQ(job.Model().Back()->RecordId, 6u);
-    EXPECT_EQ(job.Model().Front()->ChainBack, nullptr);
+    EXPECT_EQ(job.Model().Node(job.Model().Back()).RecordId, 6u);
+    EXPECT_EQ(job.Model().Node(job.Model().Front()).Back, kNoNode);
     const dbModel_TypeCount count = job.Model().TypeCount(DATABASE_TunnelCrossSectionRecord);
     EXPECT_EQ(count.Count, 3u);
     EXPECT_EQ(count.First, 1u);
@@ -111,7 +111,7 @@ TEST_F(ModelTest, ReplacedObservationsLinesAndArcsKeepTheirFeatures) {
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3, 4}));
-    auto* observation = dynamic_cast<db_Observation*>(job.GetRecord(1));
+    const auto observation = RecordAs<db_Observation>(job, 1);
     ASSERT_NE(observation, nullptr);
     EXPECT_EQ(observation->PointName, "P7");
     EXPECT_EQ(observation->Descriptions.Description1, "new");
@@ -119,11 +119,11 @@ TEST_F(ModelTest, ReplacedObservationsLinesAndArcsKeepTheirFeatures) {
     ASSERT_NE(observation->GetMeasurement(), nullptr);
     EXPECT_EQ(observation->GetMeasurement()->GetType(), DATABASE_CircleRecord);
     EXPECT_EQ(observation->Features, kept);
-    auto* replacedLine = dynamic_cast<db_Line*>(job.GetRecord(3));
-    auto* replacedArc = dynamic_cast<db_Arc*>(job.GetRecord(4));
+    const auto replacedLine = RecordAs<db_Line>(job, 3);
+    const auto replacedArc = RecordAs<db_Arc>(job, 4);
     ASSERT_TRUE(replacedLine && replacedArc);
     EXPECT_EQ(replacedLine->TimeStamp, 3);
-    EXPECT_TRUE(replacedLine->IsDeleted() && replacedArc->IsDeleted());
+    EXPECT_TRUE(replacedLine->Deleted && replacedArc->Deleted);
     EXPECT_EQ(replacedLine->Features, kept);
     EXPECT_EQ(replacedArc->Features, kept);
     EXPECT_TRUE(env.assertions.empty());
@@ -170,7 +170,7 @@ TEST_F(ModelTest, MeasurementsBelongToTheTargetObservation) {
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 4}));
-    const auto* observation = dynamic_cast<const db_Observation*>(job.GetRecord(1));
+    const auto observation = RecordAs<db_Observation>(job, 1);
     ASSERT_NE(observation, nullptr);
     ASSERT_NE(observation->GetMeasurement(), nullptr);
     EXPECT_EQ(observation->GetMeasurement()->GetType(), DATABASE_PolarRecord);
@@ -215,18 +215,18 @@ TEST_F(ModelTest, ModifierRecordsChangeTheirTargetAndAreNotChained) {
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{1, 3, 4, 5, 6}));
-    auto* observation = dynamic_cast<db_Observation*>(job.GetRecord(1));
+    const auto observation = RecordAs<db_Observation>(job, 1);
     ASSERT_NE(observation, nullptr);
-    EXPECT_TRUE(observation->IsDeleted());
-    EXPECT_TRUE(job.GetRecord(6)->IsDeleted());
+    EXPECT_TRUE(observation->Deleted);
+    EXPECT_TRUE(RecordAs<db_Arc>(job, 6)->Deleted);
     EXPECT_EQ(observation->PointName, "RENAMED");
     EXPECT_EQ(observation->Descriptions.Description2, "second");
     auto* measurement = dynamic_cast<const db_Circle*>(observation->GetMeasurement());
     ASSERT_NE(measurement, nullptr);
     EXPECT_EQ(measurement->Target, 0x44u);
-    EXPECT_EQ(dynamic_cast<db_Antenna*>(job.GetRecord(4))->Equipment, 0x55u);
-    auto* chainedLine = dynamic_cast<db_Line*>(job.GetRecord(3));
-    EXPECT_FALSE(chainedLine->IsDeleted());
+    EXPECT_EQ(RecordAs<db_Antenna>(job, 4)->Equipment, 0x55u);
+    const auto chainedLine = RecordAs<db_Line>(job, 3);
+    EXPECT_FALSE(chainedLine->Deleted);
     ASSERT_EQ(chainedLine->Features.size(), 1u);
     EXPECT_EQ(chainedLine->Features[0].StringCode, "NEW");
     EXPECT_TRUE(env.assertions.empty());
@@ -278,14 +278,14 @@ TEST_F(ModelTest, TunnelPointDeltasAttachToCrossSectionsAndAreReplacedFromRecord
     dbAccess job;
     Reopen(job);
     EXPECT_EQ(Walk(job), (std::vector<db_DBIDValue>{2, 1, 6}));
-    const db_TunnelCrossSection* atFront = SectionAt(job, 2);
-    const db_TunnelCrossSection* atOne = SectionAt(job, 1);
-    ASSERT_EQ(atFront->PointDeltaCount(), 1);
-    ASSERT_EQ(atOne->PointDeltaCount(), 2);
-    EXPECT_EQ(atFront->PointDelta(0)->Delta, 1);
-    EXPECT_EQ(atOne->PointDelta(0)->Delta, 2);
-    EXPECT_EQ(atOne->PointDelta(1)->Delta, 30);
-    EXPECT_EQ(atOne->PointDelta(1)->RecordId, 5u);
+    const auto atFront = SectionAt(job, 2);
+    const auto atOne = SectionAt(job, 1);
+    ASSERT_EQ(atFront->PointDeltas.size(), 1u);
+    ASSERT_EQ(atOne->PointDeltas.size(), 2u);
+    EXPECT_EQ(atFront->PointDeltas[0].Delta, 1);
+    EXPECT_EQ(atOne->PointDeltas[0].Delta, 2);
+    EXPECT_EQ(atOne->PointDeltas[1].Delta, 30);
+    EXPECT_EQ(atOne->PointDeltas[1].RecordId, 5u);
     EXPECT_EQ(env.assertions, std::vector<std::string>{"target"});
 }
 
@@ -319,32 +319,31 @@ TEST_F(ModelTest, ActionsThatCannotApplyLeaveTheChainConsistent) {
 
 TEST(ModelIndex, KeepsIdentifiersDenseAndSendsFarOnesToTheMap) {
     dbModel_Index index;
-    std::vector<dbModel_Node> nodes(300);
-    for (db_DBIDValue id = 1; id <= 200; ++id)
-        ASSERT_TRUE(index.Insert(id, &nodes[id]));
-    EXPECT_FALSE(index.Insert(7, &nodes[0]));
-    EXPECT_TRUE(index.Insert(0xFFFFFFF0u, &nodes[201]));
-    EXPECT_TRUE(index.Insert(5000, &nodes[202])); // beyond what 201 records justify
+        for (db_DBIDValue id = 1; id <= 200; ++id)
+        ASSERT_TRUE(index.Insert(id, id));
+    EXPECT_FALSE(index.Insert(7, 0u));
+    EXPECT_TRUE(index.Insert(0xFFFFFFF0u, 201u));
+    EXPECT_TRUE(index.Insert(5000, 202u)); // beyond what 201 records justify
     EXPECT_LE(index.DenseSize(), 2u * 202 + 1024);
     EXPECT_EQ(index.SparseSize(), 2u);
-    EXPECT_EQ(index.Find(0xFFFFFFF0u), &nodes[201]);
-    EXPECT_EQ(index.Find(5000), &nodes[202]);
-    EXPECT_EQ(index.Find(7), &nodes[7]);
-    EXPECT_EQ(index.Find(0xFFFFFFFFu), nullptr);
-    EXPECT_EQ(index.Find(4999), nullptr);
+    EXPECT_EQ(index.Find(0xFFFFFFF0u), 201u);
+    EXPECT_EQ(index.Find(5000), 202u);
+    EXPECT_EQ(index.Find(7), 7u);
+    EXPECT_EQ(index.Find(0xFFFFFFFFu), kNoNode);
+    EXPECT_EQ(index.Find(4999), kNoNode);
 
     // As records accumulate the array grows over 5000, which moves across.
     for (db_DBIDValue id = 1000; id < 4500; ++id)
-        index.Insert(id, &nodes[203]);
+        index.Insert(id, 203u);
     EXPECT_GT(index.DenseSize(), 5000u);
     EXPECT_EQ(index.SparseSize(), 1u);
-    EXPECT_EQ(index.Find(5000), &nodes[202]);
+    EXPECT_EQ(index.Find(5000), 202u);
 
     index.Erase(5000);
     index.Erase(0xFFFFFFF0u);
     index.Erase(123456); // not there
-    EXPECT_EQ(index.Find(5000), nullptr);
-    EXPECT_EQ(index.Find(0xFFFFFFF0u), nullptr);
+    EXPECT_EQ(index.Find(5000), kNoNode);
+    EXPECT_EQ(index.Find(0xFFFFFFF0u), kNoNode);
     EXPECT_EQ(index.Count(), 200u + 3500u);
 }
 

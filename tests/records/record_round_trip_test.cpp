@@ -24,11 +24,11 @@ std::string StoredForm(const dbRecord_Class& record) {
     return Bytes(writer);
 }
 
-// The stored form after the common header: what the class itself stores.
+// The stored form after the common header (type, identifier, time stamp and
+// note): what the class itself stores.
 std::string OwnStoredForm(const dbRecord_Class& record) {
-    buffer_Writer writer;
-    WriteStoredForm(record, writer);
-    return Bytes(writer);
+    const std::string stored = StoredForm(record);
+    return stored.substr(stored.find('\0', 2 + 4 + 8) + 1);
 }
 
 TEST(RecordRoundTrip, EveryRecordTypeReadsBackItsStoredForm) {
@@ -48,9 +48,6 @@ TEST(RecordRoundTrip, EveryRecordTypeReadsBackItsStoredForm) {
             EXPECT_EQ(offset, static_cast<int32_t>(stored.size())) << RecordClassName(type);
             ASSERT_EQ(StoredForm(*back), stored) << RecordClassName(type) << " round " << round;
             EXPECT_EQ(StoredForm(*record->Clone()), stored) << RecordClassName(type);
-            if (type != DATABASE_ObservationRecord) { // observations are never compared
-                EXPECT_TRUE(record->IsEqual(*back)) << RecordClassName(type);
-            }
         }
     }
     EXPECT_EQ(env.assertions, std::vector<std::string>{});
@@ -77,7 +74,9 @@ TEST(RecordRoundTrip, TheFillerReachesEveryStoredField) {
 // Damaged stored forms of every type: each cut, and a hostile value (a huge
 // or negative count, a text without its end) laid over every position. The
 // read stays inside the bytes it is given and never trusts a count for more
-// than the bytes that remain; the sanitizers watch the rest.
+// than the bytes that remain; the sanitizers watch the rest. The check made
+// when an entry is read reports what the read reports, once, and ends where
+// the read ends; read again from checked bytes, nothing is reported.
 TEST(RecordRoundTrip, EveryRecordTypeReadsDamagedBytesWithoutHarm) {
     RecordingEnvironment env;
     std::mt19937_64 random(0xBAD);
@@ -88,11 +87,22 @@ TEST(RecordRoundTrip, EveryRecordTypeReadsDamagedBytesWithoutHarm) {
         FillRecord(*record, random);
         const std::string stored = StoredForm(*record);
         auto ReadBack = [&](const std::string& bytes) {
-            const std::unique_ptr<dbRecord_Class> back = CreateRecord(type);
-            buffer_Class buffer(static_cast<int32_t>(bytes.size()), ENDIAN_Little, bytes.data());
-            int32_t offset = 0;
-            back->Read(buffer, offset);
-            EXPECT_LE(offset, static_cast<int32_t>(bytes.size())) << RecordClassName(type);
+            const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+            const auto size = static_cast<int32_t>(bytes.size());
+            env.assertions.clear();
+            int32_t read = 0;
+            CreateRecord(type)->Read(buffer_Class::View(data, size, true), read);
+            const std::vector<std::string> reported = env.assertions;
+            env.assertions.clear();
+            int32_t checked = 0;
+            CheckStoredRecord(type, buffer_Class::View(data, size, true), checked);
+            ASSERT_EQ(env.assertions, reported) << RecordClassName(type);
+            ASSERT_EQ(checked, read) << RecordClassName(type);
+            EXPECT_LE(read, size) << RecordClassName(type);
+            env.assertions.clear();
+            int32_t again = 0;
+            CreateRecord(type)->Read(buffer_Class::View(data, size, false), again);
+            EXPECT_TRUE(env.assertions.empty()) << RecordClassName(type);
         };
         for (size_t cut = 0; cut < stored.size(); ++cut)
             ReadBack(stored.substr(0, cut));

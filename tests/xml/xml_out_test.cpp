@@ -113,13 +113,23 @@ TEST(XmlStream, ElementForms) {
               "    </Outer>\r\n");
 }
 
-TEST(XmlFlush, NothingIsWrittenWithoutAnOutput) {
-    Str buffer;
-    StreamSink(buffer, nullptr, 1).Leaf("A", std::string(70000, 'y'));
-    FlushIfLarge(nullptr, buffer);
-    EXPECT_GT(buffer.Length(), kFlushThreshold);
-    Flush(nullptr, buffer);
-    EXPECT_EQ(buffer.Length(), 0);
+// The document's frame: the declaration, the root element with its
+// attributes and a blank line, its records, its end tag; without an output
+// everything stays pending.
+TEST(XmlDocument, FrameAroundTheRecords) {
+    Str pending;
+    StreamSink sink(pending, nullptr);
+    sink.BeginDocument("JOBFile");
+    sink.Attribute("jobFilename", " a&b.job");
+    sink.Begin("R", true);
+    sink.Leaf("F", std::string(70000, 'y'));
+    sink.End();
+    sink.EndDocument();
+    EXPECT_EQ(std::string(pending.View()),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n"
+              "<JOBFile jobFilename=\"a&amp;b.job\">\r\n\r\n"
+              "\r\n    <R>\r\n        <F>" + std::string(70000, 'y') + "</F>\r\n    </R>\r\n"
+              "</JOBFile>\r\n");
 }
 
 // A document written through a real file, its pending text crossing the
@@ -132,6 +142,7 @@ TEST(XmlFlush, FlushesOnlyAboveTheThresholdAndLosesNothing) {
         std::remove(path.c_str());
         file_Class output{Str(path.c_str())};
         ASSERT_TRUE(output.Create());
+        FileOutput toFile(&output);
 
         Str buffer;
         std::string document;
@@ -142,7 +153,7 @@ TEST(XmlFlush, FlushesOnlyAboveTheThresholdAndLosesNothing) {
         for (int32_t size : sizes) {
             const std::string text(static_cast<size_t>(size - 13), 'v');
             const int32_t pending = buffer.Length() + size;
-            StreamSink(buffer, &output, 1).Leaf("F", text);
+            StreamSink(buffer, &toFile, 1).Leaf("F", text);
             document += "    <F>" + text + "</F>\r\n";
             if (pending > kFlushThreshold) {
                 onDisk += static_cast<uint32_t>(pending);
@@ -152,7 +163,7 @@ TEST(XmlFlush, FlushesOnlyAboveTheThresholdAndLosesNothing) {
             }
             EXPECT_EQ(output.RecordedSize(), onDisk);
         }
-        Flush(&output, buffer);
+        toFile.Take(buffer);
         EXPECT_EQ(buffer.Length(), 0);
         output.Close();
         EXPECT_EQ(ReadText(path), document);

@@ -26,6 +26,7 @@ public:
     explicit FieldFiller(RecordFiller& filler) : filler_(filler) {}
 
     void Text(const char*, Str& value) { value = filler_.Text(edge_() ? 12 : 24); }
+    void RecordName(const char* name, Str& value) { Text(name, value); }
     void FixedText(const char*, Str& value, int32_t n) { value = filler_.Text(n); }
     void ElementText(const char*, Str& value, int32_t n) { value = filler_.Text(n); }
     void Real(const char*, double& value) { value = filler_.Real(); }
@@ -175,20 +176,21 @@ void FillOwn(db_CrossSectionSide& side, RecordFiller& filler) {
     if (side.Nodes.empty() && filler.Profile() == FillProfile::Edge && filler.Chance(50))
         side.NumberOfNodes = filler.Chance(50) ? -1 : std::numeric_limits<int32_t>::min();
 }
-void FillOwn(dbRecord_Class&, RecordFiller&) {}
+// An observation's descriptions and features are filled a second time: a
+// seed has always given its jobs that way, and keeps giving the same jobs.
+void FillOwn(db_Observation& record, RecordFiller&, FieldFiller& fields) {
+    fields.Descriptions("Descriptions", record.Descriptions);
+    fields.Features("DATABASE_FeaturesRecord", record.Features);
+}
+template <class R> void FillOwn(R& record, RecordFiller& filler, FieldFiller&) {
+    if constexpr (requires { FillOwn(record, filler); }) FillOwn(record, filler);
+}
 
 template <class R> void FillAs(dbRecord_Class& base, RecordFiller& filler) {
     R& record = static_cast<R&>(base);
     FieldFiller fields(filler);
-    if constexpr (HasFields<R, FieldFiller>)
-        record.Fields(fields);
-    else if constexpr (requires(R & r, FieldFiller & v) { r.XmlFields(v); })
-        record.XmlFields(fields);
-    if constexpr (std::is_base_of_v<dbRecordWithFeatures_Class, R>) {
-        fields.Descriptions("Descriptions", record.Descriptions);
-        fields.Features("DATABASE_FeaturesRecord", record.Features);
-    }
-    FillOwn(record, filler);
+    if constexpr (HasFields<R, FieldFiller>) record.Fields(fields);
+    FillOwn(record, filler, fields);
 }
 
 using FillFunction = void (*)(dbRecord_Class&, RecordFiller&);

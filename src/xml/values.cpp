@@ -1,4 +1,4 @@
-#include "convert/values.h"
+#include "xml/values.h"
 
 #include <bit>
 #include <charconv>
