@@ -19,9 +19,11 @@ TEST(Crc16Arc, MatchesTheCheckValueAndContinuesAcrossPieces) {
     EXPECT_NE(Crc16Arc(other, 9), 0xBB3D);
 }
 
-// The checksum folds eight bytes at a time; it must agree with the plain
-// bit-by-bit definition for every length and starting value.
-TEST(Crc16Arc, AgreesWithTheBitwiseDefinitionAtEveryLength) {
+// Both routines, the folding one (where the processor has it) and the table
+// one, agree with the bit-by-bit definition at every length over a few
+// 64-byte steps and at a few large ones, from unaligned starts, from any
+// starting value, and with the bytes split in two anywhere.
+TEST(Crc16Arc, AgreesWithTheBitwiseDefinition) {
     auto bitwise = [](const uint8_t* p, size_t n, uint16_t crc) {
         for (size_t i = 0; i < n; ++i) {
             crc ^= p[i];
@@ -30,14 +32,25 @@ TEST(Crc16Arc, AgreesWithTheBitwiseDefinitionAtEveryLength) {
         }
         return crc;
     };
-    std::vector<uint8_t> bytes(300);
+    std::vector<uint8_t> bytes(100016);
     uint32_t state = 12345;
     for (uint8_t& b : bytes)
         b = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 16);
-    for (size_t length = 0; length <= bytes.size(); ++length)
-        for (uint16_t start : {uint16_t{0}, uint16_t{0xFFFF}, uint16_t{0x1234}})
-            ASSERT_EQ(Crc16Arc(bytes.data(), length, start), bitwise(bytes.data(), length, start))
-                << "length " << length;
+    std::vector<size_t> lengths;
+    for (size_t length = 0; length <= 400; ++length)
+        lengths.push_back(length);
+    lengths.insert(lengths.end(), {4096, 4096 + 63, 65536 + 17, 100000});
+    for (auto* crc16 : {&Crc16Arc, &Crc16ArcTable})
+        for (size_t offset : {0, 1, 7, 13})
+            for (size_t length : lengths) {
+                const uint8_t* p = bytes.data() + offset;
+                const auto start = static_cast<uint16_t>(length * 0x9E37u + offset);
+                const uint16_t expected = bitwise(p, length, start);
+                const size_t split = length * 7 % (length + 1);
+                ASSERT_EQ(crc16(p, length, start), expected) << "length " << length;
+                ASSERT_EQ(crc16(p + split, length - split, crc16(p, split, start)), expected)
+                    << "length " << length << " split at " << split;
+            }
 }
 
 buffer_Class HeaderBuffer(const std::vector<uint8_t>& bytes) {
