@@ -45,8 +45,9 @@ constexpr int32_t kConverterIncrement = 36;
 // a final break gives no empty line after it.
 void EmitNoteLines(StreamSink& sink, std::string_view note) {
     if (note.empty()) return;
-    static thread_local Str text;
-    text = Str(note.data(), static_cast<int32_t>(note.size()));
+    static thread_local Str text; // kept between records: no allocation per note
+    text.Truncate(0);
+    text.Append(note.data(), static_cast<int32_t>(note.size()));
     text.ReplaceText("\r\n", "\r");
     text.ReplaceText("\n\r", "\r");
     text.ReplaceChar('\n', '\r');

@@ -46,7 +46,7 @@ void EmitRecordAttributes(StreamSink& sink, db_DBIDValue id, uint32_t type, doub
     sink.Attribute("TimeStamp", {text, static_cast<size_t>(FormatReal(text, timeStamp) - text)});
 }
 
-void EmitDescriptions(StreamSink& sink, const char* name, std::string_view first,
+void EmitDescriptions(StreamSink& sink, std::string_view name, std::string_view first,
                       std::string_view second) {
     sink.Begin(name);
     sink.Leaf("Description1", first);
@@ -66,25 +66,34 @@ std::string_view Formatted(char* text, char* end) {
     return {text, static_cast<size_t>(end - text)};
 }
 
-void EmitAttribute(StreamSink& sink, const FeatureAttribute& attribute) {
+// One attribute of a feature, as stored or as held by a record object.
+struct AttributeView {
+    uint16_t type;
+    std::string_view name;
+    double real;
+    std::string_view text;
+    uint16_t itemIndex;
+};
+
+void EmitAttribute(StreamSink& sink, const AttributeView& attribute) {
     char text[kValueTextSize];
     sink.Begin("Attribute");
-    sink.Attribute("Name", View(attribute.Name));
-    const bool named = attribute.Type < std::size(kAttributeKindNames);
-    sink.Attribute("Type", named ? kAttributeKindNames[attribute.Type] : kUnnamedAttributeKind);
-    switch (attribute.Type) {
+    sink.Attribute("Name", attribute.name);
+    const bool named = attribute.type < std::size(kAttributeKindNames);
+    sink.Attribute("Type", named ? kAttributeKindNames[attribute.type] : kUnnamedAttributeKind);
+    switch (attribute.type) {
     case FEATURE_Numerical:
     case FEATURE_Date:
     case FEATURE_Time:
-        sink.Attribute("Value", Formatted(text, FormatReal(text, attribute.Real)));
+        sink.Attribute("Value", Formatted(text, FormatReal(text, attribute.real)));
         break;
     case FEATURE_Text:
     case FEATURE_File:
-        sink.Attribute("Value", View(attribute.Text));
+        sink.Attribute("Value", attribute.text);
         break;
     case FEATURE_Menu:
-        sink.Attribute("ItemIndex", Formatted(text, FormatUnsigned(text, attribute.ItemIndex)));
-        sink.Attribute("Item", View(attribute.Text));
+        sink.Attribute("ItemIndex", Formatted(text, FormatUnsigned(text, attribute.itemIndex)));
+        sink.Attribute("Item", attribute.text);
         break;
     case FEATURE_Separator:
         break;
@@ -94,6 +103,45 @@ void EmitAttribute(StreamSink& sink, const FeatureAttribute& attribute) {
     }
     sink.End();
 }
+
+void EmitFeatureArrayStart(StreamSink& sink, std::string_view name, size_t count) {
+    char text[kValueTextSize];
+    sink.Begin(name);
+    sink.Attribute("rec", "FeatureArray");
+    sink.Attribute("FeatureCount",
+                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(count))));
+}
+
+void EmitFeature(StreamSink& sink, std::string_view stringCode, std::string_view name,
+                 const std::vector<AttributeView>& attributes) {
+    char text[kValueTextSize];
+    sink.Begin("Feature");
+    sink.Attribute("Name", name);
+    sink.Attribute("StringCode", stringCode);
+    sink.Attribute("AttributeCount",
+                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(attributes.size()))));
+    for (const AttributeView& attribute : attributes)
+        EmitAttribute(sink, attribute);
+    sink.End();
+}
+
+// Writes each stored feature as it is walked, once its attributes are known.
+struct StoredFeatureWriter {
+    StreamSink& sink;
+    std::vector<AttributeView>& attributes;
+    std::string_view stringCode, name;
+
+    void Feature(std::string_view code, std::string_view featureName) {
+        stringCode = code;
+        name = featureName;
+        attributes.clear();
+    }
+    void Attribute(uint16_t type, std::string_view attributeName, double real,
+                   std::string_view text, uint16_t itemIndex) {
+        attributes.push_back({type, attributeName, real, text, itemIndex});
+    }
+    void EndFeature() { EmitFeature(sink, stringCode, name, attributes); }
+};
 
 // A record written inside another, as a record of its own: from an object,
 // or straight from its stored bytes.
@@ -141,23 +189,26 @@ constexpr HeldWriters kHeldWriters[DATABASE_AllRecords] = {
 
 } // namespace
 
-void EmitFeatureArray(StreamSink& sink, const char* name, const FeatureArray& features) {
-    char text[kValueTextSize];
-    sink.Begin(name);
-    sink.Attribute("rec", "FeatureArray");
-    sink.Attribute("FeatureCount",
-                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(features.size()))));
+void EmitFeatureArray(StreamSink& sink, std::string_view name, const FeatureArray& features) {
+    std::vector<AttributeView> attributes;
+    EmitFeatureArrayStart(sink, name, features.size());
     for (const Feature& feature : features) {
-        sink.Begin("Feature");
-        sink.Attribute("Name", View(feature.Name));
-        sink.Attribute("StringCode", View(feature.StringCode));
-        sink.Attribute("AttributeCount",
-                       Formatted(text, FormatUnsigned(
-                                           text, static_cast<uint32_t>(feature.Attributes.size()))));
-        for (const FeatureAttribute& attribute : feature.Attributes)
-            EmitAttribute(sink, attribute);
-        sink.End();
+        attributes.clear();
+        for (const FeatureAttribute& a : feature.Attributes)
+            attributes.push_back({a.Type, View(a.Name), a.Real, View(a.Text), a.ItemIndex});
+        EmitFeature(sink, View(feature.StringCode), View(feature.Name), attributes);
     }
+    sink.End();
+}
+
+void EmitStoredFeatureArray(StreamSink& sink, std::string_view name, const buffer_Class& bytes,
+                            int32_t at) {
+    int32_t counted = at;
+    EmitFeatureArrayStart(sink, name, static_cast<size_t>(SkipFeatureArray(bytes, counted)));
+    // One list per thread, kept between records: no allocation per feature.
+    static thread_local std::vector<AttributeView> attributes;
+    StoredFeatureWriter writer{sink, attributes, {}, {}};
+    WalkFeatureArray(bytes, at, writer);
     sink.End();
 }
 
@@ -187,9 +238,10 @@ void EmitHeldRecord(StreamSink& sink, const dbRecord_Class& record) {
         kHeldWriters[type].object(sink, record, false);
 }
 
-void ReportUnnamedRecord(const char* name) {
+void ReportUnnamedRecord(std::string_view name) {
     char text[96];
-    std::snprintf(text, sizeof text, "this->%s.Length() > 0", name);
+    std::snprintf(text, sizeof text, "this->%.*s.Length() > 0", static_cast<int>(name.size()),
+                  name.data());
     TQ_FAIL(text);
 }
 

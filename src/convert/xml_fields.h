@@ -33,9 +33,11 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form);
 
 // The driver's attributes of a record element: ID, type, TimeStamp.
 void EmitRecordAttributes(StreamSink& sink, db_DBIDValue id, uint32_t type, double timeStamp);
-void EmitDescriptions(StreamSink& sink, const char* name, std::string_view first,
+void EmitDescriptions(StreamSink& sink, std::string_view name, std::string_view first,
                       std::string_view second);
-void EmitFeatureArray(StreamSink& sink, const char* name, const FeatureArray& features);
+void EmitFeatureArray(StreamSink& sink, std::string_view name, const FeatureArray& features);
+void EmitStoredFeatureArray(StreamSink& sink, std::string_view name, const buffer_Class& bytes,
+                            int32_t at);
 // An observation's measurement record, laid out like a record of its own.
 void EmitMeasurement(StreamSink& sink, const dbRecord_Class* measurement);
 void EmitStoredMeasurement(StreamSink& sink, const buffer_Class& record);
@@ -43,7 +45,7 @@ void EmitStoredMeasurement(StreamSink& sink, const buffer_Class& record);
 // out like a record: `rec` and the driver's attributes first, no note.
 void EmitHeldRecord(StreamSink& sink, const dbRecord_Class& record);
 // Reports a record written without the name its field `name` gives it.
-void ReportUnnamedRecord(const char* name);
+void ReportUnnamedRecord(std::string_view name);
 
 // The values of a record object's members.
 class MemberValues {
@@ -92,56 +94,58 @@ public:
     DocumentVisitor(StreamSink& sink, Values& values, const StoredRecordExtras* extras = nullptr)
         : sink_(sink), values_(values), extras_(extras) {}
 
-    void Text(const char* name, const Str& value) { sink_.Leaf(name, values_.Text(value)); }
+    void Text(std::string_view name, const Str& value) { sink_.Leaf(name, values_.Text(value)); }
     // A record's name: a record is expected to have one by the time it is written.
-    void RecordName(const char* name, const Str& value) {
+    void RecordName(std::string_view name, const Str& value) {
         const std::string_view text = values_.Text(value);
         if (text.empty()) ReportUnnamedRecord(name);
         sink_.Leaf(name, text);
     }
-    void FixedText(const char* name, const Str& value, int32_t n) {
+    void FixedText(std::string_view name, const Str& value, int32_t n) {
         sink_.Leaf(name, values_.FixedText(value, n));
     }
     // The text of the element being filled, not a child of it.
     void ElementText(const char*, const Str& value, int32_t n) {
         sink_.Text(values_.FixedText(value, n));
     }
-    void Real(const char* name, const double& value) {
+    void Real(std::string_view name, const double& value) {
         char text[kValueTextSize];
-        sink_.Leaf(name, {text, static_cast<size_t>(FormatReal(text, values_.Take(value)) - text)});
+        sink_.Leaf(name, {text, static_cast<size_t>(FormatReal(text, values_.Take(value)) - text)},
+                   true);
     }
-    void Bool(const char* name, const bool& value) {
-        sink_.Leaf(name, values_.Take(value) ? "true" : "false");
+    void Bool(std::string_view name, const bool& value) {
+        sink_.Leaf(name, values_.Take(value) ? "true" : "false", true);
     }
-    template <class T> void Bool(const char* name, const T& value) {
-        sink_.Leaf(name, values_.Take(value) != 0 ? "true" : "false");
+    template <class T> void Bool(std::string_view name, const T& value) {
+        sink_.Leaf(name, values_.Take(value) != 0 ? "true" : "false", true);
     }
-    template <class T> void Int(const char* name, const T& value, IntForm form) {
+    template <class T> void Int(std::string_view name, const T& value, IntForm form) {
         char text[kValueTextSize];
-        sink_.Leaf(name, FormatIntForm(text, static_cast<int64_t>(values_.Take(value)), form));
+        sink_.Leaf(name, FormatIntForm(text, static_cast<int64_t>(values_.Take(value)), form),
+                   true);
     }
-    template <class T> void Enum(const char* name, const T& value, const NameTable& table) {
-        sink_.Leaf(name, EnumName(table, static_cast<int32_t>(values_.Take(value))));
+    template <class T> void Enum(std::string_view name, const T& value, const NameTable& table) {
+        sink_.Leaf(name, EnumName(table, static_cast<int32_t>(values_.Take(value))), true);
     }
-    template <class T> void Flags(const char* name, const T& value, const FlagSet& set) {
+    template <class T> void Flags(std::string_view name, const T& value, const FlagSet& set) {
         // One buffer per thread, kept between fields: no allocation per field.
         static thread_local Str text;
         text.Truncate(0);
         AppendFlagSetText(text, set, static_cast<uint32_t>(values_.Take(value)));
         sink_.Leaf(name, View(text));
     }
-    void TwoChar(const char* name, const int16_t& value) {
+    void TwoChar(std::string_view name, const int16_t& value) {
         char text[2];
         sink_.Leaf(name, TwoCharCode(values_.Take(value), text));
     }
     template <class S>
-    void Struct(const char* name, const S& value, const char* datatype = nullptr) {
+    void Struct(std::string_view name, const S& value, const char* datatype = nullptr) {
         sink_.Begin(name);
         sink_.Attribute("datatype", datatype ? datatype : S::kDatatype);
         Fields(value);
         sink_.End();
     }
-    void Descriptions(const char* name, const db_DescriptionsValue& value) {
+    void Descriptions(std::string_view name, const db_DescriptionsValue& value) {
         if constexpr (kStored) {
             int32_t at = extras_->descriptionsAt;
             const std::string_view first = extras_->descriptions->GetStringView(at);
@@ -150,13 +154,9 @@ public:
             EmitDescriptions(sink_, name, View(value.Description1), View(value.Description2));
         }
     }
-    void Features(const char* name, const FeatureArray& value) {
+    void Features(std::string_view name, const FeatureArray& value) {
         if constexpr (kStored) {
-            // Mostly empty; read into one array per thread, kept between records.
-            static thread_local FeatureArray features;
-            int32_t at = extras_->featuresAt;
-            ReadFeatureArray(*extras_->features, at, features);
-            EmitFeatureArray(sink_, name, features);
+            EmitStoredFeatureArray(sink_, name, *extras_->features, extras_->featuresAt);
         } else {
             EmitFeatureArray(sink_, name, value);
         }
@@ -173,16 +173,16 @@ public:
 
     // An element without attributes holding the fields of a value (a nested
     // record or a structure): once, once per entry, or not for an empty optional.
-    template <class T> void Element(const char* name, const T& value) {
+    template <class T> void Element(std::string_view name, const T& value) {
         static_assert(!kStored, "a record that holds elements is read into an object");
         sink_.Begin(name);
         Fields(value);
         sink_.End();
     }
-    template <class T> void Element(const char* name, const std::optional<T>& value) {
+    template <class T> void Element(std::string_view name, const std::optional<T>& value) {
         if (value) Element(name, *value);
     }
-    template <class T> void Element(const char* name, const std::vector<T>& values) {
+    template <class T> void Element(std::string_view name, const std::vector<T>& values) {
         for (const T& value : values)
             Element(name, value);
     }
@@ -194,7 +194,7 @@ public:
     // An element `name` holding one child `itemName` per entry, in order, with
     // the attribute `indexName` = the entry's position (a vector) or key (a map).
     template <class K, class T>
-    void List(const char* name, const char* itemName, const char* indexName,
+    void List(std::string_view name, std::string_view itemName, std::string_view indexName,
               const std::map<K, T>& entries) {
         static_assert(!kStored, "a record that holds lists is read into an object");
         sink_.Begin(name);
@@ -203,7 +203,7 @@ public:
         sink_.End();
     }
     template <class T>
-    void List(const char* name, const char* itemName, const char* indexName,
+    void List(std::string_view name, std::string_view itemName, std::string_view indexName,
               const std::vector<T>& entries) {
         static_assert(!kStored, "a record that holds lists is read into an object");
         sink_.Begin(name);
@@ -252,7 +252,7 @@ private:
 
     // A list entry: a text, a number, or a structure written as children.
     template <class T>
-    void ListEntry(const char* itemName, const char* indexName, int32_t index, const T& entry) {
+    void ListEntry(std::string_view itemName, std::string_view indexName, int32_t index, const T& entry) {
         char text[kValueTextSize];
         sink_.Begin(itemName);
         sink_.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)});

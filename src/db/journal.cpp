@@ -44,7 +44,7 @@ bool dbJournal::Open(const Str& path, bool writable) {
         Close();
         return false;
     }
-    header_.Decode(buffer_Class::View(bytes_.get(), FILEHDR_SizeOnDisk, true));
+    header_.Decode(buffer_Class::View(bytes_, FILEHDR_SizeOnDisk, true));
     if (writable_ && file_.IsReadOnly()) {
         Str line("Journal Open : Job file is read-only: ");
         line.Append(file_.FullName());
@@ -62,12 +62,15 @@ bool dbJournal::Open(const Str& path, bool writable) {
 // no more.
 bool dbJournal::ReadWholeFile() {
     size_ = 0;
-    bytes_.reset(new (std::nothrow) uint8_t[reportedFileSize_ > 0 ? reportedFileSize_ : 1]);
+    // Where the address space cannot hold the job (a large job on a 32-bit
+    // host), it cannot be opened.
+    block_.reset(new (std::nothrow) uint8_t[reportedFileSize_ > 0 ? reportedFileSize_ : 1]);
+    bytes_ = block_.get();
     if (!bytes_) return false;
     while (size_ < reportedFileSize_) {
         const uint32_t piece = std::min(reportedFileSize_ - size_, kReadPiece);
         uint32_t got = 0;
-        if (!file_.ReadAt(size_, bytes_.get() + size_, piece, &got) || got == 0) break;
+        if (!file_.ReadAt(size_, block_.get() + size_, piece, &got) || got == 0) break;
         size_ += got;
     }
     return true;
@@ -75,7 +78,8 @@ bool dbJournal::ReadWholeFile() {
 
 void dbJournal::Close() {
     file_.Close();
-    bytes_.reset();
+    block_.reset();
+    bytes_ = nullptr;
     size_ = 0;
     writable_ = false;
     repairMode_ = false;
@@ -103,15 +107,15 @@ dbJournal_EntryStatus dbJournal::Damaged(dbJournal_Damage damage, const char* te
 }
 
 buffer_Class dbJournal::RecordAt(uint32_t position) const {
-    const uint8_t* body = bytes_.get() + position + JOURNAL_LengthFieldSize;
-    const uint32_t length = EntryLoad32(bytes_.get() + position);
+    const uint8_t* body = bytes_ + position + JOURNAL_LengthFieldSize;
+    const uint32_t length = EntryLoad32(bytes_ + position);
     return buffer_Class::View(body + ENTRY_RecordAt,
                               static_cast<int32_t>(length - ENTRY_RecordAt - JOURNAL_ChecksumSize),
                               false);
 }
 
 uint16_t dbJournal::RecordTypeAt(uint32_t position) const {
-    return EntryLoad16(bytes_.get() + position + JOURNAL_LengthFieldSize + ENTRY_RecordAt);
+    return EntryLoad16(bytes_ + position + JOURNAL_LengthFieldSize + ENTRY_RecordAt);
 }
 
 bool dbJournal::DecodeEntry(dbAction& action, const uint8_t* body, uint32_t length) {
@@ -148,7 +152,7 @@ dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
             return Damaged(dbJournal_Damage::LengthShortRead,
                            "Journal record length short read failure at filepos ", position);
         }
-        const uint32_t length = EntryLoad32(bytes_.get() + position);
+        const uint32_t length = EntryLoad32(bytes_ + position);
         readPosition_ += JOURNAL_LengthFieldSize;
         action.Length = length;
         if (!IsBelievableEntryLength(length))
@@ -159,7 +163,7 @@ dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
             return Damaged(dbJournal_Damage::ShortRead,
                            "Journal record short read failure at filepos ", position);
         }
-        const uint8_t* body = bytes_.get() + readPosition_;
+        const uint8_t* body = bytes_ + readPosition_;
         readPosition_ += length;
         if (body[ENTRY_FlagsAt] == JOURNAL_ManualRepair) {
             repairMode_ = true;

@@ -99,7 +99,8 @@ private:
     bool repairMode_ = false;
     uint32_t reportedFileSize_ = 0;
     uint32_t readPosition_ = 0;
-    std::unique_ptr<uint8_t[]> bytes_; // the whole file, as read when it was opened
+    std::unique_ptr<uint8_t[]> block_; // the whole file, as read when it was opened
+    const uint8_t* bytes_ = nullptr;
     uint32_t size_ = 0;
 };
 

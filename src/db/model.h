@@ -148,6 +148,11 @@ public:
     uint32_t RecordType(db_DBIDValue id) const;
 
     uint32_t TotalCount() const { return totalCount_; }
+    // The number of chained records of `type`, and with it the first and the
+    // last in chain order (which may take a walk to find).
+    uint32_t CountOfType(uint32_t type) const {
+        return type < DATABASE_AllRecords ? types_[type].Value.Count : 0;
+    }
     dbModel_TypeCount TypeCount(uint32_t type) const;
     const dbModel_Index& Index() const { return index_; }
 

@@ -108,9 +108,9 @@ bool buffer_Class::Take(int32_t& offset, int32_t width, const char* text, int li
     return false;
 }
 
-template <class U> U buffer_Class::Load(int32_t& offset, const char* text, int line) const {
+template <class U> U buffer_Class::LoadSlowly(int32_t& offset, const char* text) const {
     const int32_t at = offset;
-    if (!Take(offset, static_cast<int32_t>(sizeof(U)), text, line)) return 0;
+    if (!Take(offset, static_cast<int32_t>(sizeof(U)), text, __LINE__)) return 0;
     U value;
     std::memcpy(&value, data_ + at, sizeof(U));
     offset = at + static_cast<int32_t>(sizeof(U));
@@ -123,42 +123,14 @@ template <class U> U buffer_Class::Load(int32_t& offset, const char* text, int l
     return value;
 }
 
-int8_t buffer_Class::GetInt8(int32_t& offset) const {
-    return static_cast<int8_t>(Load<uint8_t>(offset, "(Offset + 1) <= _DataLength", __LINE__));
-}
-
-bool buffer_Class::GetBool(int32_t& offset) const {
-    return Load<uint8_t>(offset, "(Offset + 1) <= _DataLength", __LINE__) != 0;
-}
-
-uint16_t buffer_Class::GetUInt16(int32_t& offset) const {
-    return Load<uint16_t>(offset, "(Offset + 2) <= _DataLength", __LINE__);
-}
-
-int16_t buffer_Class::GetInt16(int32_t& offset) const {
-    return static_cast<int16_t>(Load<uint16_t>(offset, "(Offset + 2) <= _DataLength", __LINE__));
-}
-
-int32_t buffer_Class::GetInt32(int32_t& offset) const {
-    return static_cast<int32_t>(Load<uint32_t>(offset, "(Offset + 4) <= _DataLength", __LINE__));
-}
-
-uint32_t buffer_Class::GetUInt32(int32_t& offset) const {
-    return Load<uint32_t>(offset, "(Offset + 4) <= _DataLength", __LINE__);
-}
-
-int64_t buffer_Class::GetInt64(int32_t& offset) const {
-    return static_cast<int64_t>(Load<uint64_t>(offset, "(Offset + 8) <= _DataLength", __LINE__));
-}
-
-double buffer_Class::GetDouble(int32_t& offset) const {
-    return std::bit_cast<double>(
-        Load<uint64_t>(offset, "(Offset + (int) sizeof (double)) <= _DataLength", __LINE__));
-}
+template uint8_t buffer_Class::LoadSlowly<uint8_t>(int32_t&, const char*) const;
+template uint16_t buffer_Class::LoadSlowly<uint16_t>(int32_t&, const char*) const;
+template uint32_t buffer_Class::LoadSlowly<uint32_t>(int32_t&, const char*) const;
+template uint64_t buffer_Class::LoadSlowly<uint64_t>(int32_t&, const char*) const;
 
 // A text without its NUL before the end of the data is damaged: its bytes up
 // to the end are given, the assertion is reported and the offset ends there.
-std::string_view buffer_Class::GetStringView(int32_t& offset) const {
+std::string_view buffer_Class::GetLongStringView(int32_t& offset) const {
     if (offset < 0 || offset >= _DataLength) {
         ReportDamage("Offset <= _DataLength", __FILE__, __LINE__);
         offset = _DataLength;

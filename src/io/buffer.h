@@ -10,7 +10,9 @@
 
 #include "text/str.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -39,18 +41,49 @@ public:
     data_Endian Endian() const { return data_Endian_; }
 
     // Decode at `offset`, advance it by the width read.
-    int8_t GetInt8(int32_t& offset) const;
-    bool GetBool(int32_t& offset) const;
-    uint16_t GetUInt16(int32_t& offset) const;
-    int16_t GetInt16(int32_t& offset) const;
-    int32_t GetInt32(int32_t& offset) const;
-    uint32_t GetUInt32(int32_t& offset) const;
-    int64_t GetInt64(int32_t& offset) const;
-    double GetDouble(int32_t& offset) const;
+    int8_t GetInt8(int32_t& offset) const {
+        return static_cast<int8_t>(Load<uint8_t>(offset, "(Offset + 1) <= _DataLength"));
+    }
+    bool GetBool(int32_t& offset) const {
+        return Load<uint8_t>(offset, "(Offset + 1) <= _DataLength") != 0;
+    }
+    uint16_t GetUInt16(int32_t& offset) const {
+        return Load<uint16_t>(offset, "(Offset + 2) <= _DataLength");
+    }
+    int16_t GetInt16(int32_t& offset) const {
+        return static_cast<int16_t>(Load<uint16_t>(offset, "(Offset + 2) <= _DataLength"));
+    }
+    int32_t GetInt32(int32_t& offset) const {
+        return static_cast<int32_t>(Load<uint32_t>(offset, "(Offset + 4) <= _DataLength"));
+    }
+    uint32_t GetUInt32(int32_t& offset) const {
+        return Load<uint32_t>(offset, "(Offset + 4) <= _DataLength");
+    }
+    int64_t GetInt64(int32_t& offset) const {
+        return static_cast<int64_t>(Load<uint64_t>(offset, "(Offset + 8) <= _DataLength"));
+    }
+    double GetDouble(int32_t& offset) const {
+        return std::bit_cast<double>(
+            Load<uint64_t>(offset, "(Offset + (int) sizeof (double)) <= _DataLength"));
+    }
     Str GetString(int32_t& offset) const;
     Str GetFixedString(int32_t& offset, int32_t n) const;
     // The same texts as views of the bytes: valid while the bytes are.
-    std::string_view GetStringView(int32_t& offset) const;
+    std::string_view GetStringView(int32_t& offset) const {
+        // Short texts ended in bounds (most fields) are found here.
+        const int32_t at = offset;
+        if (at >= 0 && at < _DataLength) [[likely]] {
+            const auto* start = reinterpret_cast<const char*>(data_ + at);
+            const int32_t limit = _DataLength - at < 32 ? _DataLength - at : 32;
+            for (int32_t length = 0; length < limit; ++length) {
+                if (start[length] == '\0') {
+                    offset = at + length + 1;
+                    return {start, static_cast<size_t>(length)};
+                }
+            }
+        }
+        return GetLongStringView(offset);
+    }
     std::string_view GetFixedStringView(int32_t& offset, int32_t n) const;
     void GetBytes(int32_t& offset, void* destination, int32_t n) const;
     bool AtEnd(int32_t offset) const { return offset >= _DataLength; }
@@ -69,7 +102,22 @@ private:
     // `offset` to the end.
     bool Take(int32_t& offset, int32_t width, const char* text, int line) const;
     // A fixed-width number in the buffer's byte order; 0 when out of bounds.
-    template <class U> U Load(int32_t& offset, const char* text, int line) const;
+    // Little-endian data in bounds is read here, everything else out of line.
+    template <class U> U Load(int32_t& offset, const char* text) const {
+        const int32_t at = offset;
+        if constexpr (std::endian::native == std::endian::little) {
+            if (data_Endian_ == ENDIAN_Little && at >= 0 && at <= _DataLength &&
+                static_cast<int32_t>(sizeof(U)) <= _DataLength - at) [[likely]] {
+                U value;
+                std::memcpy(&value, data_ + at, sizeof(U));
+                offset = at + static_cast<int32_t>(sizeof(U));
+                return value;
+            }
+        }
+        return LoadSlowly<U>(offset, text);
+    }
+    template <class U> U LoadSlowly(int32_t& offset, const char* text) const;
+    std::string_view GetLongStringView(int32_t& offset) const;
 
     data_Endian data_Endian_;
     int32_t _DataLength = 0;

@@ -24,10 +24,24 @@ struct NameTable {
     int32_t firstValue;
 };
 
-// The name of `value` in `table`. A value without a name reports the table's
-// improper-value assertion and gives "" (the field is then written empty).
+// The name of `value` in `table`, which never needs encoding in the document.
+// A value without a name reports the table's improper-value assertion and
+// gives "" (the field is then written empty).
 // Never allocates: it sits on the path of every enumerated field written.
 const char* EnumName(const NameTable& table, int32_t value);
+
+// Whether every name is written into the document as it stands: none holds
+// a character that the document encodes or a space at either end.
+constexpr bool NeedNoEncoding(const char* const* names, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const char* name = names[i];
+        for (const char* c = name; *c; ++c)
+            if (static_cast<unsigned char>(*c) < 0x20 || *c == '&' || *c == '<' || *c == '>' ||
+                *c == '\'' || *c == '"' || ((c == name || c[1] == '\0') && *c == ' '))
+                return false;
+    }
+    return true;
+}
 
 // Each table once: its type name, the number of names it must hold (checked
 // when compiling), the first value when it is not 0, and the names in value
@@ -35,6 +49,7 @@ const char* EnumName(const NameTable& table, int32_t value);
 #define TQ_NAMES_FROM(type, n, first, ...)                                                         \
     inline constexpr const char* type##names_[] = {__VA_ARGS__};                                   \
     static_assert(std::size(type##names_) == (n), #type " must have " #n " names");                \
+    static_assert(NeedNoEncoding(type##names_, (n)), #type " names must need no encoding");       \
     inline constexpr NameTable type = {#type, "!\"improper " #type "\"", type##names_, (n), (first)}
 #define TQ_NAMES(type, n, ...) TQ_NAMES_FROM(type, n, 0, __VA_ARGS__)
 

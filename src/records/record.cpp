@@ -82,80 +82,11 @@ std::unique_ptr<dbRecord_Class> dbRecord_Class::Combine(const dbRecord_Class&) c
 
 namespace {
 
-constexpr uint32_t kMaxFeatures = 100;
-// The least a stored feature can take: two empty texts and its attribute count.
-constexpr int32_t kMinFeatureBytes = 1 + 1 + 4;
-// The least a stored attribute can take: its type and an empty name.
-constexpr int32_t kMinAttributeBytes = 2 + 1;
 
 bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// A damaged count: nothing more of this record can be trusted.
-void SkipToEnd(const buffer_Class& buffer, int32_t& offset) {
-    if (offset < buffer.Length()) offset = buffer.Length();
-}
-
-// The stored feature array, walked once for every use: `out` receives each
-// feature (Feature(stringCode, name)), each of its attributes
-// (Attribute(type, name, real, text, itemIndex)) and the end of each
-// feature. Damage is reported through the buffer; a count the bytes cannot
-// hold ends the array (and the record) there.
-template <class Out> void WalkFeatureArray(const buffer_Class& buffer, int32_t& offset, Out& out) {
-    const uint32_t numFeatures = buffer.GetUInt32(offset);
-    if (numFeatures >= kMaxFeatures) {
-        buffer.ReportDamage("NumFeatures < 100", __FILE__, __LINE__);
-        SkipToEnd(buffer, offset);
-        return;
-    }
-    if (numFeatures > static_cast<uint32_t>(buffer.Remaining(offset) / kMinFeatureBytes)) {
-        buffer.ReportDamage("NumFeatures <= buffer.Remaining (byteOffset) / 6", __FILE__, __LINE__);
-        SkipToEnd(buffer, offset);
-        return;
-    }
-    for (uint32_t i = 0; i < numFeatures && !buffer.AtEnd(offset); ++i) {
-        const std::string_view stringCode = buffer.GetStringView(offset);
-        const std::string_view name = buffer.GetStringView(offset);
-        out.Feature(stringCode, name);
-        const uint32_t numAttribs = buffer.GetUInt32(offset);
-        if (numAttribs > static_cast<uint32_t>(buffer.Remaining(offset) / kMinAttributeBytes)) {
-            buffer.ReportDamage("NumAttribs <= buffer.Remaining (byteOffset) / 3", __FILE__,
-                                __LINE__);
-            SkipToEnd(buffer, offset);
-            out.EndFeature();
-            return;
-        }
-        uint32_t read = 0;
-        for (; read < numAttribs && !buffer.AtEnd(offset); ++read) {
-            const uint16_t type = buffer.GetUInt16(offset);
-            const std::string_view attributeName = buffer.GetStringView(offset);
-            double real = 0;
-            std::string_view text;
-            uint16_t itemIndex = 0;
-            switch (type) {
-            case FEATURE_Numerical:
-            case FEATURE_Date:
-            case FEATURE_Time:
-                real = buffer.GetDouble(offset);
-                break;
-            case FEATURE_Text:
-            case FEATURE_File:
-                text = buffer.GetStringView(offset);
-                break;
-            case FEATURE_Menu:
-                itemIndex = buffer.GetUInt16(offset);
-                text = buffer.GetStringView(offset);
-                break;
-            default: // a separator, or an unknown kind: no value
-                break;
-            }
-            out.Attribute(type, attributeName, real, text, itemIndex);
-        }
-        TQ_STORED_CHECK(buffer, read == numAttribs, "AttribCountCheck == this->NumAttribs");
-        out.EndFeature();
-    }
-}
 
 Str ToStr(std::string_view text) {
     return Str(text.data(), static_cast<int32_t>(text.size()));
@@ -242,7 +173,7 @@ int32_t SkipFeatureArray(const buffer_Class& buffer, int32_t& offset) {
 }
 
 void WriteFeatureArray(buffer_Writer& writer, const FeatureArray& features) {
-    TQ_ASSERT_TEXT(features.size() < kMaxFeatures, "NumFeatures < 100");
+    TQ_ASSERT_TEXT(features.size() < kMaxFeatureCount, "NumFeatures < 100");
     writer.PutUInt32(static_cast<uint32_t>(features.size()));
     for (const Feature& feature : features)
         WriteFeature(writer, feature);

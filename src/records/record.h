@@ -146,6 +146,78 @@ struct db_DescriptionsValue {
     bool operator==(const db_DescriptionsValue& other) const = default;
 };
 
+// A stored feature array holds fewer features than this.
+inline constexpr uint32_t kMaxFeatureCount = 100;
+// The least a stored feature can take: two empty texts and its attribute count.
+inline constexpr int32_t kLeastFeatureBytes = 1 + 1 + 4;
+// The least a stored attribute can take: its type and an empty name.
+inline constexpr int32_t kLeastAttributeBytes = 2 + 1;
+
+// A damaged count: nothing more of this record can be trusted.
+inline void SkipToEnd(const buffer_Class& buffer, int32_t& offset) {
+    if (offset < buffer.Length()) offset = buffer.Length();
+}
+
+// The stored feature array, walked once for every use: `out` receives each
+// feature (Feature(stringCode, name)), each of its attributes
+// (Attribute(type, name, real, text, itemIndex)) and the end of each
+// feature. Damage is reported through the buffer; a count the bytes cannot
+// hold ends the array (and the record) there.
+template <class Out> void WalkFeatureArray(const buffer_Class& buffer, int32_t& offset, Out& out) {
+    const uint32_t numFeatures = buffer.GetUInt32(offset);
+    if (numFeatures >= kMaxFeatureCount) {
+        buffer.ReportDamage("NumFeatures < 100", __FILE__, __LINE__);
+        SkipToEnd(buffer, offset);
+        return;
+    }
+    if (numFeatures > static_cast<uint32_t>(buffer.Remaining(offset) / kLeastFeatureBytes)) {
+        buffer.ReportDamage("NumFeatures <= buffer.Remaining (byteOffset) / 6", __FILE__, __LINE__);
+        SkipToEnd(buffer, offset);
+        return;
+    }
+    for (uint32_t i = 0; i < numFeatures && !buffer.AtEnd(offset); ++i) {
+        const std::string_view stringCode = buffer.GetStringView(offset);
+        const std::string_view name = buffer.GetStringView(offset);
+        out.Feature(stringCode, name);
+        const uint32_t numAttribs = buffer.GetUInt32(offset);
+        if (numAttribs > static_cast<uint32_t>(buffer.Remaining(offset) / kLeastAttributeBytes)) {
+            buffer.ReportDamage("NumAttribs <= buffer.Remaining (byteOffset) / 3", __FILE__,
+                                __LINE__);
+            SkipToEnd(buffer, offset);
+            out.EndFeature();
+            return;
+        }
+        uint32_t read = 0;
+        for (; read < numAttribs && !buffer.AtEnd(offset); ++read) {
+            const uint16_t type = buffer.GetUInt16(offset);
+            const std::string_view attributeName = buffer.GetStringView(offset);
+            double real = 0;
+            std::string_view text;
+            uint16_t itemIndex = 0;
+            switch (type) {
+            case FEATURE_Numerical:
+            case FEATURE_Date:
+            case FEATURE_Time:
+                real = buffer.GetDouble(offset);
+                break;
+            case FEATURE_Text:
+            case FEATURE_File:
+                text = buffer.GetStringView(offset);
+                break;
+            case FEATURE_Menu:
+                itemIndex = buffer.GetUInt16(offset);
+                text = buffer.GetStringView(offset);
+                break;
+            default: // a separator, or an unknown kind: no value
+                break;
+            }
+            out.Attribute(type, attributeName, real, text, itemIndex);
+        }
+        TQ_STORED_CHECK(buffer, read == numAttribs, "AttribCountCheck == this->NumAttribs");
+        out.EndFeature();
+    }
+}
+
 // Stored form of a feature array (count, then the features) and of the two
 // descriptions; shared by records with features and the modifier records.
 void ReadFeatureArray(const buffer_Class& buffer, int32_t& offset, FeatureArray& features);

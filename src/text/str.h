@@ -78,6 +78,19 @@ public:
         return room;
     }
 
+    // Room for `count` (at least one) more characters past the end, the
+    // text unchanged: the caller writes there and ends the text with EndAt
+    // where it stopped. For the document's writer.
+    char* RoomAtEnd(int32_t count) {
+        if (int64_t{_Length} + count > capacity_ || capacity_ == 0)
+            Grow(int64_t{_Length} + (count > 0 ? count : 1));
+        return _Pointer + _Length;
+    }
+    void EndAt(char* end) {
+        _Length = static_cast<int32_t>(end - _Pointer);
+        *end = '\0';
+    }
+
     friend bool operator==(const Str& a, const Str& b) noexcept {
         return a._Length == b._Length && a.View() == b.View();
     }

@@ -1,5 +1,6 @@
 #include "xml/values.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -127,6 +128,99 @@ template <typename Number> char* PutDecimal(char* out, Number value) {
     return std::to_chars(out, out + kValueTextSize, value).ptr;
 }
 
+constexpr uint64_t kPowersOfTen[20] = {1ull,
+                                       10ull,
+                                       100ull,
+                                       1000ull,
+                                       10000ull,
+                                       100000ull,
+                                       1000000ull,
+                                       10000000ull,
+                                       100000000ull,
+                                       1000000000ull,
+                                       10000000000ull,
+                                       100000000000ull,
+                                       1000000000000ull,
+                                       10000000000000ull,
+                                       100000000000000ull,
+                                       1000000000000000ull,
+                                       10000000000000000ull,
+                                       100000000000000000ull,
+                                       1000000000000000000ull,
+                                       10000000000000000000ull};
+
+// The 16 significant digits of a value in the plain range, worked out
+// exactly in integers: a double is m * 2^e, and for decimal exponents from
+// -4 to 15 the factor 10^(15 - E) is a 64-bit integer, so m * 10^(15 - E)
+// is exact in 128 bits and the digits are that product shifted by e,
+// rounded half to even like the C runtime. Gives the digits as an integer
+// in [10^15, 10^16) and the exponent of the rounded value; false for a
+// value outside the range (zero, subnormal, huge, tiny, non-finite).
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef unsigned __int128 Wide;
+
+bool PlainDigits(double magnitude, uint64_t& digits, int& exponent) {
+    const uint64_t bits = std::bit_cast<uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0 || biased >= 0x7FF) return false;
+    const uint64_t significand = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int binaryExponent = biased - 1075;
+    // The estimate is the exponent or one below it.
+    constexpr double kLog10Of2 = 0.30102999566398119521;
+    int decimal = static_cast<int>(std::floor((biased - 1023) * kLog10Of2));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (decimal < kLowestPlainExponent || decimal >= kFirstScientificExponent) return false;
+        const Wide product =
+            static_cast<Wide>(significand) * kPowersOfTen[15 - decimal];
+        Wide whole = product;
+        bool up = false;
+        if (binaryExponent > 0) {
+            whole = product << binaryExponent;
+        } else if (binaryExponent < 0) {
+            const int shift = -binaryExponent;
+            whole = product >> shift;
+            const Wide rest = product & ((static_cast<Wide>(1) << shift) - 1);
+            const Wide half = static_cast<Wide>(1) << (shift - 1);
+            up = rest > half || (rest == half && (whole & 1) != 0);
+        }
+        if (whole < kPowersOfTen[15]) {
+            --decimal; // the estimate was one too high
+            continue;
+        }
+        if (whole >= kPowersOfTen[16]) {
+            ++decimal;
+            continue;
+        }
+        digits = static_cast<uint64_t>(whole) + (up ? 1 : 0);
+        if (digits == kPowersOfTen[16]) { // rounded up to the next power of ten
+            digits = kPowersOfTen[15];
+            ++decimal;
+            if (decimal >= kFirstScientificExponent) return false;
+        }
+        exponent = decimal;
+        return true;
+    }
+    return false;
+}
+
+constexpr std::array<char, 200> MakeDigitPairs() {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}
+constexpr std::array<char, 200> kDigitPairs = MakeDigitPairs();
+
+void PutEightDigits(char* out, uint32_t value) {
+    for (int i = 6; i >= 0; i -= 2) {
+        std::memcpy(out + i, kDigitPairs.data() + 2 * (value % 100), 2);
+        value /= 100;
+    }
+}
+#endif
+
 } // namespace
 
 char* FormatReal(char* out, double value) {
@@ -134,6 +228,20 @@ char* FormatReal(char* out, double value) {
     if (!std::isfinite(value)) return PutNonFinite(out, value);
     if (std::signbit(value)) *out++ = '-';
     const double magnitude = std::fabs(value);
+
+#if defined(__SIZEOF_INT128__)
+    uint64_t plain;
+    int exponent;
+    if (PlainDigits(magnitude, plain, exponent)) {
+        char digits[16];
+        PutEightDigits(digits, static_cast<uint32_t>(plain / 100000000));
+        PutEightDigits(digits + 8, static_cast<uint32_t>(plain % 100000000));
+        int count = 16;
+        while (count > 1 && digits[count - 1] == '0')
+            --count;
+        return PutPlainOrScientific(out, digits, count, exponent);
+    }
+#endif
 
     // The shortest digits that read back as the value are quick to find and
     // are usually the 16-digit rounding as well; where they may not be, the

@@ -69,21 +69,47 @@ inline char* PutControl(char* dst, unsigned char c) {
     return dst + 7;
 }
 
+// Whether any of eight bytes needs more than a copy: a control byte or NUL
+// (below 0x20) or one of the five markup characters. Bytes from 0x80 up
+// are copied as they are.
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+inline uint64_t AnyZeroByte(uint64_t v) {
+    return (v - kEachByte) & ~v & kHighBits;
+}
+inline bool NeedsEncoding(uint64_t v) {
+    const uint64_t control = (v - 0x20 * kEachByte) & ~v & kHighBits;
+    return (control | AnyZeroByte(v ^ ('&' * kEachByte)) | AnyZeroByte(v ^ ('<' * kEachByte)) |
+            AnyZeroByte(v ^ ('>' * kEachByte)) | AnyZeroByte(v ^ ('\'' * kEachByte)) |
+            AnyZeroByte(v ^ ('"' * kEachByte))) != 0;
+}
+
 // Encodes bytes from `p` up to `end` or the first NUL into `dst`, which has
-// room for kMaxEncodedByte bytes per input byte. Spaces are copied; the
-// caller drops the leading and trailing ones. Advances `p` to where it
-// stopped and returns the end of the output.
+// room for kMaxEncodedByte bytes per input byte: eight plain bytes at a
+// time where they are, else byte by byte. Spaces are copied; the caller
+// drops the leading and trailing ones. Advances `p` to where it stopped and
+// returns the end of the output.
 char* EncodeRun(char* dst, const unsigned char*& p, const unsigned char* end) {
     const unsigned char* q = p;
     while (q < end) {
-        const unsigned char* run = q;
-        while (q < end && kByteClass[*q] == Plain)
-            ++q;
-        dst = Put(dst, reinterpret_cast<const char*>(run), static_cast<size_t>(q - run));
-        if (q == end) break;
+        if (end - q >= 8) {
+            uint64_t eight;
+            std::memcpy(&eight, q, 8);
+            if (!NeedsEncoding(eight)) {
+                std::memcpy(dst, q, 8);
+                dst += 8;
+                q += 8;
+                continue;
+            }
+        }
         const uint8_t cls = kByteClass[*q];
-        if (cls == End) break;
-        dst = cls == Entity ? PutEntity(dst, *q) : PutControl(dst, *q);
+        if (cls == Plain) {
+            *dst++ = static_cast<char>(*q);
+        } else if (cls == End) {
+            break;
+        } else {
+            dst = cls == Entity ? PutEntity(dst, *q) : PutControl(dst, *q);
+        }
         ++q;
     }
     p = q;
@@ -96,36 +122,49 @@ inline const unsigned char* SkipSpaces(const unsigned char* p, const unsigned ch
     return p;
 }
 
-// Hands out room at the end of the buffer and gives back what was not used.
-class Room {
-public:
-    Room(Str& buffer, int64_t count)
-        : buffer_(buffer), base_(buffer.Length()),
-          first_(buffer.AppendRoom(static_cast<int32_t>(count))) {}
-    char* First() const { return first_; }
-    void Finish(const char* end) { buffer_.Truncate(base_ + static_cast<int32_t>(end - first_)); }
+// Encodes at most `length` bytes of `text` (stopping early at a NUL) into
+// `dst`, which has room for kMaxEncodedByte bytes per byte, with the
+// leading and trailing spaces dropped; returns the end of the output.
+char* EncodeInto(char* dst, const char* text, size_t length) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* const end = p + length;
+    p = SkipSpaces(p, end);
+    char* const start = dst;
+    dst = EncodeRun(dst, p, end);
+    // The trailing spaces of the output are those of the text.
+    while (dst > start && dst[-1] == ' ')
+        --dst;
+    return dst;
+}
 
-private:
-    Str& buffer_;
-    int32_t base_;
-    char* first_;
-};
+// Texts up to this length are encoded in one piece of room; longer ones in
+// pieces, so the room asked of the buffer stays bounded.
+constexpr size_t kShortText = 4096;
+
+inline char* PadAt(char* dst, int32_t depth) {
+    for (int32_t i = 0; i < depth; ++i)
+        dst = Put(dst, "    ", 4);
+    return dst;
+}
 
 } // namespace
 
 void AppendEncodedXmlText(Str& out, const char* text, int32_t length) {
     if (!text || length <= 0) return;
     TQ_ASSERT_TEXT(length < kLongText, "strlen (string) < 5196");
+    if (static_cast<size_t>(length) <= kShortText) {
+        out.EndAt(EncodeInto(out.RoomAtEnd(length * kMaxEncodedByte), text,
+                             static_cast<size_t>(length)));
+        return;
+    }
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* const end = p + length;
     p = SkipSpaces(p, end);
     const int32_t start = out.Length();
     while (p < end && *p != '\0') {
         const int32_t count = static_cast<int32_t>(std::min<ptrdiff_t>(end - p, kEncodeChunk));
-        Room room(out, int64_t{count} * kMaxEncodedByte);
-        room.Finish(EncodeRun(room.First(), p, p + count));
+        out.EndAt(EncodeRun(out.RoomAtEnd(count * kMaxEncodedByte), p, p + count));
     }
-    // The trailing spaces of the output are those of the text.
     int32_t kept = out.Length();
     while (kept > start && out.CStr()[kept - 1] == ' ')
         --kept;
@@ -150,14 +189,13 @@ void FileOutput::Take(Str& pending) {
 }
 
 void StreamSink::Pad(int32_t depth) {
-    if (depth > 0) std::memset(buffer_.AppendRoom(depth * 4), ' ', static_cast<size_t>(depth) * 4);
+    if (depth > 0) buffer_.EndAt(PadAt(buffer_.RoomAtEnd(depth * 4), depth));
 }
 
 // The start tag of an element that turns out to have content: ">" and, for
 // an element with children or a record's text, the text on a line of its
 // own. The root element's children follow a blank line.
 void StreamSink::CloseStart(Open& element) {
-    if (!element.startOpen) return;
     element.startOpen = false;
     buffer_.Append(">\r\n", 3);
     if (element.isRoot) buffer_.Append("\r\n", 2);
@@ -170,23 +208,28 @@ void StreamSink::CloseStart(Open& element) {
     }
 }
 
-void StreamSink::Begin(const char* name, bool isRecord) {
-    int32_t depth = depth_;
-    if (!open_.empty()) {
-        CloseStart(open_.back());
-        depth = open_.back().depth + 1;
-    }
-    if (isRecord) buffer_.Append("\r\n", 2);
-    Pad(depth);
-    buffer_.Append('<');
-    buffer_.Append(name);
+int32_t StreamSink::ChildDepth() {
+    if (open_.empty()) return depth_;
+    Open& parent = open_.back();
+    if (parent.startOpen) CloseStart(parent);
+    return parent.depth + 1;
+}
+
+void StreamSink::Begin(std::string_view name, bool isRecord) {
+    const int32_t depth = ChildDepth();
+    const size_t nameLength = name.size();
+    char* p = buffer_.RoomAtEnd(static_cast<int32_t>(depth * 4 + nameLength + 3));
+    if (isRecord) p = Put(p, "\r\n", 2);
+    p = PadAt(p, depth);
+    *p++ = '<';
+    buffer_.EndAt(Put(p, name.data(), nameLength));
     open_.push_back({name, depth, isRecord, true, false});
 }
 
-void StreamSink::BeginDocument(const char* root) {
+void StreamSink::BeginDocument(std::string_view root) {
     buffer_.Append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n");
     buffer_.Append('<');
-    buffer_.Append(root);
+    buffer_.Append(root.data(), static_cast<int32_t>(root.size()));
     open_.push_back({root, 0, false, true, true});
 }
 
@@ -194,21 +237,33 @@ void StreamSink::EndDocument() {
     while (open_.size() > 1)
         End();
     if (!open_.empty()) {
-        CloseStart(open_.back());
+        if (open_.back().startOpen) CloseStart(open_.back());
         buffer_.Append("</", 2);
-        buffer_.Append(open_.back().name);
+        buffer_.Append(open_.back().name.data(), static_cast<int32_t>(open_.back().name.size()));
         buffer_.Append(">\r\n", 3);
         open_.pop_back();
     }
     if (output_) output_->Take(buffer_);
 }
 
-void StreamSink::Attribute(const char* name, std::string_view value) {
-    buffer_.Append(' ');
-    buffer_.Append(name);
-    buffer_.Append("=\"", 2);
-    AppendEncodedXmlText(buffer_, value.data(), static_cast<int32_t>(value.size()));
-    buffer_.Append('"');
+void StreamSink::Attribute(std::string_view name, std::string_view value) {
+    const size_t nameLength = name.size();
+    if (value.size() > kShortText) {
+        buffer_.Append(' ');
+        buffer_.Append(name.data(), static_cast<int32_t>(nameLength));
+        buffer_.Append("=\"", 2);
+        AppendEncodedXmlText(buffer_, value.data(), static_cast<int32_t>(value.size()));
+        buffer_.Append('"');
+        return;
+    }
+    char* p = buffer_.RoomAtEnd(
+        static_cast<int32_t>(nameLength + 4 + value.size() * kMaxEncodedByte));
+    *p++ = ' ';
+    p = Put(p, name.data(), nameLength);
+    p = Put(p, "=\"", 2);
+    p = EncodeInto(p, value.data(), value.size());
+    *p++ = '"';
+    buffer_.EndAt(p);
 }
 
 void StreamSink::Text(std::string_view text) {
@@ -217,6 +272,7 @@ void StreamSink::Text(std::string_view text) {
 
 void StreamSink::End() {
     Open& element = open_.back();
+    const size_t nameLength = element.name.size();
     if (element.startOpen && element.text.empty()) {
         buffer_.Append("/>\r\n", 4); // no text, no children
     } else if (element.startOpen && !element.isRecord) {
@@ -224,37 +280,53 @@ void StreamSink::End() {
         AppendEncodedXmlText(buffer_, element.text.data(),
                              static_cast<int32_t>(element.text.size()));
         buffer_.Append("</", 2);
-        buffer_.Append(element.name);
+        buffer_.Append(element.name.data(), static_cast<int32_t>(nameLength));
         buffer_.Append(">\r\n", 3);
     } else {
-        CloseStart(element); // a record's text alone still takes its own line
-        Pad(element.depth);
-        buffer_.Append("</", 2);
-        buffer_.Append(element.name);
-        buffer_.Append(">\r\n", 3);
+        if (element.startOpen) CloseStart(element); // a record's text alone takes its own line
+        char* p = buffer_.RoomAtEnd(static_cast<int32_t>(element.depth * 4 + nameLength + 5));
+        p = PadAt(p, element.depth);
+        p = Put(p, "</", 2);
+        p = Put(p, element.name.data(), nameLength);
+        buffer_.EndAt(Put(p, ">\r\n", 3));
     }
     open_.pop_back();
     FlushIfLarge();
 }
 
-void StreamSink::Leaf(const char* name, std::string_view text) {
-    int32_t depth = depth_;
-    if (!open_.empty()) {
-        CloseStart(open_.back());
-        depth = open_.back().depth + 1;
-    }
-    Pad(depth);
-    buffer_.Append('<');
-    buffer_.Append(name);
-    if (text.empty()) {
-        buffer_.Append("/>\r\n", 4);
-    } else {
+void StreamSink::Leaf(std::string_view name, std::string_view text, bool plain) {
+    const int32_t depth = ChildDepth();
+    const size_t nameLength = name.size();
+    if (text.size() > kShortText) {
+        Pad(depth);
+        buffer_.Append('<');
+        buffer_.Append(name.data(), static_cast<int32_t>(nameLength));
         buffer_.Append('>');
         AppendEncodedXmlText(buffer_, text.data(), static_cast<int32_t>(text.size()));
         buffer_.Append("</", 2);
-        buffer_.Append(name);
+        buffer_.Append(name.data(), static_cast<int32_t>(nameLength));
         buffer_.Append(">\r\n", 3);
+        FlushIfLarge();
+        return;
     }
+    const size_t room = depth * 4 + 2 * nameLength + 8 + text.size() * (plain ? 1 : kMaxEncodedByte);
+    char* p = PadAt(buffer_.RoomAtEnd(static_cast<int32_t>(room)), depth);
+    *p++ = '<';
+    p = Put(p, name.data(), nameLength);
+    if (text.empty()) {
+        p = Put(p, "/>\r\n", 4);
+    } else {
+        *p++ = '>';
+        if (plain) {
+            p = Put(p, text.data(), text.size());
+        } else {
+            p = EncodeInto(p, text.data(), text.size());
+        }
+        p = Put(p, "</", 2);
+        p = Put(p, name.data(), nameLength);
+        p = Put(p, ">\r\n", 3);
+    }
+    buffer_.EndAt(p);
     FlushIfLarge();
 }
 

@@ -61,19 +61,21 @@ public:
 
     // The XML declaration and the start of the root element `root`, whose
     // attributes follow; its children are at depth 1, after a blank line.
-    void BeginDocument(const char* root);
+    void BeginDocument(std::string_view root);
     // Ends the root element and hands everything pending to the output.
     void EndDocument();
 
-    void Begin(const char* name, bool isRecord = false);
-    void Attribute(const char* name, std::string_view value);
+    void Begin(std::string_view name, bool isRecord = false);
+    void Attribute(std::string_view name, std::string_view value);
     void Text(std::string_view text);
     void End();
-    void Leaf(const char* name, std::string_view text);
+    // An element with a text and no children. `plain`: the text needs no
+    // encoding (a number's form).
+    void Leaf(std::string_view name, std::string_view text, bool plain = false);
 
 private:
     struct Open {
-        const char* name;
+        std::string_view name;
         int32_t depth;
         bool isRecord;
         bool startOpen;        // "<name attributes" written, neither ">" nor "/>" yet
@@ -82,6 +84,9 @@ private:
     };
 
     void CloseStart(Open& element);
+    // The depth of a new child of the element open last, whose start tag
+    // is then closed.
+    int32_t ChildDepth();
     void Pad(int32_t depth);
     void FlushIfLarge() {
         if (output_ && buffer_.Length() > kFlushThreshold) output_->Take(buffer_);

@@ -109,13 +109,11 @@ void Print(std::FILE* out, const char* heading, const std::string& text) {
     std::fprintf(out, "%-14s%s\n", heading, text.c_str());
 }
 
-// Counts the records of the chain by type, walking it as the conversion does.
+// The records of the chain by type, as the model counts them.
 std::map<uint32_t, uint32_t> RecordsByType(const dbAccess& job) {
     std::map<uint32_t, uint32_t> counts;
-    uint64_t guard = uint64_t{job.Statistics().RecordsChained} + 1;
-    for (db_DBIDValue id = job.FirstRecordId(); id != NODBID && guard-- > 0;
-         id = job.NextRecordId(id))
-        ++counts[job.RecordType(id)];
+    for (uint32_t type = 0; type < DATABASE_AllRecords; ++type)
+        if (const uint32_t count = job.Model().CountOfType(type)) counts[type] = count;
     return counts;
 }
 
