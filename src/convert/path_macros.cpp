@@ -43,13 +43,6 @@ void RegisterPathMacro(const char* name, const Str& value) {
     }
 }
 
-Str PathMacroValue(const char* name) {
-    const Str key = Key(name);
-    std::lock_guard<std::mutex> lock(g_macroLock);
-    const int32_t index = Keys().IndexOf(key.CStr());
-    return index >= 0 ? Values().Get(index) : Str();
-}
-
 void RegisterLibraryPathMacros() {
     // The library's directories are the working directory and the temporary
     // directory; there is no system or ROM folder of its own.

@@ -1,6 +1,6 @@
 // The named directories ("$(TempDir)" and friends) that the export registers
-// on every call. Nothing in the conversion expands them; they are kept for
-// the file layer's callers and for diagnostics.
+// on every call, as a process-wide pair of key and value lists. Nothing in
+// the conversion expands them.
 #pragma once
 
 #include "text/str.h"
@@ -10,9 +10,6 @@ namespace tqxml {
 // Stores `$(name)` = value, trailing "\" and "/" removed; an existing key's
 // value is replaced. Safe to call from several threads.
 void RegisterPathMacro(const char* name, const Str& value);
-
-// The value registered for `$(name)`; empty when there is none.
-Str PathMacroValue(const char* name);
 
 // Registers the export's names in their order.
 void RegisterLibraryPathMacros();

@@ -34,7 +34,6 @@ bool dbAccess::Open(const Str& path, bool writable) {
     if (!journal_.Header().SameVersion(expected)) return Fail(DBACCESS_VersionDiffers);
 
     const bool clean = Replay();
-    if (model_.IsFailed()) return Fail(DBACCESS_ModelFailed);
     if (model_.FirstRecordId() == NODBID) return Fail(DBACCESS_NoJob);
     openStatus_ = clean ? DBACCESS_Opened : DBACCESS_Damaged;
     return true;
@@ -53,7 +52,7 @@ bool dbAccess::Replay() {
     const uint64_t size = journal_.ReportedFileSize();
     const uint64_t step = std::max<uint64_t>(size / 100, 1);
     uint64_t nextReport = 0;
-    while (!model_.IsFailed()) {
+    for (;;) {
         if (readingProgress_ && journal_.ReadPosition() >= nextReport) {
             readingProgress_(journal_.ReadPosition(), size);
             nextReport = journal_.ReadPosition() + step;

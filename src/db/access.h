@@ -23,7 +23,6 @@ enum dbAccess_OpenStatus : int32_t {
     DBACCESS_CannotOpen = 1,     // no file, no 48-byte header, or too large to read
     DBACCESS_VersionDiffers = 2, // a job journal of another format version
     DBACCESS_NoJob = 3,          // another kind of file, or a job without records
-    DBACCESS_ModelFailed = 5,
     DBACCESS_Damaged = 6, // the replay stopped at a damaged entry; what came before is there
 };
 
@@ -39,7 +38,7 @@ public:
     using ReadingProgress = void (*)(uint64_t bytesRead, uint64_t journalBytes);
     void SetReadingProgress(ReadingProgress progress) { readingProgress_ = progress; }
 
-    // True with status 0 or 6; false (and closed again) with 1, 2, 3 or 5.
+    // True with status 0 or 6; false (and closed again) with 1, 2 or 3.
     bool Open(const Str& path, bool writable);
     dbAccess_OpenStatus GetOpenStatus() const { return openStatus_; }
     bool IsOpen() const { return journal_.IsOpen(); }

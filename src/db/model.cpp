@@ -71,7 +71,6 @@ void dbModel::Clear() {
         slot = TypeSlot();
     totalCount_ = 0;
     nextDBID_ = 1;
-    failed_ = false;
 }
 
 uint32_t dbModel::NewNode() {

@@ -99,10 +99,6 @@ public:
     // Forgets every record; the model is as constructed afterwards.
     void Clear();
 
-    // Set only by group operations, which the replay never starts; stops
-    // the replay when set.
-    bool IsFailed() const { return failed_; }
-
     // The identifier that the next added record takes.
     db_DBIDValue NextDBID() const { return nextDBID_; }
     void SetNextDBID(db_DBIDValue id) { nextDBID_ = id; }
@@ -185,7 +181,6 @@ private:
     mutable TypeSlot types_[DATABASE_AllRecords];
     uint32_t totalCount_ = 0;
     db_DBIDValue nextDBID_ = 1;
-    bool failed_ = false;
 };
 
 } // namespace tqxml

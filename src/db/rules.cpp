@@ -8,10 +8,8 @@
 namespace tqxml {
 
 void dbRules::ApplyTransaction(const dbTransaction& transaction, bool repairMode) {
-    for (const dbAction& action : transaction.Actions) {
-        if (model_.IsFailed()) break;
+    for (const dbAction& action : transaction.Actions)
         ApplyEntry(action, repairMode);
-    }
     ++statistics_.TransactionsApplied;
 }
 

@@ -99,8 +99,6 @@ const char* OpenStatusText(dbAccess_OpenStatus status) {
         return "cannot open: another format version";
     case DBACCESS_NoJob:
         return "cannot open: not a job, or a job without records";
-    case DBACCESS_ModelFailed:
-        return "cannot open: the records could not be put in order";
     }
     return "unknown";
 }
@@ -130,8 +128,7 @@ void WriteReport(std::FILE* out, const std::string& path, const dbAccess& job, b
               text + ", type " + std::to_string(header.Type) + " (" + FileTypeName(header.Type) +
                   "), version " + VersionText(header));
     }
-    if (status == DBACCESS_Opened || status == DBACCESS_Damaged || status == DBACCESS_NoJob ||
-        status == DBACCESS_ModelFailed) {
+    if (status == DBACCESS_Opened || status == DBACCESS_Damaged || status == DBACCESS_NoJob) {
         std::string entries = std::to_string(stats.EntriesRead) + " read";
         if (stats.ManualRepairs)
             entries += ", " + std::to_string(stats.ManualRepairs) + " removed by hand (skipped)";
@@ -208,8 +205,6 @@ std::string DescribeOpenFailure(const std::string& path) {
             return std::string("not a job file (file type ") + std::to_string(header.Type) + ", " +
                    FileTypeName(header.Type) + ")";
         return "the job holds no record";
-    case DBACCESS_ModelFailed:
-        return "the job's records could not be put in order";
     case DBACCESS_Opened:
     case DBACCESS_Damaged:
         break;
