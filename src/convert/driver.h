@@ -22,8 +22,12 @@ void WriteRecord(StreamSink& sink, const dbRecord_Class& record);
 
 // Writes the whole document for an open job; 0 when complete, 1 when the
 // progress callback asked to stop; with `stopOnWriteFailure`, 5 as soon as a
-// record is done after a write to the output failed.
+// record is done after a write to the output failed. `formatAhead`: the
+// records are formatted on a second thread while this one writes them and
+// reports progress; the bytes, the writes, the progress calls and what a
+// stop leaves are the same either way.
 unsigned WriteJobXml(const Str& jobPath, const dbAccess& job, file_Class* output,
-                     TQXMLProgressCallback progress, bool stopOnWriteFailure = false);
+                     TQXMLProgressCallback progress, bool stopOnWriteFailure = false,
+                     bool formatAhead = false);
 
 } // namespace tqxml

@@ -48,7 +48,7 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     const Str documentName =
         options.documentJobName ? HostToUtf8(options.documentJobName) : jobPath;
     unsigned status = WriteJobXml(documentName, *job, output.get(), progress,
-                                  options.stopOnWriteFailure);
+                                  options.stopOnWriteFailure, options.formatAhead);
     output->Close();
     job->Close();
     if (output->WriteError() != 0) {

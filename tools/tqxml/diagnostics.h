@@ -1,13 +1,14 @@
 // What the library reports while it works on one job (the journal's
 // diagnostics, internal checks, failed system calls), kept for that job: with
 // --verbose each report becomes a line on standard error prefixed by the job
-// name. Installed for the converting thread only, so parallel conversions
-// report separately.
+// name. Installed for the converting thread (and its formatting thread)
+// only, so parallel conversions report separately.
 #pragma once
 
 #include "base/environment.h"
 #include "console.h"
 
+#include <atomic>
 #include <string>
 
 namespace tqxml::tool {
@@ -31,8 +32,9 @@ private:
     Console& console_;
     std::string jobName_;
     bool print_;
-    unsigned reports_ = 0;
-    unsigned logLines_ = 0;
+    // A conversion that formats ahead reports from two threads.
+    std::atomic<unsigned> reports_{0};
+    std::atomic<unsigned> logLines_{0};
 };
 
 } // namespace tqxml::tool

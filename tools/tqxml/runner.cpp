@@ -131,7 +131,7 @@ private:
 // One complete conversion on the calling thread, reporting to its own sink;
 // its exit code.
 int ConvertOne(const Conversion& conversion, JobProgress& progress, const Options& options,
-               Console& console) {
+               bool formatAhead, Console& console) {
     JobDiagnostics diagnostics(console, conversion.job, options.verbose);
     unsigned status;
     ConversionReport report;
@@ -142,6 +142,7 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
         choices.documentJobName = conversion.job.c_str();
         choices.stopOnWriteFailure = true;
         choices.readingProgress = &OnJournalRead;
+        choices.formatAhead = formatAhead;
         const bool transcoding = !options.textEncoding.empty();
         std::optional<TranscodedOutput> transcoded;
         if (transcoding) transcoded.emplace(conversion);
@@ -178,12 +179,16 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
     std::condition_variable allDone;
     const size_t threads = std::min<size_t>(std::max(options.parallel, 1u), plan.size());
     size_t running = threads;
+    // A conversion formats its records on a second thread while a core is
+    // free for it: one job on two cores, but not -j 2.
+    const bool formatAhead = 2 * threads <= std::thread::hardware_concurrency();
 
     auto work = [&] {
         while (!InterruptRequested()) {
             const size_t index = next.fetch_add(1, std::memory_order_relaxed);
             if (index >= plan.size()) break;
-            codes[index] = ConvertOne(plan[index], board.Job(index), options, console);
+            codes[index] =
+                ConvertOne(plan[index], board.Job(index), options, formatAhead, console);
             board.JobFinished();
         }
         const std::lock_guard lock(mutex);
