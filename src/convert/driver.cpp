@@ -94,7 +94,8 @@ void EmitChainedRecord(StreamSink& sink, const dbAccess& job, const dbModel_Node
             buffer_Class measurement;
             if (node.Measurement) measurement = job.RecordBytes(node.Measurement);
             const StoredRecordExtras extras{&descriptions.bytes, descriptions.at, &features.bytes,
-                                            features.at, node.Measurement ? &measurement : nullptr};
+                                            features.at,         features.count,
+                                            node.Measurement ? &measurement : nullptr};
             writers.stored(sink, bytes, parts.fields, extras);
         }
         EmitNoteLines(sink, job.NoteOf(node));

@@ -202,9 +202,8 @@ void EmitFeatureArray(StreamSink& sink, std::string_view name, const FeatureArra
 }
 
 void EmitStoredFeatureArray(StreamSink& sink, std::string_view name, const buffer_Class& bytes,
-                            int32_t at) {
-    int32_t counted = at;
-    EmitFeatureArrayStart(sink, name, static_cast<size_t>(SkipFeatureArray(bytes, counted)));
+                            int32_t at, int32_t count) {
+    EmitFeatureArrayStart(sink, name, static_cast<size_t>(count));
     // One list per thread, kept between records: no allocation per feature.
     static thread_local std::vector<AttributeView> attributes;
     StoredFeatureWriter writer{sink, attributes, {}, {}};

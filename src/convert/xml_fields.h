@@ -36,8 +36,9 @@ void EmitRecordAttributes(StreamSink& sink, db_DBIDValue id, uint32_t type, doub
 void EmitDescriptions(StreamSink& sink, std::string_view name, std::string_view first,
                       std::string_view second);
 void EmitFeatureArray(StreamSink& sink, std::string_view name, const FeatureArray& features);
+// A stored feature array at `at`, of `count` features (as its read gives).
 void EmitStoredFeatureArray(StreamSink& sink, std::string_view name, const buffer_Class& bytes,
-                            int32_t at);
+                            int32_t at, int32_t count);
 // An observation's measurement record, laid out like a record of its own.
 void EmitMeasurement(StreamSink& sink, const dbRecord_Class* measurement);
 void EmitStoredMeasurement(StreamSink& sink, const buffer_Class& record);
@@ -86,6 +87,7 @@ struct StoredRecordExtras {
     int32_t descriptionsAt = 0;
     const buffer_Class* features = nullptr; // the bytes holding the feature array
     int32_t featuresAt = 0;
+    int32_t featureCount = 0;
     const buffer_Class* measurement = nullptr; // the measurement's record, if any
 };
 
@@ -156,7 +158,8 @@ public:
     }
     void Features(std::string_view name, const FeatureArray& value) {
         if constexpr (kStored) {
-            EmitStoredFeatureArray(sink_, name, *extras_->features, extras_->featuresAt);
+            EmitStoredFeatureArray(sink_, name, *extras_->features, extras_->featuresAt,
+                                   extras_->featureCount);
         } else {
             EmitFeatureArray(sink_, name, value);
         }

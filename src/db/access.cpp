@@ -123,11 +123,14 @@ std::string_view dbAccess::NoteOf(const dbModel_Node& node) const {
 dbAccess::StoredPart dbAccess::FeaturesOf(const dbModel_Node& node,
                                           const StoredRecordParts& own) const {
     const dbModel_Changes* changes = model_.Changes(node);
-    if (!changes || !changes->FeaturesEntry) return {RecordBytes(node.Entry), own.features};
+    if (!changes || !changes->FeaturesEntry)
+        return {RecordBytes(node.Entry), own.features, own.featureCount};
     StoredPart part{RecordBytes(changes->FeaturesEntry)};
     const StoredRecordParts parts = FindStoredParts(
         part.bytes, HasFeatureArray(journal_.RecordTypeAt(changes->FeaturesEntry)));
     part.at = parts.features >= 0 ? parts.features : parts.fields;
+    int32_t end = part.at;
+    part.count = parts.features >= 0 ? parts.featureCount : SkipFeatureArray(part.bytes, end);
     return part;
 }
 

@@ -66,6 +66,7 @@ public:
     struct StoredPart {
         buffer_Class bytes;
         int32_t at = 0;
+        int32_t count = 0; // of features: what a read of the array gives
     };
     StoredPart FeaturesOf(const dbModel_Node& node, const StoredRecordParts& own) const;
     StoredPart DescriptionsOf(const dbModel_Node& node, const StoredRecordParts& own) const;

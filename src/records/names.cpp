@@ -7,7 +7,7 @@
 
 namespace tqxml {
 
-const char* EnumName(const NameTable& table, int32_t value) {
+std::string_view EnumName(const NameTable& table, int32_t value) {
     // Unsigned comparison folds "below firstValue" into "too large".
     const uint32_t index = static_cast<uint32_t>(value) - static_cast<uint32_t>(table.firstValue);
     if (index < static_cast<uint32_t>(table.count)) return table.names[index];

@@ -19,7 +19,7 @@ namespace tqxml {
 struct NameTable {
     const char* typeName;     // "dbentity_ArcMethod"
     const char* improperText; // assertion reported for a value without a name
-    const char* const* names;
+    const std::string_view* names;
     int32_t count;
     int32_t firstValue;
 };
@@ -28,17 +28,19 @@ struct NameTable {
 // A value without a name reports the table's improper-value assertion and
 // gives "" (the field is then written empty).
 // Never allocates: it sits on the path of every enumerated field written.
-const char* EnumName(const NameTable& table, int32_t value);
+std::string_view EnumName(const NameTable& table, int32_t value);
 
 // Whether every name is written into the document as it stands: none holds
 // a character that the document encodes or a space at either end.
-constexpr bool NeedNoEncoding(const char* const* names, size_t count) {
+constexpr bool NeedNoEncoding(const std::string_view* names, size_t count) {
     for (size_t i = 0; i < count; ++i) {
-        const char* name = names[i];
-        for (const char* c = name; *c; ++c)
-            if (static_cast<unsigned char>(*c) < 0x20 || *c == '&' || *c == '<' || *c == '>' ||
-                *c == '\'' || *c == '"' || ((c == name || c[1] == '\0') && *c == ' '))
+        const std::string_view name = names[i];
+        for (size_t at = 0; at < name.size(); ++at) {
+            const char c = name[at];
+            if (static_cast<unsigned char>(c) < 0x20 || c == '&' || c == '<' || c == '>' ||
+                c == '\'' || c == '"' || ((at == 0 || at + 1 == name.size()) && c == ' '))
                 return false;
+        }
     }
     return true;
 }
@@ -47,7 +49,7 @@ constexpr bool NeedNoEncoding(const char* const* names, size_t count) {
 // when compiling), the first value when it is not 0, and the names in value
 // order.
 #define TQ_NAMES_FROM(type, n, first, ...)                                                         \
-    inline constexpr const char* type##names_[] = {__VA_ARGS__};                                   \
+    inline constexpr std::string_view type##names_[] = {__VA_ARGS__};                              \
     static_assert(std::size(type##names_) == (n), #type " must have " #n " names");                \
     static_assert(NeedNoEncoding(type##names_, (n)), #type " names must need no encoding");       \
     inline constexpr NameTable type = {#type, "!\"improper " #type "\"", type##names_, (n), (first)}

@@ -226,7 +226,7 @@ StoredRecordParts FindStoredParts(const buffer_Class& record, bool withFeatures)
     record.GetStringView(offset);
     if (withFeatures) {
         parts.features = offset;
-        SkipFeatureArray(record, offset);
+        parts.featureCount = SkipFeatureArray(record, offset);
         parts.descriptions = offset;
         record.GetStringView(offset);
         record.GetStringView(offset);

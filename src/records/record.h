@@ -242,6 +242,7 @@ struct StoredRecordParts {
     int32_t timeStamp = 6;
     int32_t note = 14;
     int32_t features = -1;
+    int32_t featureCount = 0; // the features a read of the array gives
     int32_t descriptions = -1;
     int32_t fields = 0;
 };

@@ -165,9 +165,8 @@ bool PlainDigits(double magnitude, uint64_t& digits, int& exponent) {
     if (biased == 0 || biased >= 0x7FF) return false;
     const uint64_t significand = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
     const int binaryExponent = biased - 1075;
-    // The estimate is the exponent or one below it.
-    constexpr double kLog10Of2 = 0.30102999566398119521;
-    int decimal = static_cast<int>(std::floor((biased - 1023) * kLog10Of2));
+    // floor(log10(2^(biased - 1023))): the exponent or one below it.
+    int decimal = ((biased - 1023) * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (decimal < kLowestPlainExponent || decimal >= kFirstScientificExponent) return false;
         const Wide product =
@@ -213,11 +212,35 @@ constexpr std::array<char, 200> MakeDigitPairs() {
 }
 constexpr std::array<char, 200> kDigitPairs = MakeDigitPairs();
 
+void PutFourDigits(char* out, uint32_t value) {
+    std::memcpy(out, kDigitPairs.data() + 2 * (value / 100), 2);
+    std::memcpy(out + 2, kDigitPairs.data() + 2 * (value % 100), 2);
+}
+
 void PutEightDigits(char* out, uint32_t value) {
-    for (int i = 6; i >= 0; i -= 2) {
-        std::memcpy(out + i, kDigitPairs.data() + 2 * (value % 100), 2);
-        value /= 100;
+    PutFourDigits(out, value / 10000);
+    PutFourDigits(out + 4, value % 10000);
+}
+
+// The plain form of 16 digits (`digits`, trailing zeros included) with
+// decimal exponent -4 to 15: the whole part and, where the digits go on,
+// the point and the rest without trailing zeros.
+char* PutPlain(char* out, const char* digits, int exponent) {
+    int count = 16;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    if (exponent < 0) {
+        std::memcpy(out, "0.000", 5);
+        out += 1 - exponent; // "0." and the zeros before the first digit
+        std::memcpy(out, digits, 16);
+        return out + count;
     }
+    const int whole = exponent + 1;
+    std::memcpy(out, digits, 16);
+    if (count <= whole) return out + whole;
+    out[whole] = '.';
+    std::memcpy(out + whole + 1, digits + whole, static_cast<size_t>(16 - whole));
+    return out + count + 1;
 }
 #endif
 
@@ -236,10 +259,7 @@ char* FormatReal(char* out, double value) {
         char digits[16];
         PutEightDigits(digits, static_cast<uint32_t>(plain / 100000000));
         PutEightDigits(digits + 8, static_cast<uint32_t>(plain % 100000000));
-        int count = 16;
-        while (count > 1 && digits[count - 1] == '0')
-            --count;
-        return PutPlainOrScientific(out, digits, count, exponent);
+        return PutPlain(out, digits, exponent);
     }
 #endif
 

@@ -37,7 +37,41 @@ constexpr std::array<uint8_t, 256> MakeByteClasses() {
 
 constexpr std::array<uint8_t, 256> kByteClass = MakeByteClasses();
 
+// Copies `count` bytes and returns the end. Names and short values, most of
+// what is copied, take two overlapping word copies instead of a call.
 inline char* Put(char* dst, const char* bytes, size_t count) {
+    if (count <= 16) {
+        if (count >= 8) {
+            uint64_t head, tail;
+            std::memcpy(&head, bytes, 8);
+            std::memcpy(&tail, bytes + count - 8, 8);
+            std::memcpy(dst, &head, 8);
+            std::memcpy(dst + count - 8, &tail, 8);
+        } else if (count >= 4) {
+            uint32_t head, tail;
+            std::memcpy(&head, bytes, 4);
+            std::memcpy(&tail, bytes + count - 4, 4);
+            std::memcpy(dst, &head, 4);
+            std::memcpy(dst + count - 4, &tail, 4);
+        } else if (count > 0) {
+            dst[0] = bytes[0];
+            dst[count / 2] = bytes[count / 2];
+            dst[count - 1] = bytes[count - 1];
+        }
+        return dst + count;
+    }
+    if (count <= 32) {
+        uint64_t a, b, c, d;
+        std::memcpy(&a, bytes, 8);
+        std::memcpy(&b, bytes + 8, 8);
+        std::memcpy(&c, bytes + count - 16, 8);
+        std::memcpy(&d, bytes + count - 8, 8);
+        std::memcpy(dst, &a, 8);
+        std::memcpy(dst + 8, &b, 8);
+        std::memcpy(dst + count - 16, &c, 8);
+        std::memcpy(dst + count - 8, &d, 8);
+        return dst + count;
+    }
     std::memcpy(dst, bytes, count);
     return dst + count;
 }
@@ -141,10 +175,13 @@ char* EncodeInto(char* dst, const char* text, size_t length) {
 // pieces, so the room asked of the buffer stays bounded.
 constexpr size_t kShortText = 4096;
 
+// Four spaces a level.
+constexpr char kSpaces[] = "                                                                ";
+
 inline char* PadAt(char* dst, int32_t depth) {
-    for (int32_t i = 0; i < depth; ++i)
-        dst = Put(dst, "    ", 4);
-    return dst;
+    for (; depth > 16; depth -= 16)
+        dst = Put(dst, kSpaces, 64);
+    return Put(dst, kSpaces, static_cast<size_t>(depth) * 4);
 }
 
 } // namespace

@@ -10,16 +10,16 @@ namespace {
 TEST(EnumName, NamesValuesAndReportsImproperOnes) {
     RecordingEnvironment log;
     // The ends of a table from 0 and of one from -1.
-    EXPECT_STREQ(EnumName(dbentity_ArcDirection, 0), "DBENTITY_RightHand");
-    EXPECT_STREQ(EnumName(dbentity_ArcDirection, 1), "DBENTITY_LeftHand");
-    EXPECT_STREQ(EnumName(db_PointClassification, -1), "None");
-    EXPECT_STREQ(EnumName(db_PointClassification, 9), "Control");
+    EXPECT_EQ(EnumName(dbentity_ArcDirection, 0), "DBENTITY_RightHand");
+    EXPECT_EQ(EnumName(dbentity_ArcDirection, 1), "DBENTITY_LeftHand");
+    EXPECT_EQ(EnumName(db_PointClassification, -1), "None");
+    EXPECT_EQ(EnumName(db_PointClassification, 9), "Control");
     EXPECT_TRUE(log.assertions.empty());
 
-    EXPECT_STREQ(EnumName(dbentity_ArcDirection, 2), "");
-    EXPECT_STREQ(EnumName(dbentity_ArcDirection, -1), "");
-    EXPECT_STREQ(EnumName(dbentity_ArcDirection, INT32_MIN), "");
-    EXPECT_STREQ(EnumName(db_PointClassification, -2), "");
+    EXPECT_EQ(EnumName(dbentity_ArcDirection, 2), "");
+    EXPECT_EQ(EnumName(dbentity_ArcDirection, -1), "");
+    EXPECT_EQ(EnumName(dbentity_ArcDirection, INT32_MIN), "");
+    EXPECT_EQ(EnumName(db_PointClassification, -2), "");
     const std::string improper = "!\"improper dbentity_ArcDirection\"";
     EXPECT_EQ(log.assertions, (std::vector<std::string>{improper, improper, improper,
                                                    "!\"improper db_PointClassification\""}));
