@@ -31,7 +31,7 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     if (!exists) return TQXML_JobMissing;
 
     job->SetReadingProgress(options.readingProgress);
-    if (!job->Open(jobPath, false)) return TQXML_JobUnreadable;
+    if (!job->Open(jobPath, false, options.secondThread)) return TQXML_JobUnreadable;
 
     auto output = std::make_unique<file_Class>(xmlPath);
     if (xmlPath == kStandardOutputName) {
@@ -48,7 +48,7 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     const Str documentName =
         options.documentJobName ? HostToUtf8(options.documentJobName) : jobPath;
     unsigned status = WriteJobXml(documentName, *job, output.get(), progress,
-                                  options.stopOnWriteFailure, options.formatAhead);
+                                  options.stopOnWriteFailure, options.secondThread);
     output->Close();
     job->Close();
     if (output->WriteError() != 0) {

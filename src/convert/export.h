@@ -16,10 +16,11 @@ struct ConversionOptions {
     // End the run at the first record after a write to the output failed
     // (status TQXML_OutputFailed), instead of going on as the export does.
     bool stopOnWriteFailure = false;
-    // Format the records on a second thread while the converting thread
-    // writes them (for a caller with a core to spare); everything else,
-    // the progress calls included, stays on the converting thread.
-    bool formatAhead = false;
+    // Work on a second thread too (for a caller with a core to spare): the
+    // journal is checked ahead of its replay, and the records are formatted
+    // ahead of their writing. The progress calls and every report stay on
+    // the converting thread, in the same order.
+    bool secondThread = false;
     // Called on the converting thread while the journal is read, before the
     // first record is written: the journal's bytes read so far and its size.
     void (*readingProgress)(uint64_t bytesRead, uint64_t journalBytes) = nullptr;

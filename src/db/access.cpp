@@ -19,10 +19,10 @@ bool dbAccess::Fail(dbAccess_OpenStatus status) {
     return false;
 }
 
-bool dbAccess::Open(const Str& path, bool writable) {
+bool dbAccess::Open(const Str& path, bool writable, bool checkAhead) {
     TQ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get()->IsThreadSafe ()");
     statistics_ = dbAccess_Statistics();
-    if (!journal_.Open(path, writable)) {
+    if (!journal_.Open(path, writable, checkAhead)) {
         openStatus_ = DBACCESS_CannotOpen;
         return false;
     }
@@ -77,6 +77,7 @@ bool dbAccess::Replay() {
             break;
         }
     }
+    journal_.EndReplay();
     journal_.EndRepairMode();
     if (readingProgress_) readingProgress_(journal_.ReadPosition(), size);
 

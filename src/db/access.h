@@ -39,7 +39,9 @@ public:
     void SetReadingProgress(ReadingProgress progress) { readingProgress_ = progress; }
 
     // True with status 0 or 6; false (and closed again) with 1, 2 or 3.
-    bool Open(const Str& path, bool writable);
+    // `checkAhead`: the journal is read and checked on a second thread while
+    // it is replayed (for a caller with a core to spare).
+    bool Open(const Str& path, bool writable, bool checkAhead = false);
     dbAccess_OpenStatus GetOpenStatus() const { return openStatus_; }
     bool IsOpen() const { return journal_.IsOpen(); }
 

@@ -3,16 +3,23 @@
 #include "base/environment.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
 #include <new>
+#include <string>
+#include <thread>
 
 namespace tqxml {
 
 namespace {
 
 // The file is read in pieces of this size: large enough for few system
-// calls, small enough that no single call asks for gigabytes.
-constexpr uint32_t kReadPiece = 8u << 20;
+// calls, small enough that no single call asks for gigabytes and that
+// checking can start early.
+constexpr uint32_t kReadPiece = 4u << 20;
 
 } // namespace
 
@@ -22,29 +29,209 @@ void LogHexLine(const char* text, uint32_t value) {
     Environment::Get()->LogMessage(line);
 }
 
+// ---- Checking ahead ----------------------------------------------------------------
+
+// The thread that reads the file and examines its entries ahead of the
+// replay, handing their facts over through a ring of slots: each side moves
+// its own count forward and sleeps only when the ring is empty (the replay)
+// or full (the checker). What examining an entry reports is kept with the
+// entry and reported again on the replaying thread when the entry is read
+// there.
+class dbJournal::Checker {
+public:
+    explicit Checker(dbJournal& journal)
+        : journal_(journal), ring_(kRingSize), thread_([this] { Run(); }) {}
+    ~Checker() {
+        stop_.store(true, std::memory_order_seq_cst);
+        Wake(roomFreed_, checkerWaiting_);
+        thread_.join();
+    }
+
+    // Replaying thread: the facts of the next entry. (The counts are stored
+    // and read in one order for both threads, so that a side about to sleep
+    // sees the other's last count, or the other sees it sleeping.)
+    dbEntryFacts Next() {
+        if (taken_ == known_) {
+            known_ = examined_.load(std::memory_order_acquire);
+            if (taken_ == known_) {
+                std::unique_lock lock(mutex_);
+                replayWaiting_.store(true, std::memory_order_seq_cst);
+                ready_.wait(lock, [&] {
+                    known_ = examined_.load(std::memory_order_seq_cst);
+                    return taken_ != known_;
+                });
+                replayWaiting_.store(false, std::memory_order_relaxed);
+            }
+        }
+        const dbEntryFacts facts = ring_[taken_ % kRingSize];
+        ReplayReports(taken_);
+        ++taken_;
+        if (taken_ % kBatch == 0) {
+            replayed_.store(taken_, std::memory_order_seq_cst);
+            Wake(roomFreed_, checkerWaiting_);
+        }
+        return facts;
+    }
+
+private:
+    struct Report {
+        uint64_t entry;
+        enum Kind { Assertion, Log, SystemError } kind;
+        std::string text;   // expression or log line
+        std::string source; // source file, or the failed file's name
+        int line;
+        uint32_t code;
+    };
+
+    // Keeps what the checking thread reports, for the entry being examined.
+    class Capture final : public Environment {
+    public:
+        explicit Capture(Checker& checker) : checker_(checker) {}
+        void LogMessage(const char* text) override {
+            Keep({0, Report::Log, text ? text : "", "", 0, 0});
+        }
+        void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
+                               const char* fileName) override {
+            Keep({0, Report::SystemError, fileName ? fileName : "", sourceFile ? sourceFile : "",
+                  line, errorCode});
+        }
+        void ReportAssertion(const char* expression, const char* sourceFile, int line) override {
+            Keep({0, Report::Assertion, expression ? expression : "", sourceFile ? sourceFile : "",
+                  line, 0});
+        }
+
+    private:
+        void Keep(Report report) {
+            report.entry = checker_.entry_;
+            const std::lock_guard lock(checker_.mutex_);
+            checker_.reports_.push_back(std::move(report));
+            checker_.reportsKept_.fetch_add(1, std::memory_order_release);
+        }
+        Checker& checker_;
+    };
+
+    static constexpr uint64_t kRingSize = 16384; // entries ahead at most
+    static constexpr uint64_t kBatch = 256;      // each side tells the other this often
+
+    void Wake(std::condition_variable& sleeper, std::atomic<bool>& sleeping) {
+        if (sleeping.load(std::memory_order_seq_cst)) {
+            const std::lock_guard lock(mutex_);
+            sleeper.notify_one();
+        }
+    }
+
+    void Run() {
+        Capture capture(*this);
+        const ScopedThreadEnvironment reportsKept(&capture);
+        uint32_t position = JOURNAL_JournalStart;
+        for (bool last = false; !last; ++entry_) {
+            if (entry_ - replayed_.load(std::memory_order_acquire) >= kRingSize) {
+                // Full: on again once half the ring is free, not slot by slot.
+                std::unique_lock lock(mutex_);
+                checkerWaiting_.store(true, std::memory_order_seq_cst);
+                roomFreed_.wait(lock, [&] {
+                    return entry_ - replayed_.load(std::memory_order_seq_cst) <= kRingSize / 2 ||
+                           stop_.load(std::memory_order_relaxed);
+                });
+                checkerWaiting_.store(false, std::memory_order_relaxed);
+            }
+            if (stop_.load(std::memory_order_relaxed)) return;
+            // An entry is examined once its bytes are read, or the file ends.
+            journal_.ReadMore(position + JOURNAL_LengthFieldSize);
+            if (journal_.size_ >= position + JOURNAL_LengthFieldSize) {
+                const uint32_t length = EntryLoad32(journal_.block_.get() + position);
+                if (IsBelievableEntryLength(length))
+                    journal_.ReadMore(position + JOURNAL_LengthFieldSize + length);
+            }
+            dbEntryFacts& facts = ring_[entry_ % kRingSize];
+            facts = journal_.Examine(position, journal_.size_);
+            last = facts.kind != dbEntryFacts::Read && facts.kind != dbEntryFacts::ManualRepair;
+            position = facts.next;
+            if ((entry_ + 1) % kBatch == 0 || last) {
+                examined_.store(entry_ + 1, std::memory_order_seq_cst);
+                Wake(ready_, replayWaiting_);
+            }
+        }
+    }
+
+    // The reports kept while examining entries up to `entry`, in order.
+    void ReplayReports(uint64_t entry) {
+        if (reportsKept_.load(std::memory_order_acquire) == reportsReplayed_) return;
+        std::unique_lock lock(mutex_);
+        while (!reports_.empty() && reports_.front().entry <= entry) {
+            const Report report = std::move(reports_.front());
+            reports_.pop_front();
+            ++reportsReplayed_;
+            lock.unlock();
+            Environment* environment = Environment::Get();
+            switch (report.kind) {
+            case Report::Assertion:
+                environment->ReportAssertion(report.text.c_str(), report.source.c_str(),
+                                             report.line);
+                break;
+            case Report::Log:
+                environment->LogMessage(report.text.c_str());
+                break;
+            case Report::SystemError:
+                environment->ReportSystemError(report.source.c_str(), report.line, report.code,
+                                               report.text.c_str());
+                break;
+            }
+            lock.lock();
+        }
+    }
+
+    dbJournal& journal_;
+    std::vector<dbEntryFacts> ring_;
+    std::mutex mutex_;
+    std::condition_variable ready_;     // the replay sleeps on it
+    std::condition_variable roomFreed_; // the checker sleeps on it
+    std::atomic<bool> replayWaiting_{false};
+    std::atomic<bool> checkerWaiting_{false};
+    std::atomic<uint64_t> examined_{0}; // entries in the ring, as the replay may see them
+    std::atomic<uint64_t> replayed_{0}; // slots the checker may use again
+    std::atomic<bool> stop_{false};
+    uint64_t taken_ = 0; // the replay's own
+    uint64_t known_ = 0;
+    std::deque<Report> reports_;
+    std::atomic<uint64_t> reportsKept_{0};
+    uint64_t reportsReplayed_ = 0;
+    uint64_t entry_ = 0; // the entry being examined; the checker's own
+    std::thread thread_;
+};
+
+// ---- Opening and reading ---------------------------------------------------------
+
 dbJournal::dbJournal(dbAccess_Statistics& statistics) : statistics_(statistics) {}
 
 dbJournal::~dbJournal() {
     Close();
 }
 
-bool dbJournal::Open(const Str& path, bool writable) {
+bool dbJournal::Open(const Str& path, bool writable, bool checkAhead) {
     TQ_ASSERT_TEXT(!file_.IsOpen(), "!_File.IsOpen()");
     if (file_.IsOpen()) return false;
     writable_ = writable;
     repairMode_ = false;
+    checkAhead_ = checkAhead;
     file_.SetName(path);
     if (!file_.Open(writable ? file_Class::ModeReadWrite : file_Class::ModeRead)) {
         writable_ = false;
         return false;
     }
     reportedFileSize_ = file_.RecordedSize();
+    // Where the address space cannot hold the job (a large job on a 32-bit
+    // host), it cannot be opened.
+    block_.reset(new (std::nothrow) uint8_t[reportedFileSize_ > 0 ? reportedFileSize_ : 1]);
+    size_ = 0;
+    ended_ = false;
     // A header cut short by the end of the file is treated as unreadable.
-    if (!ReadWholeFile() || size_ < static_cast<uint32_t>(FILEHDR_SizeOnDisk)) {
+    if (!block_ || (ReadMore(checkAhead ? FILEHDR_SizeOnDisk : reportedFileSize_),
+                    size_ < static_cast<uint32_t>(FILEHDR_SizeOnDisk))) {
         Close();
         return false;
     }
-    header_.Decode(buffer_Class::View(bytes_, FILEHDR_SizeOnDisk, true));
+    header_.Decode(buffer_Class::View(block_.get(), FILEHDR_SizeOnDisk, true));
     if (writable_ && file_.IsReadOnly()) {
         Str line("Journal Open : Job file is read-only: ");
         line.Append(file_.FullName());
@@ -60,27 +247,30 @@ bool dbJournal::Open(const Str& path, bool writable) {
 // Up to the size recorded when the file was opened; a file that another
 // program cuts meanwhile gives what was still there, one that grows gives
 // no more.
-bool dbJournal::ReadWholeFile() {
-    size_ = 0;
-    // Where the address space cannot hold the job (a large job on a 32-bit
-    // host), it cannot be opened.
-    block_.reset(new (std::nothrow) uint8_t[reportedFileSize_ > 0 ? reportedFileSize_ : 1]);
-    bytes_ = block_.get();
-    if (!bytes_) return false;
-    while (size_ < reportedFileSize_) {
-        const uint32_t piece = std::min(reportedFileSize_ - size_, kReadPiece);
+void dbJournal::ReadPieces(uint32_t wanted) {
+    wanted = std::min(wanted, reportedFileSize_);
+    while (!ended_ && size_ < wanted) {
+        const uint32_t piece = std::min(reportedFileSize_ - size_, std::max(kReadPiece, wanted - size_));
         uint32_t got = 0;
-        if (!file_.ReadAt(size_, block_.get() + size_, piece, &got) || got == 0) break;
+        if (!file_.ReadAt(size_, block_.get() + size_, piece, &got) || got == 0) {
+            ended_ = true;
+            break;
+        }
         size_ += got;
+        if (size_ == reportedFileSize_) ended_ = true;
     }
-    return true;
+}
+
+void dbJournal::EndReplay() {
+    checker_.reset();
 }
 
 void dbJournal::Close() {
+    checker_.reset();
     file_.Close();
     block_.reset();
-    bytes_ = nullptr;
     size_ = 0;
+    ended_ = false;
     writable_ = false;
     repairMode_ = false;
 }
@@ -88,6 +278,8 @@ void dbJournal::Close() {
 bool dbJournal::Rewind() {
     if (!file_.IsOpen()) return false;
     readPosition_ = JOURNAL_JournalStart;
+    checker_.reset();
+    if (checkAhead_) checker_ = std::make_unique<Checker>(*this);
     return true;
 }
 
@@ -107,37 +299,66 @@ dbJournal_EntryStatus dbJournal::Damaged(dbJournal_Damage damage, const char* te
 }
 
 buffer_Class dbJournal::RecordAt(uint32_t position) const {
-    const uint8_t* body = bytes_ + position + JOURNAL_LengthFieldSize;
-    const uint32_t length = EntryLoad32(bytes_ + position);
+    const uint8_t* body = block_.get() + position + JOURNAL_LengthFieldSize;
+    const uint32_t length = EntryLoad32(block_.get() + position);
     return buffer_Class::View(body + ENTRY_RecordAt,
                               static_cast<int32_t>(length - ENTRY_RecordAt - JOURNAL_ChecksumSize),
                               false);
 }
 
 uint16_t dbJournal::RecordTypeAt(uint32_t position) const {
-    return EntryLoad16(bytes_ + position + JOURNAL_LengthFieldSize + ENTRY_RecordAt);
+    return EntryLoad16(block_.get() + position + JOURNAL_LengthFieldSize + ENTRY_RecordAt);
 }
 
-bool dbJournal::DecodeEntry(dbAction& action, const uint8_t* body, uint32_t length) {
+dbEntryFacts dbJournal::Examine(uint32_t position, uint32_t end) const {
+    dbEntryFacts facts;
+    dbAction& action = facts.action;
+    action.FilePosition = position;
+    facts.next = position;
+    if (position >= end) return facts; // End
+    if (end - position < JOURNAL_LengthFieldSize) {
+        facts.next = end;
+        facts.kind = dbEntryFacts::LengthShortRead;
+        return facts;
+    }
+    const uint32_t length = EntryLoad32(block_.get() + position);
+    action.Length = length;
+    facts.next = position + JOURNAL_LengthFieldSize;
+    if (!IsBelievableEntryLength(length)) {
+        facts.kind = dbEntryFacts::LengthUnbelievable;
+        return facts;
+    }
+    if (end - facts.next < length) {
+        facts.next = end;
+        facts.kind = dbEntryFacts::ShortRead;
+        return facts;
+    }
+    const uint8_t* body = block_.get() + facts.next;
+    facts.next += length;
+    if (body[ENTRY_FlagsAt] == JOURNAL_ManualRepair) {
+        facts.kind = dbEntryFacts::ManualRepair;
+        return facts;
+    }
+    if (!EntryChecksumMatches(body, length)) {
+        facts.kind = dbEntryFacts::Checksum;
+        return facts;
+    }
+    facts.kind = dbEntryFacts::Corruption;
     action.Flags = body[ENTRY_FlagsAt];
     action.Operation = EntryLoad16(body + ENTRY_ActionAt);
-    action.Target = NODBID;
-    if (!IsKnownAction(action.Operation) || action.Operation == ACTION_Marker) return false;
+    if (!IsKnownAction(action.Operation) || action.Operation == ACTION_Marker) return facts;
     action.Target = EntryLoad32(body + ENTRY_TargetAt);
     // A believable length leaves at least three bytes for the record.
     const uint8_t* record = body + ENTRY_RecordAt;
     const auto recordLength = static_cast<int32_t>(length - ENTRY_RecordAt - JOURNAL_ChecksumSize);
     action.RecordType = EntryLoad16(record);
-    if (!IsValidRecordType(action.RecordType)) return false;
+    if (!IsValidRecordType(action.RecordType)) return facts;
     action.RecordId = recordLength >= 6 ? EntryLoad32(record + 2) : NODBID;
-    const buffer_Class stored = buffer_Class::View(record, recordLength, true);
-    int32_t end = 0;
-    CheckStoredRecord(action.RecordType, stored, end);
-    if (end < recordLength) {
-        LogHexLine("Journal: Bytes left after the record at filepos ", action.FilePosition);
-        ++statistics_.EntriesWithBytesLeft;
-    }
-    return true;
+    int32_t recordEnd = 0;
+    CheckStoredRecord(action.RecordType, buffer_Class::View(record, recordLength, true), recordEnd);
+    facts.bytesLeft = recordEnd < recordLength;
+    facts.kind = dbEntryFacts::Read;
+    return facts;
 }
 
 dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
@@ -145,38 +366,39 @@ dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
     if (!file_.IsOpen()) return ENTRY_End;
     for (;;) {
         const uint32_t position = readPosition_;
-        action.FilePosition = position;
-        if (position >= size_) return ENTRY_End;
-        if (size_ - position < JOURNAL_LengthFieldSize) {
-            readPosition_ = size_;
+        const dbEntryFacts facts = checker_ ? checker_->Next() : Examine(position, size_);
+        readPosition_ = facts.next;
+        action = facts.action;
+        switch (facts.kind) {
+        case dbEntryFacts::End:
+            return ENTRY_End;
+        case dbEntryFacts::LengthShortRead:
             return Damaged(dbJournal_Damage::LengthShortRead,
                            "Journal record length short read failure at filepos ", position);
-        }
-        const uint32_t length = EntryLoad32(bytes_ + position);
-        readPosition_ += JOURNAL_LengthFieldSize;
-        action.Length = length;
-        if (!IsBelievableEntryLength(length))
+        case dbEntryFacts::LengthUnbelievable:
             return Damaged(dbJournal_Damage::LengthUnbelievable,
                            "Journal record length is unbelieveable at ", position);
-        if (size_ - readPosition_ < length) {
-            readPosition_ = size_;
+        case dbEntryFacts::ShortRead:
             return Damaged(dbJournal_Damage::ShortRead,
                            "Journal record short read failure at filepos ", position);
-        }
-        const uint8_t* body = bytes_ + readPosition_;
-        readPosition_ += length;
-        if (body[ENTRY_FlagsAt] == JOURNAL_ManualRepair) {
+        case dbEntryFacts::ManualRepair:
             repairMode_ = true;
             ++statistics_.ManualRepairs;
             LogHexLine("Journal: Manual repair detected at ", position);
-            LogHexLine("-- Hammered record size ", length);
+            LogHexLine("-- Hammered record size ", action.Length);
             continue;
-        }
-        if (!EntryChecksumMatches(body, length))
+        case dbEntryFacts::Checksum:
             return Damaged(dbJournal_Damage::Checksum, "Journal: CRC error at ", position);
-        if (!DecodeEntry(action, body, length))
+        case dbEntryFacts::Corruption:
             return Damaged(dbJournal_Damage::Corruption, "Journal: Record corruption at filepos ",
                            position);
+        case dbEntryFacts::Read:
+            break;
+        }
+        if (facts.bytesLeft) {
+            LogHexLine("Journal: Bytes left after the record at filepos ", position);
+            ++statistics_.EntriesWithBytesLeft;
+        }
         statistics_.LastGoodAppendPosition = readPosition_;
         ++statistics_.EntriesRead;
         return ENTRY_Read;

@@ -5,6 +5,11 @@
 // is checked when the entry is read (what is wrong with it is reported
 // then, and bytes left over after its last field too) and stays where it is
 // in the job's bytes, for the model to refer to and the walk to read.
+//
+// A journal opened to check ahead reads the file and examines its entries
+// (framing, checksum, record) on a thread of its own, while the replay
+// applies those already examined; every report reaches the Environment of
+// the replaying thread, in file order, as if read on one thread.
 #pragma once
 
 #include "db/entry_format.h"
@@ -40,6 +45,24 @@ struct dbTransaction {
     void Clear() { Actions.clear(); }
 };
 
+// What the bytes of one entry say, before the journal acts on it.
+struct dbEntryFacts {
+    enum Kind : uint8_t {
+        End,                // nothing more to read
+        LengthShortRead,    // the file ends inside the length field
+        LengthUnbelievable, // L outside 12 to 524288
+        ShortRead,          // the file ends inside the entry
+        ManualRepair,       // removed by hand
+        Checksum,           // the CRC does not match
+        Corruption,         // unknown action, marker, or no record of that type
+        Read,
+    };
+    Kind kind = End;
+    bool bytesLeft = false; // Read: the record ended before its entry did
+    uint32_t next = 0;      // where reading goes on
+    dbAction action;        // FilePosition and Length for every kind but End
+};
+
 class dbJournal {
 public:
     // What the journal reads is counted in `statistics`, which outlives it.
@@ -48,11 +71,12 @@ public:
     dbJournal(const dbJournal&) = delete;
     dbJournal& operator=(const dbJournal&) = delete;
 
-    // Opens an existing job file (read and write when `writable`), reads it
-    // whole and decodes its header. False when the file cannot be opened,
-    // holds fewer than 48 bytes or does not fit into memory; the file is
-    // closed again then.
-    bool Open(const Str& path, bool writable);
+    // Opens an existing job file (read and write when `writable`) and
+    // decodes its header. False when the file cannot be opened, holds fewer
+    // than 48 bytes or does not fit into memory; the file is closed again
+    // then. `checkAhead`: the file is read and its entries examined on a
+    // second thread while they are replayed (from Rewind to EndReplay).
+    bool Open(const Str& path, bool writable, bool checkAhead = false);
     bool IsOpen() const { return file_.IsOpen(); }
     bool IsWritable() const { return writable_; }
     const filehdr_Header& Header() const { return header_; }
@@ -68,6 +92,8 @@ public:
     // The transactions read so far are in the model: the journal is
     // committed up to the last entry read without error.
     void Commit() { statistics_.CommittedPosition = statistics_.LastGoodAppendPosition; }
+    // The replay is over: no more entries are read.
+    void EndReplay();
 
     // Set once an entry removed by hand has been met: from then on the model
     // tolerates missing targets and gaps in the identifiers.
@@ -80,15 +106,21 @@ public:
     // entry read before): a view of its bytes, checksum excluded, that
     // reports nothing when read again.
     buffer_Class RecordAt(uint32_t position) const;
-    // The type of that record, and its identifier as stored.
+    // The type of that record.
     uint16_t RecordTypeAt(uint32_t position) const;
 
 private:
-    bool ReadWholeFile();
-    // Flags, action, target and the record's type and identifier of the
-    // entry whose body is at `body`; checks the record. False when the entry
-    // names no known action or no record type, or is a marker.
-    bool DecodeEntry(dbAction& action, const uint8_t* body, uint32_t length);
+    class Checker;
+
+    // Reads the file from `size_` on, up to `wanted` bytes or its end.
+    void ReadMore(uint32_t wanted) {
+        if (size_ < wanted && !ended_) ReadPieces(wanted);
+    }
+    void ReadPieces(uint32_t wanted);
+    // What the entry at `position` is, from the first `end` bytes of the
+    // file (all of it, or all of the entry); checks its record, reporting
+    // what is wrong with it.
+    dbEntryFacts Examine(uint32_t position, uint32_t end) const;
     void LogDamage(dbJournal_Damage damage, const char* text, uint32_t position);
     dbJournal_EntryStatus Damaged(dbJournal_Damage damage, const char* text, uint32_t position);
 
@@ -97,11 +129,13 @@ private:
     filehdr_Header header_;
     bool writable_ = false;
     bool repairMode_ = false;
+    bool checkAhead_ = false;
     uint32_t reportedFileSize_ = 0;
     uint32_t readPosition_ = 0;
-    std::unique_ptr<uint8_t[]> block_; // the whole file, as read when it was opened
-    const uint8_t* bytes_ = nullptr;
-    uint32_t size_ = 0;
+    std::unique_ptr<uint8_t[]> block_; // the file, as read since it was opened
+    uint32_t size_ = 0;                // bytes read into it
+    bool ended_ = false;               // nothing more can be read
+    std::unique_ptr<Checker> checker_;
 };
 
 // Writes one log line: `text`, " 0x", and `value` in lower-case hexadecimal.

@@ -31,7 +31,7 @@ Outcome Convert(const std::string& job, const std::string& xml, bool ahead, size
     gPercents.clear();
     gStopAt = stopAt;
     ConversionOptions options;
-    options.formatAhead = ahead;
+    options.secondThread = ahead;
     const unsigned status = ConvertJobFile(job.c_str(), xml.c_str(), &Progress, options);
     return {status, gPercents, ReadText(xml)};
 }

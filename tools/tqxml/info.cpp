@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <thread>
 #include <unistd.h>
 
 namespace tqxml::tool {
@@ -225,7 +226,10 @@ int RunInfo(const Options& options, Console& console) {
             code = EXIT_JobMissing;
         } else {
             dbAccess job;
-            const bool opened = job.Open(Str(source.c_str()), false);
+            // One job at a time: a second core, where there is one, checks the
+            // journal ahead of its replay.
+            const bool opened =
+                job.Open(Str(source.c_str()), false, std::thread::hardware_concurrency() >= 2);
             if (!first) std::fputc('\n', stdout);
             first = false;
             WriteReport(stdout, path, job, opened);

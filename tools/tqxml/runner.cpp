@@ -131,7 +131,7 @@ private:
 // One complete conversion on the calling thread, reporting to its own sink;
 // its exit code.
 int ConvertOne(const Conversion& conversion, JobProgress& progress, const Options& options,
-               bool formatAhead, Console& console) {
+               bool secondThread, Console& console) {
     JobDiagnostics diagnostics(console, conversion.job, options.verbose);
     unsigned status;
     ConversionReport report;
@@ -142,7 +142,7 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
         choices.documentJobName = conversion.job.c_str();
         choices.stopOnWriteFailure = true;
         choices.readingProgress = &OnJournalRead;
-        choices.formatAhead = formatAhead;
+        choices.secondThread = secondThread;
         const bool transcoding = !options.textEncoding.empty();
         std::optional<TranscodedOutput> transcoded;
         if (transcoding) transcoded.emplace(conversion);
@@ -179,16 +179,16 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
     std::condition_variable allDone;
     const size_t threads = std::min<size_t>(std::max(options.parallel, 1u), plan.size());
     size_t running = threads;
-    // A conversion formats its records on a second thread while a core is
-    // free for it: one job on two cores, but not -j 2.
-    const bool formatAhead = 2 * threads <= std::thread::hardware_concurrency();
+    // A conversion works on a second thread while a core is free for it:
+    // one job on two cores, but not -j 2.
+    const bool secondThread = 2 * threads <= std::thread::hardware_concurrency();
 
     auto work = [&] {
         while (!InterruptRequested()) {
             const size_t index = next.fetch_add(1, std::memory_order_relaxed);
             if (index >= plan.size()) break;
             codes[index] =
-                ConvertOne(plan[index], board.Job(index), options, formatAhead, console);
+                ConvertOne(plan[index], board.Job(index), options, secondThread, console);
             board.JobFinished();
         }
         const std::lock_guard lock(mutex);
