@@ -179,9 +179,9 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
     std::condition_variable allDone;
     const size_t threads = std::min<size_t>(std::max(options.parallel, 1u), plan.size());
     size_t running = threads;
-    // A conversion works on a second thread while a core is free for it:
-    // one job on two cores, but not -j 2.
-    const bool secondThread = 2 * threads <= std::thread::hardware_concurrency();
+    // A single job takes a second thread where a core is free for it; jobs
+    // converted in turn or at once (-j) take a thread each.
+    const bool secondThread = plan.size() == 1 && std::thread::hardware_concurrency() >= 2;
 
     auto work = [&] {
         while (!InterruptRequested()) {
