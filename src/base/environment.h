@@ -4,7 +4,11 @@
 // or prints what it receives.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
 
 namespace tqxml {
 
@@ -44,6 +48,41 @@ public:
 
 private:
     Environment* previous_;
+};
+
+// Keeps what is reported to it, each report with the mark that was set
+// when it came, to report it again later, elsewhere: for work done on a
+// second thread whose reports must reach the first thread's Environment in
+// the order one thread would have made them.
+class KeptReports final : public Environment {
+public:
+    // The mark of what is reported from now on.
+    void Mark(uint64_t mark) { mark_ = mark; }
+    // Reports everything kept with a mark up to `mark` to `to`, in order, and
+    // forgets it. Safe while reports are still being kept on another thread.
+    void ReportUpTo(uint64_t mark, Environment& to);
+
+    void LogMessage(const char* text) override;
+    void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
+                           const char* fileName) override;
+    void ReportAssertion(const char* expression, const char* sourceFile, int line) override;
+
+private:
+    struct Report {
+        uint64_t mark;
+        enum Kind { Assertion, Log, SystemError } kind;
+        std::string text;   // expression or log line
+        std::string source; // source file, or the failed file's name
+        int line;
+        uint32_t code;
+    };
+    void Keep(Report&& report);
+
+    uint64_t mark_ = 0;
+    std::mutex mutex_;
+    std::deque<Report> reports_;
+    std::atomic<uint64_t> kept_{0};
+    uint64_t reported_ = 0;
 };
 
 // Reports an assertion with the source file's base name.

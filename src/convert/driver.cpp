@@ -1,6 +1,7 @@
 #include "convert/driver.h"
 
 #include "base/environment.h"
+#include "convert/walk.h"
 #include "convert/xml_fields.h"
 #include "db/access.h"
 #include "platform/file.h"
@@ -8,13 +9,6 @@
 #include "xml/values.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 namespace tqxml {
 namespace {
@@ -75,6 +69,8 @@ void BeginRecord(StreamSink& sink, db_DBIDValue id, uint32_t type, double timeSt
     EmitRecordAttributes(sink, id, type, timeStamp);
 }
 
+} // namespace
+
 // A chained record's element: straight from its stored bytes where it can
 // be, else from the record read into an object.
 void EmitChainedRecord(StreamSink& sink, const dbAccess& job, const dbModel_Node& node) {
@@ -111,8 +107,6 @@ void EmitChainedRecord(StreamSink& sink, const dbAccess& job, const dbModel_Node
     sink.End();
 }
 
-} // namespace
-
 bool HasRecordWriter(uint32_t type) {
     return type < DATABASE_AllRecords && kRecordWriters[type].object != nullptr;
 }
@@ -125,14 +119,7 @@ void WriteRecord(StreamSink& sink, const dbRecord_Class& record) {
     sink.End();
 }
 
-namespace {
-
-// The whole walk into `sink`: the document's start, each record, the end.
-// After each record, `afterRecord(done)` says whether to go on; false stops
-// the walk there, before the end is written.
-template <class AfterRecord>
-bool WalkDocument(StreamSink& sink, const Str& jobPath, const dbAccess& job,
-                  AfterRecord&& afterRecord) {
+void BeginJobDocument(StreamSink& sink, const Str& jobPath) {
     sink.BeginDocument(kRoot);
     char number[kValueTextSize];
     sink.Attribute("jobFilename", View(jobPath));
@@ -140,20 +127,8 @@ bool WalkDocument(StreamSink& sink, const Str& jobPath, const dbAccess& job,
                                                            number)});
     sink.Attribute("increment",
                    {number, static_cast<size_t>(FormatInt(number, kConverterIncrement) - number)});
-    const dbModel& model = job.Model();
-    int64_t done = 0;
-    for (uint32_t node = model.Front(); node != kNoNode; node = model.Node(node).Forward) {
-        EmitChainedRecord(sink, job, model.Node(node));
-        if (!afterRecord(++done)) return false;
-    }
-    sink.EndDocument();
-    return true;
 }
 
-// What the calling thread does after each record: the progress report (the
-// percentage in 64 bits: the same value for any job a 32-bit product could
-// hold, and no overflow for larger ones) and the check of the output.
-// TQXML_Done to go on.
 unsigned AfterRecord(int64_t done, int64_t count, TQXMLProgressCallback progress,
                      const file_Class* output, bool stopOnWriteFailure) {
     if (progress && progress(static_cast<int>(done * 100 / count)) == 0) return TQXML_Stopped;
@@ -161,156 +136,27 @@ unsigned AfterRecord(int64_t done, int64_t count, TQXMLProgressCallback progress
     return TQXML_Done;
 }
 
-// The pieces of a document formatted ahead, from the formatting thread to
-// the calling thread. Each piece is what the writer handed over at one of
-// its flush points, tagged with the number of records complete before it;
-// so the calling thread writes exactly the pieces that the walk on its own
-// thread would have written by the end of each record. The calling thread
-// sleeps until several pieces are ready, so that neither thread wakes the
-// other for every record.
-class AheadQueue final : public DocumentOutput {
-public:
-    struct Piece {
-        Str text;
-        int64_t before; // records complete when it was flushed
-    };
-
-    // Formatting thread: a flushed piece.
-    void Take(Str& pending) override {
-        std::unique_lock lock(mutex_);
-        roomFreed_.wait(lock, [&] { return pieces_.size() < kMostPieces || stopped_; });
-        Str piece;
-        if (!spare_.empty()) {
-            piece = std::move(spare_.back());
-            spare_.pop_back();
-        }
-        std::swap(piece, pending);
-        pieces_.push_back({std::move(piece), recordsDone_.load(std::memory_order_relaxed)});
-        if (pieces_.size() >= kPiecesPerWake) ready_.notify_one();
-    }
-    // Formatting thread: `done` records are complete; false once the calling
-    // thread has stopped.
-    bool RecordsDone(int64_t done) {
-        recordsDone_.store(done, std::memory_order_relaxed);
-        return !stopped_.load(std::memory_order_relaxed);
-    }
-    // The walk ended: complete, stopped, or by what `failure` holds.
-    void Finish(std::exception_ptr failure = nullptr) {
-        const std::lock_guard lock(mutex_);
-        finished_ = true;
-        failure_ = failure;
-        ready_.notify_one();
-    }
-
-    // Calling thread: waits for several pieces (or the end of the walk),
-    // takes them over and gives the number of records complete; `finished`
-    // when the walk is over and every piece taken.
-    int64_t Wait(std::deque<Piece>& taken, bool& finished) {
-        std::unique_lock lock(mutex_);
-        ready_.wait(lock, [&] { return pieces_.size() >= kPiecesPerWake || finished_; });
-        if (failure_) std::rethrow_exception(failure_);
-        finished = finished_;
-        const int64_t done = recordsDone_.load(std::memory_order_relaxed);
-        for (Piece& piece : pieces_)
-            taken.push_back(std::move(piece));
-        pieces_.clear();
-        roomFreed_.notify_one();
-        return done;
-    }
-    void GiveBack(Str&& piece) {
-        piece.Truncate(0);
-        const std::lock_guard lock(mutex_);
-        spare_.push_back(std::move(piece));
-    }
-    void Stop() {
-        const std::lock_guard lock(mutex_);
-        stopped_ = true;
-        roomFreed_.notify_one();
-    }
-
-private:
-    static constexpr size_t kPiecesPerWake = 8;
-    static constexpr size_t kMostPieces = 32; // two megabytes ahead at most
-
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::condition_variable roomFreed_;
-    std::deque<Piece> pieces_;
-    std::vector<Str> spare_;
-    std::atomic<int64_t> recordsDone_{0};
-    bool finished_ = false;
-    std::exception_ptr failure_;
-    std::atomic<bool> stopped_{false};
-};
-
-// The walk on a thread of its own, its pieces written and its progress
-// reported on this one.
-unsigned WriteAhead(const Str& jobPath, const dbAccess& job, file_Class* output, int64_t count,
-                    TQXMLProgressCallback progress, bool stopOnWriteFailure) {
-    AheadQueue queue;
-    Environment* const environment = Environment::Get();
-    std::thread formatter([&] {
-        const ScopedThreadEnvironment sameReports(environment);
-        try {
-            Str pending;
-            pending.Reserve(2 * kFlushThreshold);
-            StreamSink sink(pending, &queue);
-            WalkDocument(sink, jobPath, job, [&](int64_t done) { return queue.RecordsDone(done); });
-            queue.Finish();
-        } catch (...) { // memory ran out: the calling thread takes it over
-            queue.Finish(std::current_exception());
-        }
-    });
-    // Writes the pieces flushed before record `done` was complete.
-    std::deque<AheadQueue::Piece> pieces;
-    auto writeBefore = [&](int64_t done) {
-        while (!pieces.empty() && pieces.front().before < done) {
-            Str& text = pieces.front().text;
-            if (output) (void)output->Write(text.CStr(), static_cast<uint32_t>(text.Length()));
-            queue.GiveBack(std::move(text));
-            pieces.pop_front();
-        }
-    };
-    unsigned status = TQXML_Done;
-    try {
-        int64_t done = 0;
-        bool finished = false;
-        while (status == TQXML_Done && !finished) {
-            const int64_t available = queue.Wait(pieces, finished);
-            while (done < available && status == TQXML_Done) {
-                writeBefore(++done);
-                status = AfterRecord(done, count, progress, output, stopOnWriteFailure);
-            }
-        }
-        if (status == TQXML_Done) writeBefore(count + 1); // the document's end
-    } catch (...) {
-        queue.Stop();
-        formatter.join();
-        throw;
-    }
-    queue.Stop();
-    formatter.join();
-    return status;
-}
-
-} // namespace
-
 unsigned WriteJobXml(const Str& jobPath, const dbAccess& job, file_Class* output,
-                     TQXMLProgressCallback progress, bool stopOnWriteFailure, bool formatAhead) {
+                     TQXMLProgressCallback progress, bool stopOnWriteFailure, bool twoThreads) {
     // The model keeps the count of its chain, which a counting walk would
     // give: no second pass over every record.
     const int64_t count = std::max<int64_t>(job.RecordCount(), 1);
-    if (formatAhead) return WriteAhead(jobPath, job, output, count, progress, stopOnWriteFailure);
+    if (twoThreads) return WriteJobXmlOnTwoThreads(jobPath, job, output, count, progress,
+                                                   stopOnWriteFailure);
     Str pending;
     pending.Reserve(2 * kFlushThreshold);
     FileOutput file(output);
     StreamSink sink(pending, output ? &file : nullptr);
-    unsigned status = TQXML_Done;
-    WalkDocument(sink, jobPath, job, [&](int64_t done) {
-        status = AfterRecord(done, count, progress, output, stopOnWriteFailure);
-        return status == TQXML_Done;
-    });
-    return status;
+    BeginJobDocument(sink, jobPath);
+    const dbModel& model = job.Model();
+    int64_t done = 0;
+    for (uint32_t node = model.Front(); node != kNoNode; node = model.Node(node).Forward) {
+        EmitChainedRecord(sink, job, model.Node(node));
+        const unsigned status = AfterRecord(++done, count, progress, output, stopOnWriteFailure);
+        if (status != TQXML_Done) return status;
+    }
+    sink.EndDocument();
+    return TQXML_Done;
 }
 
 } // namespace tqxml

@@ -34,9 +34,9 @@ void LogHexLine(const char* text, uint32_t value) {
 // The thread that reads the file and examines its entries ahead of the
 // replay, handing their facts over through a ring of slots: each side moves
 // its own count forward and sleeps only when the ring is empty (the replay)
-// or full (the checker). What examining an entry reports is kept with the
-// entry and reported again on the replaying thread when the entry is read
-// there.
+// or full (the checker). What examining an entry reports is kept, marked
+// with the entry's number, and reported on the replaying thread when the
+// entry is read there.
 class dbJournal::Checker {
 public:
     explicit Checker(dbJournal& journal)
@@ -64,7 +64,7 @@ public:
             }
         }
         const dbEntryFacts facts = ring_[taken_ % kRingSize];
-        ReplayReports(taken_);
+        kept_.ReportUpTo(taken_, *Environment::Get());
         ++taken_;
         if (taken_ % kBatch == 0) {
             replayed_.store(taken_, std::memory_order_seq_cst);
@@ -74,42 +74,6 @@ public:
     }
 
 private:
-    struct Report {
-        uint64_t entry;
-        enum Kind { Assertion, Log, SystemError } kind;
-        std::string text;   // expression or log line
-        std::string source; // source file, or the failed file's name
-        int line;
-        uint32_t code;
-    };
-
-    // Keeps what the checking thread reports, for the entry being examined.
-    class Capture final : public Environment {
-    public:
-        explicit Capture(Checker& checker) : checker_(checker) {}
-        void LogMessage(const char* text) override {
-            Keep({0, Report::Log, text ? text : "", "", 0, 0});
-        }
-        void ReportSystemError(const char* sourceFile, int line, uint32_t errorCode,
-                               const char* fileName) override {
-            Keep({0, Report::SystemError, fileName ? fileName : "", sourceFile ? sourceFile : "",
-                  line, errorCode});
-        }
-        void ReportAssertion(const char* expression, const char* sourceFile, int line) override {
-            Keep({0, Report::Assertion, expression ? expression : "", sourceFile ? sourceFile : "",
-                  line, 0});
-        }
-
-    private:
-        void Keep(Report report) {
-            report.entry = checker_.entry_;
-            const std::lock_guard lock(checker_.mutex_);
-            checker_.reports_.push_back(std::move(report));
-            checker_.reportsKept_.fetch_add(1, std::memory_order_release);
-        }
-        Checker& checker_;
-    };
-
     static constexpr uint64_t kRingSize = 16384; // entries ahead at most
     static constexpr uint64_t kBatch = 256;      // each side tells the other this often
 
@@ -121,8 +85,7 @@ private:
     }
 
     void Run() {
-        Capture capture(*this);
-        const ScopedThreadEnvironment reportsKept(&capture);
+        const ScopedThreadEnvironment reportsKept(&kept_);
         uint32_t position = JOURNAL_JournalStart;
         for (bool last = false; !last; ++entry_) {
             if (entry_ - replayed_.load(std::memory_order_acquire) >= kRingSize) {
@@ -136,6 +99,7 @@ private:
                 checkerWaiting_.store(false, std::memory_order_relaxed);
             }
             if (stop_.load(std::memory_order_relaxed)) return;
+            kept_.Mark(entry_);
             // An entry is examined once its bytes are read, or the file ends.
             journal_.ReadMore(position + JOURNAL_LengthFieldSize);
             if (journal_.size_ >= position + JOURNAL_LengthFieldSize) {
@@ -154,33 +118,6 @@ private:
         }
     }
 
-    // The reports kept while examining entries up to `entry`, in order.
-    void ReplayReports(uint64_t entry) {
-        if (reportsKept_.load(std::memory_order_acquire) == reportsReplayed_) return;
-        std::unique_lock lock(mutex_);
-        while (!reports_.empty() && reports_.front().entry <= entry) {
-            const Report report = std::move(reports_.front());
-            reports_.pop_front();
-            ++reportsReplayed_;
-            lock.unlock();
-            Environment* environment = Environment::Get();
-            switch (report.kind) {
-            case Report::Assertion:
-                environment->ReportAssertion(report.text.c_str(), report.source.c_str(),
-                                             report.line);
-                break;
-            case Report::Log:
-                environment->LogMessage(report.text.c_str());
-                break;
-            case Report::SystemError:
-                environment->ReportSystemError(report.source.c_str(), report.line, report.code,
-                                               report.text.c_str());
-                break;
-            }
-            lock.lock();
-        }
-    }
-
     dbJournal& journal_;
     std::vector<dbEntryFacts> ring_;
     std::mutex mutex_;
@@ -193,9 +130,7 @@ private:
     std::atomic<bool> stop_{false};
     uint64_t taken_ = 0; // the replay's own
     uint64_t known_ = 0;
-    std::deque<Report> reports_;
-    std::atomic<uint64_t> reportsKept_{0};
-    uint64_t reportsReplayed_ = 0;
+    KeptReports kept_; // what examining each entry reported, marked with its number
     uint64_t entry_ = 0; // the entry being examined; the checker's own
     std::thread thread_;
 };

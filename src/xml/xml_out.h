@@ -59,6 +59,11 @@ public:
     StreamSink(Str& pending, DocumentOutput* output, int32_t depth = 1)
         : buffer_(pending), output_(output), depth_(depth) {}
 
+    // Instead of handing the text to an output, notes where each element
+    // ends (the points where it would have been handed over, were it large
+    // enough): for a piece of a document whose flushes are decided later.
+    void NoteElementEnds(std::vector<uint32_t>* ends) { ends_ = ends; }
+
     // The XML declaration and the start of the root element `root`, whose
     // attributes follow; its children are at depth 1, after a blank line.
     void BeginDocument(std::string_view root);
@@ -88,12 +93,17 @@ private:
     // is then closed.
     int32_t ChildDepth();
     void Pad(int32_t depth);
+    // An element has ended: where the pending text may go to the output.
     void FlushIfLarge() {
-        if (output_ && buffer_.Length() > kFlushThreshold) output_->Take(buffer_);
+        if (ends_)
+            ends_->push_back(static_cast<uint32_t>(buffer_.Length()));
+        else if (output_ && buffer_.Length() > kFlushThreshold)
+            output_->Take(buffer_);
     }
 
     Str& buffer_;
     DocumentOutput* output_;
+    std::vector<uint32_t>* ends_ = nullptr;
     int32_t depth_;
     std::vector<Open> open_;
 };
