@@ -65,7 +65,7 @@ void EmitNoteLines(StreamSink& sink, std::string_view note) {
 void BeginRecord(StreamSink& sink, db_DBIDValue id, uint32_t type, double timeStamp) {
     const bool written = HasRecordWriter(type);
     sink.Begin(written ? RecordTypeName(type) : "unknown", true);
-    if (written) sink.Attribute("rec", RecordClassName(type));
+    if (written) sink.Attribute("rec", RecordClassName(type), true); // a class name
     EmitRecordAttributes(sink, id, type, timeStamp);
 }
 

@@ -40,10 +40,12 @@ std::string_view FormatIntForm(char* out, int64_t value, IntForm form) {
 
 void EmitRecordAttributes(StreamSink& sink, db_DBIDValue id, uint32_t type, double timeStamp) {
     char text[kValueTextSize];
-    sink.Attribute("ID", {text, static_cast<size_t>(FormatHex(text, id) - text)});
-    sink.Attribute("type", {text, static_cast<size_t>(FormatInt3(text, static_cast<int32_t>(type)) -
-                                                      text)});
-    sink.Attribute("TimeStamp", {text, static_cast<size_t>(FormatReal(text, timeStamp) - text)});
+    sink.Attribute("ID", {text, static_cast<size_t>(FormatHex(text, id) - text)}, true);
+    sink.Attribute("type",
+                   {text, static_cast<size_t>(FormatInt3(text, static_cast<int32_t>(type)) - text)},
+                   true);
+    sink.Attribute("TimeStamp", {text, static_cast<size_t>(FormatReal(text, timeStamp) - text)},
+                   true);
 }
 
 void EmitDescriptions(StreamSink& sink, std::string_view name, std::string_view first,
@@ -80,19 +82,21 @@ void EmitAttribute(StreamSink& sink, const AttributeView& attribute) {
     sink.Begin("Attribute");
     sink.Attribute("Name", attribute.name);
     const bool named = attribute.type < std::size(kAttributeKindNames);
-    sink.Attribute("Type", named ? kAttributeKindNames[attribute.type] : kUnnamedAttributeKind);
+    sink.Attribute("Type", named ? kAttributeKindNames[attribute.type] : kUnnamedAttributeKind,
+                   true);
     switch (attribute.type) {
     case FEATURE_Numerical:
     case FEATURE_Date:
     case FEATURE_Time:
-        sink.Attribute("Value", Formatted(text, FormatReal(text, attribute.real)));
+        sink.Attribute("Value", Formatted(text, FormatReal(text, attribute.real)), true);
         break;
     case FEATURE_Text:
     case FEATURE_File:
         sink.Attribute("Value", attribute.text);
         break;
     case FEATURE_Menu:
-        sink.Attribute("ItemIndex", Formatted(text, FormatUnsigned(text, attribute.itemIndex)));
+        sink.Attribute("ItemIndex", Formatted(text, FormatUnsigned(text, attribute.itemIndex)),
+                       true);
         sink.Attribute("Item", attribute.text);
         break;
     case FEATURE_Separator:
@@ -107,9 +111,9 @@ void EmitAttribute(StreamSink& sink, const AttributeView& attribute) {
 void EmitFeatureArrayStart(StreamSink& sink, std::string_view name, size_t count) {
     char text[kValueTextSize];
     sink.Begin(name);
-    sink.Attribute("rec", "FeatureArray");
+    sink.Attribute("rec", "FeatureArray", true);
     sink.Attribute("FeatureCount",
-                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(count))));
+                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(count))), true);
 }
 
 void EmitFeature(StreamSink& sink, std::string_view stringCode, std::string_view name,
@@ -119,7 +123,8 @@ void EmitFeature(StreamSink& sink, std::string_view stringCode, std::string_view
     sink.Attribute("Name", name);
     sink.Attribute("StringCode", stringCode);
     sink.Attribute("AttributeCount",
-                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(attributes.size()))));
+                   Formatted(text, FormatUnsigned(text, static_cast<uint32_t>(attributes.size()))),
+                   true);
     for (const AttributeView& attribute : attributes)
         EmitAttribute(sink, attribute);
     sink.End();
@@ -148,7 +153,7 @@ struct StoredFeatureWriter {
 template <class R> void EmitHeldObject(StreamSink& sink, const dbRecord_Class& record,
                                        bool isRecord) {
     sink.Begin(RecordTypeName(R::kType), isRecord);
-    sink.Attribute("rec", RecordClassName(R::kType));
+    sink.Attribute("rec", RecordClassName(R::kType), true);
     EmitRecordAttributes(sink, record.RecordId, R::kType, record.TimeStamp);
     EmitMemberFields<R>(sink, record);
     sink.End();
@@ -156,7 +161,7 @@ template <class R> void EmitHeldObject(StreamSink& sink, const dbRecord_Class& r
 
 template <class R> void EmitHeldStored(StreamSink& sink, const buffer_Class& record) {
     sink.Begin(RecordTypeName(R::kType), true);
-    sink.Attribute("rec", RecordClassName(R::kType));
+    sink.Attribute("rec", RecordClassName(R::kType), true);
     int32_t at = 2; // after the type
     const db_DBIDValue id = record.GetUInt32(at);
     const double timeStamp = record.GetDouble(at);

@@ -142,8 +142,12 @@ public:
     }
     template <class S>
     void Struct(std::string_view name, const S& value, const char* datatype = nullptr) {
+        static_assert(NeedsNoEncoding(S::kDatatype));
         sink_.Begin(name);
-        sink_.Attribute("datatype", datatype ? datatype : S::kDatatype);
+        if (datatype)
+            sink_.Attribute("datatype", datatype);
+        else
+            sink_.Attribute("datatype", S::kDatatype, true);
         Fields(value);
         sink_.End();
     }
@@ -258,7 +262,7 @@ private:
     void ListEntry(std::string_view itemName, std::string_view indexName, int32_t index, const T& entry) {
         char text[kValueTextSize];
         sink_.Begin(itemName);
-        sink_.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)});
+        sink_.Attribute(indexName, {text, static_cast<size_t>(FormatInt(text, index) - text)}, true);
         if constexpr (std::is_same_v<T, Str>)
             sink_.Text(View(entry));
         else if constexpr (std::is_integral_v<T>)

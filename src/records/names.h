@@ -32,16 +32,18 @@ std::string_view EnumName(const NameTable& table, int32_t value);
 
 // Whether every name is written into the document as it stands: none holds
 // a character that the document encodes or a space at either end.
-constexpr bool NeedNoEncoding(const std::string_view* names, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const std::string_view name = names[i];
-        for (size_t at = 0; at < name.size(); ++at) {
-            const char c = name[at];
-            if (static_cast<unsigned char>(c) < 0x20 || c == '&' || c == '<' || c == '>' ||
-                c == '\'' || c == '"' || ((at == 0 || at + 1 == name.size()) && c == ' '))
-                return false;
-        }
+constexpr bool NeedsNoEncoding(std::string_view name) {
+    for (size_t at = 0; at < name.size(); ++at) {
+        const char c = name[at];
+        if (static_cast<unsigned char>(c) < 0x20 || c == '&' || c == '<' || c == '>' || c == '\'' ||
+            c == '"' || ((at == 0 || at + 1 == name.size()) && c == ' '))
+            return false;
     }
+    return true;
+}
+constexpr bool NeedNoEncoding(const std::string_view* names, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (!NeedsNoEncoding(names[i])) return false;
     return true;
 }
 

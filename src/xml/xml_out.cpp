@@ -283,7 +283,14 @@ void StreamSink::EndDocument() {
     if (output_) output_->Take(buffer_);
 }
 
-void StreamSink::Attribute(std::string_view name, std::string_view value) {
+void StreamSink::ElementEnded() {
+    if (ends_)
+        ends_->push_back(static_cast<uint32_t>(buffer_.Length()));
+    else if (output_ && buffer_.Length() > kFlushThreshold)
+        output_->Take(buffer_);
+}
+
+void StreamSink::Attribute(std::string_view name, std::string_view value, bool plain) {
     const size_t nameLength = name.size();
     if (value.size() > kShortText) {
         buffer_.Append(' ');
@@ -294,11 +301,11 @@ void StreamSink::Attribute(std::string_view name, std::string_view value) {
         return;
     }
     char* p = buffer_.RoomAtEnd(
-        static_cast<int32_t>(nameLength + 4 + value.size() * kMaxEncodedByte));
+        static_cast<int32_t>(nameLength + 4 + value.size() * (plain ? 1 : kMaxEncodedByte)));
     *p++ = ' ';
     p = Put(p, name.data(), nameLength);
     p = Put(p, "=\"", 2);
-    p = EncodeInto(p, value.data(), value.size());
+    p = plain ? Put(p, value.data(), value.size()) : EncodeInto(p, value.data(), value.size());
     *p++ = '"';
     buffer_.EndAt(p);
 }

@@ -71,7 +71,8 @@ public:
     void EndDocument();
 
     void Begin(std::string_view name, bool isRecord = false);
-    void Attribute(std::string_view name, std::string_view value);
+    // `plain`: the value needs no encoding (a number's form, an identifier).
+    void Attribute(std::string_view name, std::string_view value, bool plain = false);
     void Text(std::string_view text);
     void End();
     // An element with a text and no children. `plain`: the text needs no
@@ -95,11 +96,10 @@ private:
     void Pad(int32_t depth);
     // An element has ended: where the pending text may go to the output.
     void FlushIfLarge() {
-        if (ends_)
-            ends_->push_back(static_cast<uint32_t>(buffer_.Length()));
-        else if (output_ && buffer_.Length() > kFlushThreshold)
-            output_->Take(buffer_);
+        if (ends_ || buffer_.Length() > kFlushThreshold) [[unlikely]]
+            ElementEnded();
     }
+    void ElementEnded();
 
     Str& buffer_;
     DocumentOutput* output_;
