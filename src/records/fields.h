@@ -76,7 +76,18 @@ template <class T> T ReadStoredInt(const buffer_Class& buffer, int32_t& offset) 
     else return static_cast<T>(buffer.GetInt64(offset));
 }
 
-class FieldReader {
+// The calls that only place something in the document: the stored-form
+// visitors pass them by.
+struct DocumentOnlyCalls {
+    template <class... A> void Descriptions(A&&...) {}
+    template <class... A> void Features(A&&...) {}
+    template <class... A> void Measurement(A&&...) {}
+    template <class... A> void List(A&&...) {}
+    template <class... A> void Element(A&&...) {}
+    template <class... A> void Records(A&&...) {}
+};
+
+class FieldReader : public DocumentOnlyCalls {
 public:
     FieldReader(const buffer_Class& buffer, int32_t& offset) : buffer_(buffer), offset_(offset) {}
 
@@ -94,12 +105,6 @@ public:
         value.Fields(*this);
     }
     void ElementText(const char* name, Str& value, int32_t n) { FixedText(name, value, n); }
-    void Descriptions(const char*, db_DescriptionsValue&) {}
-    void Features(const char*, FeatureArray&) {}
-    void Measurement(const dbRecord_Class*) {}
-    template <class L> void List(const char*, const char*, const char*, L&) {}
-    template <class T> void Element(const char*, T&) {}
-    template <class L> void Records(L&) {}
 
     const buffer_Class& Buffer() const { return buffer_; }
     int32_t& Offset() { return offset_; }
@@ -111,7 +116,7 @@ private:
     int32_t& offset_;
 };
 
-class FieldWriter {
+class FieldWriter : public DocumentOnlyCalls {
 public:
     explicit FieldWriter(buffer_Writer& writer) : writer_(writer) {}
 
@@ -131,12 +136,6 @@ public:
         const_cast<S&>(value).Fields(*this);
     }
     void ElementText(const char* name, const Str& value, int32_t n) { FixedText(name, value, n); }
-    void Descriptions(const char*, const db_DescriptionsValue&) {}
-    void Features(const char*, const FeatureArray&) {}
-    void Measurement(const dbRecord_Class*) {}
-    template <class L> void List(const char*, const char*, const char*, const L&) {}
-    template <class T> void Element(const char*, const T&) {}
-    template <class L> void Records(const L&) {}
 
     buffer_Writer& Writer() { return writer_; }
 
@@ -155,7 +154,7 @@ private:
 // Reads every field exactly as FieldReader does and keeps nothing: checks a
 // stored form, reporting what is wrong with it through the buffer, and finds
 // where it ends. The members it is handed are not touched.
-class FieldChecker {
+class FieldChecker : public DocumentOnlyCalls {
 public:
     FieldChecker(const buffer_Class& buffer, int32_t& offset) : buffer_(buffer), offset_(offset) {}
 
@@ -179,12 +178,6 @@ public:
         const_cast<S&>(value).Fields(*this);
     }
     void ElementText(const char* name, const Str& value, int32_t n) { FixedText(name, value, n); }
-    void Descriptions(const char*, const db_DescriptionsValue&) {}
-    void Features(const char*, const FeatureArray&) {}
-    void Measurement(const dbRecord_Class*) {}
-    template <class L> void List(const char*, const char*, const char*, const L&) {}
-    template <class T> void Element(const char*, const T&) {}
-    template <class L> void Records(const L&) {}
 
 private:
     const buffer_Class& buffer_;
