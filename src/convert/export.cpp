@@ -8,6 +8,7 @@
 #include "text/unistr.h"
 
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -15,6 +16,19 @@ namespace tqxml {
 namespace {
 
 constexpr const char kStandardOutputName[] = "STDOUT$";
+
+// The first exception a thread throws needs the C++ runtime's data for that
+// thread, which a runtime loaded with the library allocates only then, and
+// aborts the process when it cannot. Asked for before anything can run out
+// (by the thread that loads the library, and at the start of each
+// conversion), it is there when memory has run out.
+void TakeRuntimeThreadData() {
+    [[maybe_unused]] static volatile int sink;
+    sink = std::uncaught_exceptions();
+}
+[[gnu::constructor]] void TakeLoadingThreadData() {
+    TakeRuntimeThreadData();
+}
 
 unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCallback progress,
                  const ConversionOptions& options, ConversionReport& report) {
@@ -37,9 +51,18 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     if (xmlPath == kStandardOutputName) {
         output->Open(file_Class::ModeWrite);
     } else {
-        file_Class(xmlPath).Delete();
+        // An output that names the job (by any spelling or link) would
+        // destroy it: refused, as the system's sharing rules refuse it
+        // where the job stays open while the output is replaced.
+        if (job->IsJobFile(xmlPath)) {
+            job->Close();
+            return TQXML_OutputFailed;
+        }
+        file_Class earlier(xmlPath);
+        earlier.Delete();
         if (!output->Create()) {
-            report.outputError = output->LastError();
+            // A file that could not be removed is why it could not be made.
+            report.outputError = earlier.LastError() ? earlier.LastError() : output->LastError();
             job->Close();
             return TQXML_OutputFailed;
         }
@@ -63,6 +86,7 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
 
 unsigned ConvertJobFile(const char* jobPath, const char* xmlPath, TQXMLProgressCallback progress,
                         const ConversionOptions& options, ConversionReport* report) {
+    TakeRuntimeThreadData();
     ConversionReport ignored;
     ConversionReport& out = report ? *report : ignored;
     out = ConversionReport();

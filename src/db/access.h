@@ -44,6 +44,8 @@ public:
     bool Open(const Str& path, bool writable, bool checkAhead = false);
     dbAccess_OpenStatus GetOpenStatus() const { return openStatus_; }
     bool IsOpen() const { return journal_.IsOpen(); }
+    // Whether `path` names the open job's file, by whatever spelling or link.
+    bool IsJobFile(const Str& path) const { return journal_.IsJobFile(path); }
 
     db_DBIDValue FirstRecordId() const { return model_.FirstRecordId(); }
     db_DBIDValue NextRecordId(db_DBIDValue id) const { return model_.NextRecordId(id); }

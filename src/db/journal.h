@@ -80,6 +80,8 @@ public:
     bool IsOpen() const { return file_.IsOpen(); }
     bool IsWritable() const { return writable_; }
     const filehdr_Header& Header() const { return header_; }
+    // Whether `path` names the job file, by whatever spelling or link.
+    bool IsJobFile(const Str& path) const { return file_.IsSameFile(path); }
     uint32_t ReportedFileSize() const { return reportedFileSize_; }
     void Close();
 

@@ -36,7 +36,11 @@ public:
     bool Exists() const;
     bool IsReadOnly() const;
     // Removes a file; a device or a FIFO of that name is left alone (false).
-    bool Delete() const;
+    // A removal the system refuses leaves its reason in LastError; a name
+    // that names nothing, or a device, leaves 0 there.
+    bool Delete();
+    // Whether `path`, by whatever spelling or link, names this open file.
+    bool IsSameFile(const Str& path) const;
 
     // Opens a regular file, without waiting; anything else is refused.
     bool Open(uint32_t mode);

@@ -94,12 +94,22 @@ bool file_Class::IsReadOnly() const {
 
 // Only files are removed: a device or a FIFO named as an earlier output
 // (-o /dev/null) stays where it is.
-bool file_Class::Delete() const {
+bool file_Class::Delete() {
+    lastError_ = 0;
     const Str path = ToSystemPath(FullName());
     struct stat info;
     if (::lstat(path.CStr(), &info) != 0) return false;
     if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return false;
-    return ::unlink(path.CStr()) == 0;
+    if (::unlink(path.CStr()) == 0) return true;
+    lastError_ = static_cast<uint32_t>(errno);
+    return false;
+}
+
+bool file_Class::IsSameFile(const Str& path) const {
+    struct stat open, named;
+    return IsOpen() && ::fstat(Fd(handle_), &open) == 0 &&
+           ::stat(ToSystemPath(path).CStr(), &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
 }
 
 void file_Class::ReportError(int line, int code) {

@@ -115,8 +115,20 @@ bool file_Class::IsReadOnly() const {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-bool file_Class::Delete() const {
-    return DeleteFileW(Units(WideName(FullName()))) != 0;
+bool file_Class::Delete() {
+    if (DeleteFileW(Units(WideName(FullName()))) != 0) {
+        lastError_ = 0;
+        return true;
+    }
+    const DWORD error = GetLastError();
+    lastError_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    return false;
+}
+
+// The system's sharing rules refuse to remove or replace a job that is open,
+// by any name, so no name needs to be compared here.
+bool file_Class::IsSameFile(const Str&) const {
+    return false;
 }
 
 void file_Class::ReportError(int line, int code) {

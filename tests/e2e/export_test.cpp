@@ -160,6 +160,53 @@ TEST_F(Export, OutputPlaces) {
     EXPECT_FALSE(report.writeFailed);
 }
 
+// An output that names the job, by another spelling or through a link, is
+// refused with 5 and the job is left as it was; a link to another file is
+// replaced, not written through.
+TEST_F(Export, OutputThatIsTheJobIsRefused) {
+    WriteNotes(job, 3);
+    const std::string bytes = ReadText(job);
+    fs::create_directory(dir.File("sub"));
+    fs::create_hard_link(job, dir.File("hard.job"));
+    fs::create_symlink(job, dir.File("soft.xml"));
+    const std::string other = dir.File("other.txt");
+    WriteFileBytes(other, {'o'});
+    fs::create_symlink(other, dir.File("elsewhere.xml"));
+
+    for (const std::string& same : {job, dir.Path() + "/./survey.job", dir.File("sub/../survey.job"),
+                                    dir.File("hard.job"), dir.File("soft.xml")}) {
+        SCOPED_TRACE(same);
+        EXPECT_EQ(Run(job, same), 5u);
+        EXPECT_EQ(Run(dir.File("soft.xml"), same), 5u);
+        EXPECT_EQ(ReadText(job), bytes);
+    }
+    ASSERT_EQ(Run(job, dir.File("elsewhere.xml")), 0u);
+    EXPECT_EQ(ReadText(other), "o");
+    EXPECT_FALSE(fs::is_symlink(dir.File("elsewhere.xml")));
+}
+
+// An earlier output that may not be removed: 5, with the reason it could
+// not be removed rather than that a file of that name exists.
+TEST_F(Export, OutputThatCannotBeRemovedSaysWhy) {
+    WriteNotes(job, 1);
+    ConversionReport report;
+    if (fs::is_regular_file("/proc/version")) {
+        EXPECT_EQ(ConvertJobFile(job.c_str(), "/proc/version", nullptr, {}, &report), 5u);
+        EXPECT_EQ(report.outputError, static_cast<uint32_t>(EPERM));
+    }
+    if (::geteuid() != 0) { // the superuser removes it all the same
+        const std::string folder = dir.File("locked");
+        fs::create_directory(folder);
+        WriteFileBytes(folder + "/survey.xml", {'o'});
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(ConvertJobFile(job.c_str(), (folder + "/survey.xml").c_str(), nullptr, {},
+                                 &report),
+                  5u);
+        EXPECT_EQ(report.outputError, static_cast<uint32_t>(EACCES));
+        fs::permissions(folder, fs::perms::owner_all);
+    }
+}
+
 // Progress is the share of records done; a stop asked for on the first
 // record leaves an empty file.
 TEST_F(Export, ProgressIsTheShareOfRecordsDone) {
