@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -133,7 +134,9 @@ size_t MutateJob(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) 
 }
 
 std::string ScratchPath(const char* suffix) {
-    return "/tmp/tqxml-export-fuzz-" + std::to_string(getpid()) + suffix;
+    const char* directory = std::getenv("TMPDIR");
+    return std::string(directory && *directory ? directory : "/tmp") + "/tqxml-export-fuzz-" +
+           std::to_string(getpid()) + suffix;
 }
 
 int g_stopAfter = 0;
@@ -175,6 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const unsigned status =
         CreateTQXMLFile(jobPath.c_str(), toStandardOutput ? "STDOUT$" : xmlPath.c_str(), Progress);
+    // Nothing is left behind, however the run ends (-runs, -max_total_time, a merge).
+    std::remove(jobPath.c_str());
+    std::remove(xmlPath.c_str());
     if (status != TQXML_Done && status != TQXML_Stopped && status != TQXML_JobUnreadable)
         __builtin_trap(); // the job exists and the output can be made: nothing else is possible
     return 0;

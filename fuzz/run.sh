@@ -8,6 +8,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 seeds=$here/corpus
-mkdir -p "$scratch/export"
-"$build/fuzz/fuzz_export" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+mkdir -p "$scratch/export" "$scratch/tmp"
+TMPDIR=$scratch/tmp "$build/fuzz/fuzz_export" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -dict="$here/job.dict" "$scratch/export" "$seeds"
+# Each input's job and document are removed after it.
+if [ -n "$(ls -A "$scratch/tmp")" ]; then
+  echo "the fuzz target left files behind:" "$(ls -A "$scratch/tmp")" >&2
+  exit 1
+fi

@@ -58,11 +58,8 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
             job->Close();
             return TQXML_OutputFailed;
         }
-        file_Class earlier(xmlPath);
-        earlier.Delete();
-        if (!output->Create()) {
-            // A file that could not be removed is why it could not be made.
-            report.outputError = earlier.LastError() ? earlier.LastError() : output->LastError();
+        if (!output->Replace()) {
+            report.outputError = output->LastError();
             job->Close();
             return TQXML_OutputFailed;
         }

@@ -46,6 +46,15 @@ Str file_Class::FullName() const {
     return full;
 }
 
+bool file_Class::Replace() {
+    Delete();
+    const uint32_t refused = lastError_;
+    if (Create()) return true;
+    // A file that could not be removed is why none could be made.
+    if (refused != 0) lastError_ = refused;
+    return false;
+}
+
 void file_Class::Adopt(intptr_t handle, uint32_t mode, bool stream) {
     handle_ = handle;
     writeError_ = 0;

@@ -47,6 +47,9 @@ public:
     // A new file; where a device or a FIFO stands at the name, that is
     // opened for writing instead.
     bool Create();
+    // Create in the place of a file or link of the name (Delete, then
+    // Create); LastError tells why a file that was there could not go.
+    bool Replace();
     bool IsOpen() const { return handle_ != kNoHandle; }
     bool IsStandardOutput() const { return isStdOut_; }
 
