@@ -10,7 +10,7 @@
 
 namespace tqxml {
 
-ChildRun RunChild(const std::function<void()>& child, bool interrupt) {
+ChildRun RunChild(const std::function<void()>& child, int signal) {
     ChildRun run;
     int pipeEnds[2];
     const pid_t pid = ::pipe2(pipeEnds, O_CLOEXEC) == 0 ? ::fork() : -1;
@@ -28,7 +28,7 @@ ChildRun RunChild(const std::function<void()>& child, bool interrupt) {
     for (ssize_t got; (got = ::read(pipeEnds[0], chunk, sizeof chunk)) != 0;) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) break;
-        if (interrupt && run.out.empty()) ::kill(pid, SIGINT);
+        if (signal && run.out.empty()) ::kill(pid, signal);
         run.out.append(chunk, static_cast<size_t>(got));
     }
     ::close(pipeEnds[0]);

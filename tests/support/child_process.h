@@ -14,8 +14,8 @@ struct ChildRun {
 
 // Forks; the child sends its standard output to the pipe and runs `child`,
 // which ends the process (exec or _exit); while the test runs threads of its
-// own, `child` may make async-signal-safe calls only. With `interrupt`,
-// Ctrl-C goes to the child once the first bytes of its output have arrived.
-ChildRun RunChild(const std::function<void()>& child, bool interrupt = false);
+// own, `child` may make async-signal-safe calls only. With a `signal`, that
+// signal goes to the child once the first bytes of its output have arrived.
+ChildRun RunChild(const std::function<void()>& child, int signal = 0);
 
 } // namespace tqxml

@@ -116,7 +116,7 @@ TEST_F(ToolTest, EveryWayOutGivesTheExportsDocumentOrSaysWhereItWasCut) {
                                   EndsWith("the incomplete document was removed"))));
     EXPECT_FALSE(fs::exists(file));
 
-    const ToolRun stopped = RunTool({job}, dir.Path(), "/dev/null", /*interrupt=*/true);
+    const ToolRun stopped = RunTool({job}, dir.Path(), "/dev/null", SIGINT);
     EXPECT_EQ(stopped.exitCode, 130);
     EXPECT_THAT(stopped.errorLines,
                 ElementsAre("tqxml: " + job + ": interrupted; the document is cut off"));
@@ -191,16 +191,119 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
 // XML parser accepts.
 TEST_F(ToolTest, TextEncodingGivesDocumentsAnXmlParserAccepts) {
     if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
-    int jobs = 0;
-    for (const auto& entry : fs::directory_iterator(fs::path(TQXML_SOURCE_DIR) / "tests/golden")) {
-        if (entry.path().extension() != ".job") continue;
+    Lines jobs;
+    for (const auto& entry : fs::directory_iterator(fs::path(TQXML_SOURCE_DIR) / "tests/golden"))
+        if (entry.path().extension() == ".job") jobs.push_back(entry.path().string());
+    EXPECT_GE(jobs.size(), 10u);
+    // A path with a control character and a byte that is no UTF-8.
+    jobs.push_back(dir.File("odd\x01name\xFF.job"));
+    fs::copy_file(jobs.front(), jobs.back());
+    for (const std::string& job : jobs) {
         const std::string xml = dir.File("strict.xml");
-        const ToolRun run = Run({"--text-encoding", "CP1252", "-o", xml, entry.path().string()});
+        const ToolRun run = Run({"--text-encoding", "CP1252", "-o", xml, job});
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(std::system(("xmllint --noout '" + xml + "'").c_str()), 0) << entry.path();
-        ++jobs;
+        EXPECT_EQ(std::system(("xmllint --noout '" + xml + "'").c_str()), 0) << job;
     }
-    EXPECT_GE(jobs, 10);
+}
+
+// ---- Temporary files, signals, links and closed streams ------------------------
+
+// The files the command keeps in $TMPDIR while it runs.
+Lines TemporaryFiles(const std::string& directory) {
+    Lines names;
+    for (const auto& entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+class ToolTempTest : public ToolTest {
+protected:
+    void SetUp() override {
+        fs::create_directory(temp);
+        const char* previous = std::getenv("TMPDIR");
+        saved = previous ? previous : "";
+        ::setenv("TMPDIR", temp.c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved.empty()) ::unsetenv("TMPDIR");
+        else ::setenv("TMPDIR", saved.c_str(), 1);
+    }
+    std::string temp = dir.File("tmp");
+    std::string saved;
+};
+
+// A job from standard input and a transcoded document each live in a file of
+// the command's own while it works: SIGTERM, SIGHUP and Ctrl-C each stop the
+// run there, remove both and exit with 128 + the signal.
+TEST_F(ToolTempTest, SignalsLeaveNoTemporaryFilesBehind) {
+    const std::string job = MakeJob("large.job", 30000);
+    const ToolRun whole = RunTool({"--text-encoding", "CP1252", "-"}, dir.Path(), job);
+    ASSERT_EQ(whole.exitCode, 0);
+    ASSERT_GT(whole.out.size(), 1u << 20) << "the document must outgrow the pipe by far";
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const ToolRun run = RunTool({"--text-encoding", "CP1252", "-"}, dir.Path(), job, signal);
+        EXPECT_EQ(run.exitCode, 128 + signal);
+        EXPECT_THAT(run.errorLines, ElementsAre("tqxml: -: interrupted; the document is cut off"));
+        EXPECT_LT(run.out.size(), whole.out.size());
+        EXPECT_EQ(whole.out.compare(0, run.out.size(), run.out), 0);
+        EXPECT_EQ(TemporaryFiles(temp), Lines{});
+    }
+}
+
+// What cannot be a job is refused at its first 48 bytes, not kept to 4 GiB;
+// a closed standard input and a missing $TMPDIR are said as such.
+TEST_F(ToolTempTest, StandardInputAndTemporaryFolderProblemsAreSaid) {
+    const std::string job = MakeJob("small.job", 3);
+    const ToolRun zero = RunTool({"-"}, dir.Path(), "/dev/zero");
+    EXPECT_EQ(zero.exitCode, 4);
+    EXPECT_THAT(zero.errorLines, ElementsAre(StartsWith("tqxml: -: not a job file (file type 0")));
+    const ToolRun closed = RunTool({"-"}, dir.Path(), "");
+    EXPECT_EQ(closed.exitCode, 4);
+    EXPECT_THAT(closed.errorLines, ElementsAre(StartsWith("tqxml: -: standard input is closed")));
+    EXPECT_EQ(TemporaryFiles(temp), Lines{});
+
+    fs::remove(temp);
+    const std::string missing = ": cannot make a temporary file in " + temp + ": No such file";
+    const ToolRun spooled = RunTool({"-"}, dir.Path(), job);
+    EXPECT_EQ(spooled.exitCode, 4);
+    EXPECT_THAT(spooled.errorLines, ElementsAre(StartsWith("tqxml: -" + missing)));
+    const std::string xml = dir.File("small.xml");
+    const ToolRun transcoded = Run({"--text-encoding", "CP1252", "-o", xml, job});
+    EXPECT_EQ(transcoded.exitCode, 5);
+    EXPECT_THAT(transcoded.errorLines, ElementsAre(StartsWith("tqxml: " + xml + missing)));
+}
+
+// An earlier output that is a link is replaced, with or without
+// --text-encoding, and the file it led to is left as it was; one that may
+// not be removed is said to be so.
+TEST_F(ToolTest, AnEarlierOutputIsReplacedNotWrittenThrough) {
+    const std::string job = MakeJob("small.job", 3);
+    const std::string target = dir.File("target.txt");
+    for (const Lines& options : {Lines{}, Lines{"--text-encoding", "CP1252"}}) {
+        SCOPED_TRACE(PrintToString(options));
+        WriteFileBytes(target, {'t'});
+        const std::string soft = dir.File("soft.xml"), hard = dir.File("hard.xml");
+        fs::remove(soft), fs::remove(hard);
+        fs::create_symlink(target, soft);
+        fs::create_hard_link(target, hard);
+        for (const std::string& output : {soft, hard}) {
+            Lines args = options;
+            args.insert(args.end(), {"-o", output, job});
+            EXPECT_EQ(Run(args).exitCode, 0) << output;
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(output)));
+            EXPECT_THAT(ReadText(output), EndsWith("</JOBFile>\r\n"));
+        }
+        EXPECT_EQ(ReadText(target), "t");
+
+        if (!fs::is_regular_file("/proc/version")) continue;
+        Lines args = options;
+        args.insert(args.end(), {"-o", "/proc/version", job});
+        const ToolRun refused = Run(args);
+        EXPECT_EQ(refused.exitCode, 5);
+        EXPECT_THAT(refused.errorLines, ElementsAre("tqxml: /proc/version: cannot create the "
+                                                    "document: Operation not permitted"));
+    }
 }
 
 // ---- Damaged jobs: --info, --verbose, --quiet -----------------------------------

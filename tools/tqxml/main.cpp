@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv) {
     using namespace tqxml::tool;
+    GuardStandardStreams();
     const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
     if (parsed.exitNow) return *parsed.exitNow;
     Options options = parsed.options;
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
         std::string error;
         if (!spooled.emplace_back().Spool(job, error)) {
             console.Line("tqxml: " + job + ": " + error);
-            return InterruptRequested() ? EXIT_Interrupted : EXIT_JobUnreadable;
+            return InterruptRequested() ? InterruptedExitCode() : EXIT_JobUnreadable;
         }
         options.spooled[job] = spooled.back().Path();
     }

@@ -18,7 +18,7 @@ enum ExitCode : int {
     EXIT_JobUnreadable = 4,
     EXIT_OutputFailed = 5,
     EXIT_WriteFailed = 6, // the document was created but could not be written completely
-    EXIT_Interrupted = 130,
+    // A run stopped by a signal exits with 128 + the signal (130 for Ctrl-C).
     EXIT_BrokenPipe = 141, // standard output closed early (tqxml job | head), as SIGPIPE gives
 };
 

@@ -1,5 +1,7 @@
 #include "progress.h"
 
+#include "temporary_file.h"
+
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -10,13 +12,21 @@
 namespace tqxml::tool {
 namespace {
 
-std::atomic<bool> g_interruptRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+// The signal that asked to stop (0: none yet).
+std::atomic<int> g_interruptSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
 thread_local JobProgress* t_currentJob = nullptr;
 
-void OnInterrupt(int) {
-    g_interruptRequested.store(true, std::memory_order_relaxed);
+// The first signal asks every conversion to stop, and the run ends in
+// order; a second one ends the process at once, as the signal does, with the
+// temporary files removed first.
+void OnInterrupt(int number) {
+    int none = 0;
+    if (g_interruptSignal.compare_exchange_strong(none, number)) return;
+    RemoveTemporaryFilesNow();
+    ::signal(number, SIG_DFL);
+    ::raise(number);
 }
 
 } // namespace
@@ -26,7 +36,7 @@ void SetCurrentJob(JobProgress* job) {
 }
 
 unsigned char TQXML_CALL OnRecordWritten(int percent) {
-    if (g_interruptRequested.load(std::memory_order_relaxed)) return 0;
+    if (InterruptRequested()) return 0;
     if (JobProgress* job = t_currentJob) {
         // Only this thread writes the job's counters; the display just reads.
         job->records.store(job->records.load(std::memory_order_relaxed) + 1,
@@ -47,13 +57,18 @@ void OnJournalRead(uint64_t bytesRead, uint64_t journalBytes) {
 void InstallInterruptHandler() {
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND; // a second Ctrl-C is not caught
-    sigaction(SIGINT, &action, nullptr);
+    sigfillset(&action.sa_mask); // one handler at a time
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 bool InterruptRequested() {
-    return g_interruptRequested.load(std::memory_order_relaxed);
+    return g_interruptSignal.load(std::memory_order_relaxed) != 0;
+}
+
+int InterruptedExitCode() {
+    const int signal = g_interruptSignal.load(std::memory_order_relaxed);
+    return 128 + (signal ? signal : SIGINT);
 }
 
 ProgressBoard::ProgressBoard(size_t jobs, std::string label)

@@ -1,8 +1,8 @@
 // Progress of the conversions and the way to stop them. The export's
 // progress callback carries no user pointer, so each conversion thread names
 // the job it works on with SetCurrentJob before it calls the export; the
-// callback then counts records for that job and stops every run once Ctrl-C
-// was pressed.
+// callback then counts records for that job and stops every run once a
+// signal asked for it.
 #pragma once
 
 #include <tqxml/tqxml.h>
@@ -32,10 +32,12 @@ unsigned char TQXML_CALL OnRecordWritten(int percent);
 // The reading phase before it: how much of the journal has been read.
 void OnJournalRead(uint64_t bytesRead, uint64_t journalBytes);
 
-// Ctrl-C asks every running conversion to stop; a second one ends the
-// process at once.
+// Ctrl-C (SIGINT), SIGTERM or SIGHUP asks every running conversion to stop;
+// a second one ends the process at once. The exit code of a run that was
+// stopped is 128 + the signal, as a shell reports it.
 void InstallInterruptHandler();
 bool InterruptRequested();
+int InterruptedExitCode();
 
 // The progress line of a batch: records done, percent, rate.
 class ProgressBoard {

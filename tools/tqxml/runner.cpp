@@ -6,7 +6,11 @@
 
 #include "convert/export.h"
 #include "options.h"
+#include "temporary_file.h"
 #include "transcode.h"
+
+#include "platform/file.h"
+#include "text/unistr.h"
 
 #include <tqxml/tqxml.h>
 
@@ -89,43 +93,52 @@ int ReportOutcome(unsigned status, const ConversionReport& report, const Convers
 }
 
 // The document of a conversion with --text-encoding: written by the library
-// into a private temporary file, then transcoded into the real output.
+// into a private temporary file, then transcoded into the real output, which
+// takes the place of an earlier file or link of its name as the library's
+// own output does (a device or a FIFO is written to).
 class TranscodedOutput {
 public:
-    explicit TranscodedOutput(const Conversion& conversion) : conversion_(conversion) {
-        const char* directory = std::getenv("TMPDIR");
-        std::string pattern = std::string(directory && *directory ? directory : "/tmp") +
-                              "/tqxml-document-XXXXXX.xml";
-        const int fd = ::mkstemps(pattern.data(), 4);
-        if (fd >= 0) ::close(fd), path_ = pattern;
+    TranscodedOutput() {
+        const int fd = file_.Create("document", ".xml", problem_);
+        if (fd >= 0) ::close(fd);
     }
-    ~TranscodedOutput() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
+    // Empty when no temporary file could be made; `Problem` says why.
+    const std::string& Path() const { return file_.Path(); }
+    const std::string& Problem() const { return problem_; }
 
-    // Transcodes what the library wrote; the report takes a failed write.
-    void Finish(const std::string& encoding, ConversionReport& report) {
-        int fd = STDOUT_FILENO;
-        if (!conversion_.toStandardOutput) {
-            fd = ::open(conversion_.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                report.outputError = static_cast<uint32_t>(errno);
-                report.writeFailed = true;
-                return;
-            }
+    // Transcodes what the library wrote: TQXML_Done, TQXML_Stopped when a
+    // signal stopped it, TQXML_OutputFailed when the output cannot be made
+    // (with the reason in the report, which also takes a failed write).
+    unsigned Finish(const Conversion& conversion, const std::string& encoding,
+                    ConversionReport& report) {
+        file_Class output(conversion.toStandardOutput ? Str("STDOUT$")
+                                                      : HostToUtf8(conversion.output.c_str()));
+        const bool opened = conversion.toStandardOutput ? output.Open(file_Class::ModeWrite)
+                                                        : output.Replace();
+        if (!opened) {
+            report.outputError = output.LastError();
+            return TQXML_OutputFailed;
         }
-        int error = TranscodeDocument(path_, fd, encoding);
-        if (fd != STDOUT_FILENO && ::close(fd) != 0 && error == 0) error = errno;
+        int error = TranscodeDocument(
+            Path(),
+            [&](std::string_view bytes) {
+                output.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+                return static_cast<int>(output.WriteError());
+            },
+            encoding);
+        output.Close();
+        if (error == 0) error = static_cast<int>(output.WriteError());
+        if (error == ECANCELED) return TQXML_Stopped;
         if (error != 0) {
             report.outputError = static_cast<uint32_t>(error);
             report.writeFailed = true;
         }
+        return TQXML_Done;
     }
 
 private:
-    const Conversion& conversion_;
-    std::string path_;
+    TemporaryFile file_;
+    std::string problem_;
 };
 
 // One complete conversion on the calling thread, reporting to its own sink;
@@ -145,14 +158,22 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
         choices.secondThread = secondThread;
         const bool transcoding = !options.textEncoding.empty();
         std::optional<TranscodedOutput> transcoded;
-        if (transcoding) transcoded.emplace(conversion);
+        if (transcoding && transcoded.emplace().Path().empty()) {
+            SetCurrentJob(nullptr);
+            console.Error(conversion.toStandardOutput ? "standard output" : conversion.output,
+                          transcoded->Problem());
+            return EXIT_OutputFailed;
+        }
         const std::string& destination = transcoding ? transcoded->Path() : conversion.output;
         status = ConvertJobFile(SourceOf(options, conversion.job).c_str(),
                                 transcoding || !conversion.toStandardOutput ? destination.c_str()
                                                                             : "STDOUT$",
                                 &OnRecordWritten, choices, &report);
-        if (transcoding && (status == TQXML_Done || status == TQXML_Stopped) && !report.writeFailed)
-            transcoded->Finish(options.textEncoding, report);
+        if (transcoding && (status == TQXML_Done || status == TQXML_Stopped) &&
+            !report.writeFailed) {
+            const unsigned finished = transcoded->Finish(conversion, options.textEncoding, report);
+            if (finished != TQXML_Done) status = finished;
+        }
         progress.readingPercent.store(-1, std::memory_order_relaxed);
         SetCurrentJob(nullptr);
     }
@@ -215,15 +236,15 @@ int RunConversions(const std::vector<Conversion>& plan, const Options& options, 
         worker.join();
     console.ClearStatus();
 
-    // One truth at the end: a Ctrl-C that came after every conversion was
+    // One truth at the end: a signal that came after every conversion was
     // complete changes nothing; one that stopped a conversion or kept jobs
-    // from starting is exit 130, each said on its own line.
+    // from starting is exit 128 + the signal, each said on its own line.
     const auto notRun = static_cast<size_t>(std::count(codes.begin(), codes.end(), kNotRun));
     if (notRun > 0)
         console.Line("tqxml: interrupted; " + std::to_string(notRun) + " of " +
                      std::to_string(plan.size()) + " jobs not converted");
     if (notRun > 0 || std::count(codes.begin(), codes.end(), int{EXIT_Stopped}) > 0)
-        return EXIT_Interrupted;
+        return InterruptedExitCode();
     for (int code : codes)
         if (code != EXIT_Done) return code;
     return EXIT_Done;

@@ -1,11 +1,15 @@
 #include "spooled_job.h"
 
+#include "info.h"
 #include "options.h"
 #include "progress.h"
 
+#include "db/filehdr.h"
+#include "io/buffer.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +17,8 @@
 
 namespace tqxml::tool {
 namespace {
+
+bool g_standardInputClosed = false;
 
 std::string Reason(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
@@ -29,7 +35,30 @@ bool WriteAll(int fd, const char* bytes, size_t count) {
     return true;
 }
 
+// Whether a job's first 48 bytes are a header of a job this tool reads: the
+// journal's file type and format version. Anything else is refused there
+// and then, not kept to its end first (tqxml - < /dev/zero).
+bool IsReadableJobHeader(const uint8_t* bytes) {
+    filehdr_Header header;
+    header.Decode(buffer_Class::View(bytes, FILEHDR_SizeOnDisk, false));
+    const filehdr_Header expected = filehdr_Header::JobJournal();
+    return header.Type == expected.Type && header.SameVersion(expected);
+}
+
 } // namespace
+
+void GuardStandardStreams() {
+    bool inputClosed = false;
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // Open the other way round: whatever is read or written there fails
+        // as it would have, instead of landing in a file of the tool's.
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (opened != fd && opened >= 0) ::dup2(opened, fd), ::close(opened);
+        inputClosed |= fd == STDIN_FILENO;
+    }
+    g_standardInputClosed = inputClosed;
+}
 
 bool IsPipedJob(const std::string& job) {
     if (job == kStandardInputJob) return true;
@@ -37,15 +66,14 @@ bool IsPipedJob(const std::string& job) {
     return ::stat(job.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
 }
 
-SpooledJob::~SpooledJob() {
-    if (!path_.empty()) ::unlink(path_.c_str());
-}
+SpooledJob::~SpooledJob() = default;
 
 bool SpooledJob::Copy(int from, int to, std::string& error) {
     // A job file's positions are 32-bit: a stream longer than that is not
     // one, and is not kept on and on (yes | tqxml -).
     constexpr uint64_t kLongestJob = 0xFFFFFFFFull;
     uint64_t total = 0;
+    uint8_t header[FILEHDR_SizeOnDisk];
     char block[1 << 16];
     for (;;) {
         const ssize_t got = ::read(from, block, sizeof block);
@@ -59,6 +87,17 @@ bool SpooledJob::Copy(int from, int to, std::string& error) {
             return false;
         }
         if (got == 0) return true;
+        if (total < sizeof header) {
+            const size_t take = std::min(sizeof header - total, static_cast<size_t>(got));
+            std::memcpy(header + total, block, take);
+            if (total + take == sizeof header && !IsReadableJobHeader(header)) {
+                // The header alone says why (see --info): kept, described, gone.
+                const bool kept = ::ftruncate(to, 0) == 0 &&
+                                  ::pwrite(to, header, sizeof header, 0) == sizeof header;
+                error = kept ? DescribeOpenFailure(Path()) : "not a job file";
+                return false;
+            }
+        }
         total += static_cast<uint64_t>(got);
         if (total > kLongestJob) {
             error = "longer than any job file can be (4 GiB)";
@@ -73,6 +112,10 @@ bool SpooledJob::Copy(int from, int to, std::string& error) {
 
 bool SpooledJob::Spool(const std::string& job, std::string& error) {
     const bool standardInput = job == kStandardInputJob;
+    if (standardInput && g_standardInputClosed) {
+        error = "standard input is closed; pipe a job file into it";
+        return false;
+    }
     if (standardInput && ::isatty(STDIN_FILENO)) {
         error = "standard input is a terminal; pipe a job file into it";
         return false;
@@ -82,14 +125,9 @@ bool SpooledJob::Spool(const std::string& job, std::string& error) {
         error = Reason("cannot open the job");
         return false;
     }
-    const char* directory = std::getenv("TMPDIR");
-    std::string pattern = std::string(directory && *directory ? directory : "/tmp") +
-                          "/tqxml-spool-XXXXXX.job";
-    const int to = ::mkstemps(pattern.data(), 4);
+    const int to = file_.Create("spool", ".job", error);
     bool ok = to >= 0;
-    if (!ok) error = Reason("cannot keep the job in a temporary file");
     if (ok) {
-        path_ = pattern;
         ok = Copy(from, to, error);
         if (::close(to) != 0 && ok) {
             error = Reason("cannot keep the job in a temporary file");

@@ -2,8 +2,10 @@
 // socket, or a descriptor a shell hands over (tqxml <(curl ...)). The library reads a
 // regular file and refuses anything else, so the bytes are kept in a private
 // temporary file for as long as the object lives, and removed with it (after
-// a Ctrl-C too).
+// a signal too).
 #pragma once
+
+#include "temporary_file.h"
 
 #include <string>
 
@@ -18,14 +20,20 @@ public:
 
     // Copies what `job` delivers ("-": standard input) into a new temporary
     // file. False, with the reason in `error`, when standard input is a
-    // terminal, when either side fails, or when Ctrl-C arrives meanwhile.
+    // terminal or closed, when either side fails, when the first 48 bytes
+    // are not a job header this tool reads, or when a signal arrives.
     bool Spool(const std::string& job, std::string& error);
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return file_.Path(); }
 
 private:
     bool Copy(int from, int to, std::string& error);
-    std::string path_;
+    TemporaryFile file_;
 };
+
+// Reopens standard input, output and error on /dev/null where they are
+// closed, so that no file the tool opens takes their place (a job spooled
+// from a closed standard input is refused as such).
+void GuardStandardStreams();
 
 // Whether `job` is "-" or names something to read as a pipe: a FIFO or a
 // socket. A device is not: /dev/zero would never end; the library refuses it.

@@ -1,5 +1,7 @@
 #include "transcode.h"
 
+#include "progress.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,16 +13,6 @@ namespace tqxml::tool {
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
-
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return errno;
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return 0;
-}
 
 bool IsHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
@@ -75,28 +67,52 @@ std::string Convert(iconv_t converter, std::string& pending, bool last) {
     return out;
 }
 
+// A converter from `encoding` to UTF-8; null (with errno set) when iconv has none.
+struct Converter {
+    explicit Converter(const std::string& encoding)
+        : handle(::iconv_open("UTF-8", encoding.c_str())) {}
+    ~Converter() {
+        if (*this) ::iconv_close(handle);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    explicit operator bool() const { return handle != reinterpret_cast<iconv_t>(-1); }
+    iconv_t handle;
+};
+
+// The start tag's line, which holds the job's path: as UTF-8, checked.
+std::string CheckedStartTag(const Converter& utf8, std::string& line) {
+    std::string tag = Convert(utf8.handle, line, true), cut;
+    ReplaceForbiddenReferences(tag, cut);
+    return tag + cut;
+}
+
 } // namespace
 
 bool IsKnownTextEncoding(const std::string& encoding) {
-    const iconv_t converter = ::iconv_open("UTF-8", encoding.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    ::iconv_close(converter);
-    return true;
+    return static_cast<bool>(Converter(encoding));
 }
 
-int TranscodeDocument(const std::string& from, int to, const std::string& encoding) {
+int TranscodeDocument(const std::string& from, const DocumentWriter& write,
+                      const std::string& encoding) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return errno;
-    const iconv_t converter = ::iconv_open("UTF-8", encoding.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    const Converter texts(encoding), path("UTF-8");
+    if (!texts || !path) {
         ::close(in);
         return EINVAL;
     }
-    int lines = 0; // the first three lines pass as they are
-    std::string pending, carry;
+    // The declaration and the blank line pass as they are; the start tag's
+    // line is gathered whole, then checked as UTF-8; the rest is texts.
+    int lines = 0;
+    std::string startTag, pending, carry;
     int error = 0;
     char block[1 << 16];
     for (bool last = false; !last && error == 0;) {
+        if (InterruptRequested()) {
+            error = ECANCELED;
+            break;
+        }
         const ssize_t got = ::read(in, block, sizeof block);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
@@ -109,18 +125,18 @@ int TranscodeDocument(const std::string& from, int to, const std::string& encodi
         while (lines < 3 && !bytes.empty()) {
             const size_t end = bytes.find('\n');
             const size_t take = end == std::string_view::npos ? bytes.size() : end + 1;
-            out.append(bytes.substr(0, take));
-            lines += end == std::string_view::npos ? 0 : 1;
+            (lines < 2 ? out : startTag).append(bytes.substr(0, take));
             bytes.remove_prefix(take);
+            if (end != std::string_view::npos && ++lines == 3) out += CheckedStartTag(path, startTag);
         }
+        if (last && lines < 3) out += CheckedStartTag(path, startTag); // a document cut within
         pending.append(bytes);
-        std::string text = carry + Convert(converter, pending, last);
+        std::string text = carry + Convert(texts.handle, pending, last);
         carry.clear();
         ReplaceForbiddenReferences(text, carry);
         if (last) text += carry;
-        error = WriteAll(to, out + text);
+        error = write(out + text);
     }
-    ::iconv_close(converter);
     ::close(in);
     return error;
 }

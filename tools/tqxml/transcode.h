@@ -4,21 +4,27 @@
 // characters as references that XML 1.0 forbids. This turns such a document
 // into one that is UTF-8 throughout: the stored texts transcoded from the
 // named code page with iconv, a byte that has no character there and every
-// forbidden control character written as U+FFFD. The document's first three
-// lines (declaration, blank line, the JOBFile start tag with the job's path,
-// already UTF-8) pass unchanged.
+// forbidden control character written as U+FFFD. The JOBFile start tag
+// carries the job's path, in the host's encoding (UTF-8 here): its bytes
+// that are no UTF-8 and its forbidden references become U+FFFD as well.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace tqxml::tool {
 
 // Whether iconv knows `encoding`.
 bool IsKnownTextEncoding(const std::string& encoding);
 
-// Transcodes the document at `from` into the descriptor `to`. 0 when done,
-// else the system's code of the failed read or write.
-int TranscodeDocument(const std::string& from, int to, const std::string& encoding);
+// Transcodes the document at `from` and hands it on, a block at a time, to
+// `write`, which returns 0 or the system's code of its failure. 0 when done,
+// else the code of the failed read or write, or ECANCELED when a signal
+// asked to stop.
+using DocumentWriter = std::function<int(std::string_view)>;
+int TranscodeDocument(const std::string& from, const DocumentWriter& write,
+                      const std::string& encoding);
 
 } // namespace tqxml::tool
