@@ -1,6 +1,5 @@
 // tqxml --info: what a job file holds, read with the job database itself and
-// without writing a document. Also the plain-words reason why a job cannot
-// be opened, for the conversion's error line.
+// without writing a document.
 #pragma once
 
 #include "console.h"
@@ -14,8 +13,5 @@ namespace tqxml::tool {
 // Reports on every job of `options` to standard output; returns 0, or the
 // first of 3 (job missing) and 4 (job cannot be opened) in job order.
 int RunInfo(const Options& options, Console& console);
-
-// Why the job database refuses the job file at `job`, in plain words.
-std::string DescribeOpenFailure(const std::string& job);
 
 } // namespace tqxml::tool

@@ -1,6 +1,6 @@
 #include "options.h"
 
-#include "transcode.h"
+#include "convert/transcode.h"
 
 #include <CLI/CLI.hpp>
 

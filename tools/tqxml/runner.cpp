@@ -1,14 +1,13 @@
 #include "runner.h"
 
 #include "diagnostics.h"
-#include "info.h"
+#include "options.h"
 #include "progress.h"
+#include "temporary_file.h"
 
 #include "convert/export.h"
-#include "options.h"
-#include "temporary_file.h"
-#include "transcode.h"
-
+#include "convert/job_report.h"
+#include "convert/transcode.h"
 #include "platform/file.h"
 #include "text/unistr.h"
 
@@ -125,7 +124,7 @@ public:
                 output.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
                 return static_cast<int>(output.WriteError());
             },
-            encoding);
+            encoding, &InterruptRequested);
         output.Close();
         if (error == 0) error = static_cast<int>(output.WriteError());
         if (error == ECANCELED) return TQXML_Stopped;

@@ -1,6 +1,8 @@
 #include "spooled_job.h"
 
 #include "info.h"
+
+#include "convert/job_report.h"
 #include "options.h"
 #include "progress.h"
 

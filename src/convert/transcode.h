@@ -14,17 +14,17 @@
 #include <string>
 #include <string_view>
 
-namespace tqxml::tool {
+namespace tqxml {
 
 // Whether iconv knows `encoding`.
 bool IsKnownTextEncoding(const std::string& encoding);
 
 // Transcodes the document at `from` and hands it on, a block at a time, to
-// `write`, which returns 0 or the system's code of its failure. 0 when done,
-// else the code of the failed read or write, or ECANCELED when a signal
-// asked to stop.
+// `write`, which returns 0 or the system's code of its failure. Before each
+// block, `stop` (when given) may ask to stop. 0 when done, else the code of
+// the failed read or write, or ECANCELED when asked to stop.
 using DocumentWriter = std::function<int(std::string_view)>;
 int TranscodeDocument(const std::string& from, const DocumentWriter& write,
-                      const std::string& encoding);
+                      const std::string& encoding, const std::function<bool()>& stop = {});
 
-} // namespace tqxml::tool
+} // namespace tqxml

@@ -1,6 +1,4 @@
-#include "transcode.h"
-
-#include "progress.h"
+#include "convert/transcode.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,7 +7,7 @@
 #include <string_view>
 #include <unistd.h>
 
-namespace tqxml::tool {
+namespace tqxml {
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
@@ -94,7 +92,7 @@ bool IsKnownTextEncoding(const std::string& encoding) {
 }
 
 int TranscodeDocument(const std::string& from, const DocumentWriter& write,
-                      const std::string& encoding) {
+                      const std::string& encoding, const std::function<bool()>& stop) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return errno;
     const Converter texts(encoding), path("UTF-8");
@@ -109,7 +107,7 @@ int TranscodeDocument(const std::string& from, const DocumentWriter& write,
     int error = 0;
     char block[1 << 16];
     for (bool last = false; !last && error == 0;) {
-        if (InterruptRequested()) {
+        if (stop && stop()) {
             error = ECANCELED;
             break;
         }
@@ -141,4 +139,4 @@ int TranscodeDocument(const std::string& from, const DocumentWriter& write,
     return error;
 }
 
-} // namespace tqxml::tool
+} // namespace tqxml
