@@ -6,12 +6,15 @@
 // written before it.
 //
 // The last two bytes of an input choose: the output form (bit 0 of the
-// last), and after how many records the callback stops (0: never). The
+// last), salvage past damaged entries (bit 1 of the last: the conversion
+// with that option instead of the export), and after how many records the
+// callback stops (0: never). The
 // mutator below keeps entries framed and signed (random bytes almost never
 // carry a valid checksum, so its inputs reach the record decoders and the
 // journal's rules instead of stopping at the first entry); an input from
 // elsewhere (a seed, a crash file) has every entry it frames signed when the
 // header's reserved byte (offset 44, never compared) is odd.
+#include "convert/export.h"
 #include "db/entry_format.h"
 #include "records/record.h"
 
@@ -164,6 +167,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const bool toStandardOutput = data[size - 1] & 1;
+    const bool salvage = data[size - 1] & 2;
     g_stopAfter = data[size - 2];
     g_calls = 0;
     std::vector<uint8_t> job(data, data + size - 2);
@@ -176,8 +180,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!job.empty()) std::fwrite(job.data(), 1, job.size(), file);
     std::fclose(file);
 
-    const unsigned status =
-        CreateTQXMLFile(jobPath.c_str(), toStandardOutput ? "STDOUT$" : xmlPath.c_str(), Progress);
+    const char* output = toStandardOutput ? "STDOUT$" : xmlPath.c_str();
+    tqxml::ConversionOptions options;
+    options.salvage = true;
+    const unsigned status = salvage ? tqxml::ConvertJobFile(jobPath.c_str(), output, Progress, options)
+                                    : CreateTQXMLFile(jobPath.c_str(), output, Progress);
     // Nothing is left behind, however the run ends (-runs, -max_total_time, a merge).
     std::remove(jobPath.c_str());
     std::remove(xmlPath.c_str());

@@ -1,6 +1,7 @@
 #include "convert/driver.h"
 
 #include "base/environment.h"
+#include "convert/job_report.h"
 #include "convert/walk.h"
 #include "convert/xml_fields.h"
 #include "db/access.h"
@@ -119,7 +120,7 @@ void WriteRecord(StreamSink& sink, const dbRecord_Class& record) {
     sink.End();
 }
 
-void BeginJobDocument(StreamSink& sink, const Str& jobPath) {
+void BeginJobDocument(StreamSink& sink, const Str& jobPath, const dbAccess& job) {
     sink.BeginDocument(kRoot);
     char number[kValueTextSize];
     sink.Attribute("jobFilename", View(jobPath));
@@ -127,6 +128,11 @@ void BeginJobDocument(StreamSink& sink, const Str& jobPath) {
                                                            number)});
     sink.Attribute("increment",
                    {number, static_cast<size_t>(FormatInt(number, kConverterIncrement) - number)});
+    // A salvaged document is never to be taken for the job's own: it says
+    // so first, one comment for each damaged place.
+    const dbAccess_Statistics& statistics = job.Statistics();
+    for (const dbJournal_Gap& gap : statistics.Gaps)
+        sink.RecordComment("salvaged: " + GapText(gap, statistics.FileSize));
 }
 
 unsigned AfterRecord(int64_t done, int64_t count, TQXMLProgressCallback progress,
@@ -147,7 +153,7 @@ unsigned WriteJobXml(const Str& jobPath, const dbAccess& job, file_Class* output
     pending.Reserve(2 * kFlushThreshold);
     FileOutput file(output);
     StreamSink sink(pending, output ? &file : nullptr);
-    BeginJobDocument(sink, jobPath);
+    BeginJobDocument(sink, jobPath, job);
     const dbModel& model = job.Model();
     int64_t done = 0;
     for (uint32_t node = model.Front(); node != kNoNode; node = model.Node(node).Forward) {

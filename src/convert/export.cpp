@@ -45,8 +45,11 @@ unsigned Convert(const char* jobPathArg, const char* xmlPathArg, TQXMLProgressCa
     if (!exists) return TQXML_JobMissing;
 
     job->SetReadingProgress(options.readingProgress);
+    job->SetSalvage(options.salvage);
     if (!job->Open(jobPath, false, options.secondThread)) return TQXML_JobUnreadable;
 
+    report.gaps = job->Statistics().Gaps;
+    report.jobSize = job->Statistics().FileSize;
     auto output = std::make_unique<file_Class>(xmlPath);
     if (xmlPath == kStandardOutputName) {
         output->Open(file_Class::ModeWrite);

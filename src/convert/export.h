@@ -3,9 +3,12 @@
 // what happened to the output, which the export's status does not carry.
 #pragma once
 
+#include "db/statistics.h"
+
 #include <tqxml/tqxml.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace tqxml {
 
@@ -24,6 +27,10 @@ struct ConversionOptions {
     // Called on the converting thread while the journal is read, before the
     // first record is written: the journal's bytes read so far and its size.
     void (*readingProgress)(uint64_t bytesRead, uint64_t journalBytes) = nullptr;
+    // Salvage the records behind damaged entries: the replay goes on after
+    // each at the next place where the journal can be trusted, and the
+    // document says so at its start. Not the defined conversion.
+    bool salvage = false;
 };
 
 struct ConversionReport {
@@ -33,6 +40,10 @@ struct ConversionReport {
     uint32_t outputError = 0;
     // The document was created but not written completely.
     bool writeFailed = false;
+    // With salvage: the damaged places skipped, in file order, and the size
+    // of the job file they lie in.
+    std::vector<dbJournal_Gap> gaps;
+    uint32_t jobSize = 0;
 };
 
 // As CreateTQXMLFile, with `options`; `report` (may be null) receives what

@@ -9,9 +9,10 @@
 
 namespace tqxml {
 
-JobReport ReadJobReport(const Str& path, bool checkAhead) {
+JobReport ReadJobReport(const Str& path, bool checkAhead, bool salvage) {
     JobReport report;
     dbAccess job;
+    job.SetSalvage(salvage);
     job.Open(path, false, checkAhead);
     report.status = job.GetOpenStatus();
     report.statistics = job.Statistics();
@@ -91,6 +92,22 @@ const char* OpenStatusText(dbAccess_OpenStatus status) {
         return "cannot open: not a job, or a job without records";
     }
     return "unknown";
+}
+
+std::string GapText(const dbJournal_Gap& gap, uint32_t fileSize) {
+    char text[256];
+    if (gap.ResumedAt)
+        std::snprintf(text, sizeof text,
+                      "the journal is damaged at 0x%x (%s); %u bytes skipped, %u entries read "
+                      "after them",
+                      gap.Position, DamageText(gap.Damage), gap.BytesSkipped(fileSize),
+                      gap.EntriesRecovered);
+    else
+        std::snprintf(text, sizeof text,
+                      "the journal is damaged at 0x%x (%s); nothing after it could be read "
+                      "(%u bytes)",
+                      gap.Position, DamageText(gap.Damage), gap.BytesSkipped(fileSize));
+    return text;
 }
 
 std::string DescribeOpenFailure(const std::string& path) {

@@ -31,9 +31,10 @@ struct JobReport {
 };
 
 // Opens the job at `path` (UTF-8), reads its report and closes it again.
-// `checkAhead`: a second thread checks the journal ahead of its replay.
+// `checkAhead`: a second thread checks the journal ahead of its replay;
+// `salvage`: the replay goes on past damaged entries (dbAccess::SetSalvage).
 // Reports of the journal go to the calling thread's environment.
-JobReport ReadJobReport(const Str& path, bool checkAhead = false);
+JobReport ReadJobReport(const Str& path, bool checkAhead = false, bool salvage = false);
 
 // Plain words for the values of a report.
 const char* FileTypeText(uint8_t type);        // "job journal", ...
@@ -41,6 +42,9 @@ std::string VersionText(const filehdr_Header& header); // "12.20.36"
 const char* DamageText(dbJournal_Damage damage);
 const char* DropReasonText(int reason);
 const char* OpenStatusText(dbAccess_OpenStatus status);
+// A gap that salvage skipped, in one line: "the journal is damaged at 0x..
+// (why); N bytes skipped, M entries read after them".
+std::string GapText(const dbJournal_Gap& gap, uint32_t fileSize);
 
 // Why the job file at `path` cannot be opened as a job, in plain words: a
 // directory, a device, a file that cannot be read, too short, another

@@ -15,8 +15,8 @@ namespace tqxml {
 class file_Class;
 
 // The document's opening: the declaration and the root element's start tag
-// with its attributes.
-void BeginJobDocument(StreamSink& sink, const Str& jobPath);
+// with its attributes; for a salvaged job, a comment on each gap.
+void BeginJobDocument(StreamSink& sink, const Str& jobPath, const dbAccess& job);
 inline constexpr char kJobDocumentEnd[] = "</JOBFile>\r\n";
 
 // One chained record's whole element.

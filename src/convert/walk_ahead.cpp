@@ -130,7 +130,7 @@ private:
         StreamSink sink(batch.text, nullptr);
         sink.NoteElementEnds(&batch.elementEnds);
         const ScopedThreadEnvironment reportsKept(&batch.kept);
-        if (index == 0) BeginJobDocument(sink, jobPath_);
+        if (index == 0) BeginJobDocument(sink, jobPath_, job_);
         uint32_t node = first;
         for (int64_t n = 0; n < kRecordsPerBatch && node != kNoNode; ++n) {
             batch.kept.Mark(static_cast<uint64_t>(n));

@@ -22,7 +22,8 @@ bool dbAccess::Fail(dbAccess_OpenStatus status) {
 bool dbAccess::Open(const Str& path, bool writable, bool checkAhead) {
     TQ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get()->IsThreadSafe ()");
     statistics_ = dbAccess_Statistics();
-    if (!journal_.Open(path, writable, checkAhead)) {
+    // Salvage looks at the whole file at once: it is read before the replay.
+    if (!journal_.Open(path, writable, checkAhead && !salvage_)) {
         openStatus_ = DBACCESS_CannotOpen;
         return false;
     }
@@ -48,6 +49,7 @@ bool dbAccess::Replay() {
     dbRules rules(model_, journal_, statistics_);
     dbTransaction transaction;
     bool clean = true;
+    uint32_t entriesAtGap = 0; // read when the replay went on after the last gap
     // Reported at every hundredth of the journal, and at its end.
     const uint64_t size = journal_.ReportedFileSize();
     const uint64_t step = std::max<uint64_t>(size / 100, 1);
@@ -72,8 +74,15 @@ bool dbAccess::Replay() {
             if (statistics_.EntriesRead > entriesBefore)
                 ++statistics_.TransactionsDropped[status == TRANSACTION_End ? DROP_UnfinishedAtEnd
                                                                             : DROP_CutByDamage];
+            if (!statistics_.Gaps.empty())
+                statistics_.Gaps.back().EntriesRecovered = statistics_.EntriesRead - entriesAtGap;
+            if (status == TRANSACTION_Damaged && salvage_) {
+                clean = false;
+                entriesAtGap = statistics_.EntriesRead;
+                if (journal_.Resynchronise()) continue;
+            }
             statistics_.StopStatus = status == TRANSACTION_End ? ENTRY_End : ENTRY_Damaged;
-            clean = status == TRANSACTION_End;
+            clean = clean && status == TRANSACTION_End;
             break;
         }
     }

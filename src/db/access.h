@@ -38,6 +38,11 @@ public:
     using ReadingProgress = void (*)(uint64_t bytesRead, uint64_t journalBytes);
     void SetReadingProgress(ReadingProgress progress) { readingProgress_ = progress; }
 
+    // Salvage: a damaged entry does not end the replay; it goes on at the
+    // next place where the journal can be trusted again, and the gaps are
+    // listed in the statistics. Not the journal's rules: the caller's choice.
+    void SetSalvage(bool salvage) { salvage_ = salvage; }
+
     // True with status 0 or 6; false (and closed again) with 1, 2 or 3.
     // `checkAhead`: the journal is read and checked on a second thread while
     // it is replayed (for a caller with a core to spare).
@@ -93,6 +98,7 @@ private:
     dbModel model_;
     dbAccess_OpenStatus openStatus_ = DBACCESS_CannotOpen;
     ReadingProgress readingProgress_ = nullptr;
+    bool salvage_ = false;
 };
 
 } // namespace tqxml

@@ -296,6 +296,76 @@ dbEntryFacts dbJournal::Examine(uint32_t position, uint32_t end) const {
     return facts;
 }
 
+// ---- Salvage ----------------------------------------------------------------------
+
+namespace {
+
+// Counts what examining a candidate would report, and reports none of it.
+class CountingEnvironment : public Environment {
+public:
+    void LogMessage(const char*) override { ++reports; }
+    void ReportSystemError(const char*, int, uint32_t, const char*) override { ++reports; }
+    void ReportAssertion(const char*, const char*, int) override { ++reports; }
+    uint32_t reports = 0;
+};
+
+} // namespace
+
+bool dbJournal::IsTrustworthyEntry(uint32_t position, uint32_t& next, bool removedByHand) const {
+    CountingEnvironment counting;
+    const ScopedThreadEnvironment silent(&counting);
+    const dbEntryFacts facts = Examine(position, size_);
+    next = facts.next;
+    if (removedByHand) return facts.kind == dbEntryFacts::ManualRepair;
+    if (facts.kind != dbEntryFacts::Read || facts.bytesLeft || counting.reports != 0) return false;
+    const dbAction& action = facts.action;
+    if (action.Flags & ~(JOURNAL_FirstEntry | JOURNAL_LastEntry | JOURNAL_Discard)) return false;
+    if (action.RecordId == NODBID) return false;
+    if ((action.Operation == ACTION_Replace || action.Operation == ACTION_Delete) &&
+        action.RecordId != action.Target)
+        return false;
+    const buffer_Class record = RecordAt(position);
+    int32_t at = StoredRecordParts().timeStamp;
+    const double stamp = record.GetDouble(at);
+    return stamp == stamp && stamp - stamp == 0; // a number, and finite
+}
+
+bool dbJournal::SalvagePointAt(uint32_t position) const {
+    // Most places fail at the length: tested first, before any call.
+    if (size_ - position < JOURNAL_LengthFieldSize + JOURNAL_MinEntryLength ||
+        !IsBelievableEntryLength(EntryLoad32(block_.get() + position)))
+        return false;
+    uint32_t next = 0, after = 0;
+    if (!IsTrustworthyEntry(position, next)) return false;
+    // An entry removed by hand carries no checksum: as the next entry it
+    // confirms the framing, no more.
+    return next == size_ || IsTrustworthyEntry(next, after) ||
+           IsTrustworthyEntry(next, after, /*removedByHand=*/true);
+}
+
+bool dbJournal::Resynchronise() {
+    dbJournal_Gap gap;
+    gap.Position = statistics_.StopPosition;
+    gap.Damage = statistics_.Damage;
+    for (uint32_t at = gap.Position + 1; at + JOURNAL_LengthFieldSize <= size_; ++at) {
+        if (!SalvagePointAt(at)) continue;
+        gap.ResumedAt = at;
+        break;
+    }
+    statistics_.Gaps.push_back(gap);
+    if (!gap.ResumedAt) return false;
+    LogHexLine("Journal: Salvage resumes reading at ", gap.ResumedAt);
+    LogHexLine("-- Bytes skipped ", gap.ResumedAt - gap.Position);
+    readPosition_ = gap.ResumedAt;
+    // Entries from before the gap are gone: later ones may name records
+    // that are not there and skip identifiers.
+    repairMode_ = true;
+    statistics_.Damage = dbJournal_Damage::None;
+    return true;
+}
+
+// ---- Reading entries ---------------------------------------------------------------
+
 dbJournal_EntryStatus dbJournal::ReadEntry(dbAction& action) {
     action = dbAction();
     if (!file_.IsOpen()) return ENTRY_End;

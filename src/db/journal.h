@@ -97,6 +97,13 @@ public:
     // The replay is over: no more entries are read.
     void EndReplay();
 
+    // Salvage, after a damaged entry ended a read: looks forward from that
+    // entry for the next place where the journal's entries can be trusted
+    // again (see SalvagePointAt) and goes on reading there, in repair mode,
+    // noting the gap in the statistics. False, with the gap noted as the
+    // end, when there is none. Needs the whole file read (no check ahead).
+    bool Resynchronise();
+
     // Set once an entry removed by hand has been met: from then on the model
     // tolerates missing targets and gaps in the identifiers.
     bool InRepairMode() const { return repairMode_; }
@@ -123,6 +130,13 @@ private:
     // file (all of it, or all of the entry); checks its record, reporting
     // what is wrong with it.
     dbEntryFacts Examine(uint32_t position, uint32_t end) const;
+    // Whether an entry that can be trusted begins at `position`: whole and
+    // signed, with flags, action, record type and record header all of a
+    // kind the journal writes, the record's stored form filling the entry
+    // exactly; and the entry after it as well, or the end of the file.
+    bool SalvagePointAt(uint32_t position) const;
+    // `removedByHand`: whether an entry removed by hand begins there instead.
+    bool IsTrustworthyEntry(uint32_t position, uint32_t& next, bool removedByHand = false) const;
     void LogDamage(dbJournal_Damage damage, const char* text, uint32_t position);
     dbJournal_EntryStatus Damaged(dbJournal_Damage damage, const char* text, uint32_t position);
 

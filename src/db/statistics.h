@@ -7,6 +7,7 @@
 #include "records/record.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tqxml {
 
@@ -46,6 +47,19 @@ enum dbAccess_DropReason : int32_t {
     DROP_ReasonCount = 5,
 };
 
+// A damaged place that salvage skipped: the damaged entry, and where the
+// replay went on after it (0: nowhere, the rest of the journal was lost).
+struct dbJournal_Gap {
+    uint32_t Position = 0; // where the damaged entry's length field begins
+    dbJournal_Damage Damage = dbJournal_Damage::None;
+    uint32_t ResumedAt = 0;
+    uint32_t EntriesRecovered = 0; // entries read after it, up to the next gap or the end
+
+    uint32_t BytesSkipped(uint32_t fileSize) const {
+        return (ResumedAt ? ResumedAt : fileSize) - Position;
+    }
+};
+
 // What the last Open found; kept after Close for a diagnostics report.
 struct dbAccess_Statistics {
     filehdr_Header Header;
@@ -72,6 +86,7 @@ struct dbAccess_Statistics {
     uint32_t DbidDiscontinuities = 0;
     uint32_t EntriesRejected = 0; // bad actions and entries that could not be applied
     db_DBIDValue NextDBID = 1;
+    std::vector<dbJournal_Gap> Gaps; // with salvage only, in file order
 
     uint32_t TransactionsDroppedTotal() const {
         uint32_t total = 0;

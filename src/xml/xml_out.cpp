@@ -263,6 +263,16 @@ void StreamSink::Begin(std::string_view name, bool isRecord) {
     open_.push_back({name, depth, isRecord, true, false});
 }
 
+void StreamSink::RecordComment(std::string_view text) {
+    const int32_t depth = ChildDepth();
+    buffer_.Append("\r\n", 2);
+    Pad(depth);
+    buffer_.Append("<!-- ", 5);
+    buffer_.Append(text.data(), static_cast<int32_t>(text.size()));
+    buffer_.Append(" -->\r\n", 6);
+    ElementEnded();
+}
+
 void StreamSink::BeginDocument(std::string_view root) {
     buffer_.Append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n");
     buffer_.Append('<');

@@ -71,6 +71,9 @@ public:
     void EndDocument();
 
     void Begin(std::string_view name, bool isRecord = false);
+    // A comment among the records, laid out like one: after a blank line, on
+    // a line of its own. `text` holds no "--" and does not end in "-".
+    void RecordComment(std::string_view text);
     // `plain`: the value needs no encoding (a number's form, an identifier).
     void Attribute(std::string_view name, std::string_view value, bool plain = false);
     void Text(std::string_view text);

@@ -363,6 +363,24 @@ TEST_F(ToolTest, InfoAndAWarningTellOfDamage) {
     EXPECT_EQ(plain.exitCode, 0);
     EXPECT_THAT(plain.errorLines,
                 ElementsAre(AllOf(StartsWith("tqxml: " + job + ": warning"), HasSubstr("--info"))));
+
+    // With --salvage the six observations behind the damaged entry come
+    // back; the line, --info and the document's first lines say where from.
+    const std::string gap = "salvaged: " + JournalLine("the journal is damaged at", damagedAt) +
+                            " (its checksum does not match); ";
+    const ToolRun salvaged = Run({"--salvage", "-o", dir.File("salvaged.xml"), job});
+    EXPECT_EQ(salvaged.exitCode, 0);
+    EXPECT_THAT(salvaged.errorLines, ElementsAre(AllOf(StartsWith("tqxml: " + job + ": " + gap),
+                                                       EndsWith("6 entries read after them"))));
+    const std::string document = ReadText(dir.File("salvaged.xml"));
+    EXPECT_THAT(document, HasSubstr("\r\n    <!-- " + gap));
+    int records = 0;
+    for (size_t at = 0; (at = document.find("\r\n\r\n    <DATABASE_", at)) != std::string::npos; ++at)
+        ++records;
+    EXPECT_EQ(records, 10);
+    const ToolRun salvageInfo = Run({"--info", "--salvage", job});
+    EXPECT_THAT(salvageInfo.out, HasSubstr("salvage       the journal is damaged at"));
+    EXPECT_THAT(salvageInfo.out, HasSubstr("records       10 in the chain"));
 }
 
 // Six jobs, each damaged at another entry, converted one at a time and three

@@ -67,6 +67,8 @@ void WriteReport(std::FILE* out, const std::string& path, const JobReport& repor
                 Print(out, "",
                       std::to_string(stats.TransactionsDropped[reason]) + " " +
                           DropReasonText(reason));
+        for (size_t i = 0; i < stats.Gaps.size(); ++i)
+            Print(out, i == 0 ? "salvage" : "", GapText(stats.Gaps[i], stats.FileSize));
         if (stats.StopStatus == ENTRY_Damaged)
             Print(out, "replay",
                   "stopped at the damaged entry at " + Hex(stats.StopPosition) + ": " +
@@ -119,7 +121,8 @@ int RunInfo(const Options& options, Console& console) {
             // One job at a time: a second core, where there is one, checks the
             // journal ahead of its replay.
             const JobReport report =
-                ReadJobReport(Str(source.c_str()), std::thread::hardware_concurrency() >= 2);
+                ReadJobReport(Str(source.c_str()), std::thread::hardware_concurrency() >= 2,
+                              options.salvage);
             if (!first) std::fputc('\n', stdout);
             first = false;
             WriteReport(stdout, path, report);

@@ -36,12 +36,14 @@ constexpr const char* kExamples = R"(Examples:
   tqxml --info survey.job               what the journal holds and where it stopped
   tqxml --verbose -o /dev/null survey.job
                                         the journal's diagnostics (CRC errors, repairs)
+  tqxml --salvage -o rescued.xml damaged.job
+                                        the records behind damaged entries too
 
 A job may be "-" (standard input), a FIFO or a shell's <(command): it is read
 to its end first. Exit status: 0 done, 1 stopped, 2 usage error, 3 job missing,
 4 job cannot be opened, 5 output cannot be created, 6 output could not be
-written completely (the incomplete file is removed), 130 interrupted (Ctrl-C),
-141 standard output closed early. With several jobs, the first non-zero status
+written completely (the incomplete file is removed), 128 + the signal when
+interrupted (130 Ctrl-C, 143 SIGTERM), 141 standard output closed early. With several jobs, the first non-zero status
 in the order given.)";
 
 unsigned DefaultParallelism() {
@@ -105,6 +107,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
         ->check([](const std::string& name) {
             return IsKnownTextEncoding(name) ? std::string() : "no such code page: " + name;
         });
+    app.add_flag("--salvage", options.salvage,
+                 "Go on past damaged entries of the journal at the next place it can be "
+                 "trusted, and convert the records found there too; the document says where "
+                 "it was salvaged");
     CLI::Option* verbose = app.add_flag(
         "-v,--verbose", options.verbose,
         "Print the journal's diagnostics and internal checks, prefixed by the job name");

@@ -30,6 +30,7 @@ struct Options {
     bool info = false;
     bool quiet = false;
     bool verbose = false;
+    bool salvage = false; // --salvage: go on past damaged entries
     std::string textEncoding; // --text-encoding: transcode the texts from this code page
     // Where each job read as a pipe ("-", a FIFO) was kept, once read.
     std::map<std::string, std::string> spooled;

@@ -65,9 +65,14 @@ int ReportOutcome(unsigned status, const ConversionReport& report, const Convers
     const std::string& job = conversion.job;
     if (report.writeFailed && status != TQXML_Stopped)
         return ReportWriteFailure(conversion, report.outputError, console);
+    // A salvaged job tells each gap, instead of the warning of damage.
+    if (!options.quiet && (status == TQXML_Done || status == TQXML_Stopped))
+        for (const dbJournal_Gap& gap : report.gaps)
+            console.Error(job, "salvaged: " + GapText(gap, report.jobSize));
     switch (status) {
     case TQXML_Done:
-        if (diagnostics.LogLines() > 0 && !options.verbose && !options.quiet)
+        if (report.gaps.empty() && diagnostics.LogLines() > 0 && !options.verbose &&
+            !options.quiet)
             console.Error(job, "warning: the journal is damaged or incomplete; the document holds "
                                "what could be read (--info or --verbose tells more)");
         return EXIT_Done;
@@ -155,6 +160,7 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
         choices.stopOnWriteFailure = true;
         choices.readingProgress = &OnJournalRead;
         choices.secondThread = secondThread;
+        choices.salvage = options.salvage;
         const bool transcoding = !options.textEncoding.empty();
         std::optional<TranscodedOutput> transcoded;
         if (transcoding && transcoded.emplace().Path().empty()) {
