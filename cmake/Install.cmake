@@ -21,6 +21,13 @@ if(TARGET tqxml_tool)
   install(FILES ${PROJECT_SOURCE_DIR}/doc/tqxml.bash-completion
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tqxml
           COMPONENT runtime)
+  # The document's schema, as the command generates it from the declarations.
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/tqxml.xsd
+                     COMMAND tqxml_tool --schema > ${PROJECT_BINARY_DIR}/tqxml.xsd
+                     DEPENDS tqxml_tool VERBATIM)
+  add_custom_target(tqxml_schema ALL DEPENDS ${PROJECT_BINARY_DIR}/tqxml.xsd)
+  install(FILES ${PROJECT_BINARY_DIR}/tqxml.xsd DESTINATION ${CMAKE_INSTALL_DATADIR}/tqxml
+          COMPONENT runtime)
 endif()
 
 # The CMake package: find_package(tqxml 0.x) then tqxml::tqxml.

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "convert/schema.h"
 #include "convert/transcode.h"
 
 #include <CLI/CLI.hpp>
@@ -114,6 +115,21 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     CLI::Option* verbose = app.add_flag(
         "-v,--verbose", options.verbose,
         "Print the journal's diagnostics and internal checks, prefixed by the job name");
+    // The document's contract, printed at once whatever else is given.
+    const auto printing = [&](std::string (*text)()) {
+        return [&parsed, text](std::int64_t) {
+            std::fputs(text().c_str(), stdout);
+            parsed.exitNow = std::fflush(stdout) == 0 && !std::ferror(stdout) ? EXIT_Done
+                                                                              : EXIT_WriteFailed;
+            throw CLI::Success();
+        };
+    };
+    app.add_flag_function("--schema", printing(&DocumentSchema),
+                          "Print the XML Schema (XSD 1.0) of the document and exit")
+        ->trigger_on_parse();
+    app.add_flag_function("--reference", printing(&DocumentReference),
+                          "Print the reference of the document (Markdown) and exit")
+        ->trigger_on_parse();
     output->excludes(outputDir);
     info->excludes(output)->excludes(outputDir);
     quiet->excludes(verbose);
@@ -122,7 +138,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
-            parsed.exitNow = app.exit(error); // --help or --version, on standard output
+            // --help or --version, on standard output; --schema, printed.
+            if (!parsed.exitNow) parsed.exitNow = app.exit(error);
             return parsed;
         }
         std::fprintf(stderr, "tqxml: %s (see tqxml --help)\n", error.what());
