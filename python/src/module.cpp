@@ -125,6 +125,7 @@ Outcome ConvertUnlocked(const std::string& job, const std::string& output,
                         const std::string& encoding, const std::string& temporary, Run& run) {
     JournalLines lines;
     const ScopedThreadEnvironment scope(&lines);
+    Run* const outer = t_run; // a conversion started by another's callback
     t_run = &run;
     ConversionOptions choices;
     choices.stopOnWriteFailure = true;
@@ -132,7 +133,7 @@ Outcome ConvertUnlocked(const std::string& job, const std::string& output,
     const std::string& destination = encoding.empty() ? output : temporary;
     outcome.status = ConvertJobFile(job.c_str(), destination.c_str(), &OnRecordWritten, choices,
                                     &outcome.report);
-    t_run = nullptr;
+    t_run = outer;
     if (!encoding.empty() && (outcome.status == TQXML_Done || outcome.status == TQXML_Stopped) &&
         !outcome.report.writeFailed) {
         const unsigned finished = Transcode(temporary, output, encoding, run, outcome.report);

@@ -91,6 +91,8 @@ def convert(job: Path, xml: Path, *, progress: Progress | None = None,
     job_path, xml_path = _encoded(job), _encoded(xml)
     # The library reads this one name as standard output; here it is a file.
     library_xml = b"./STDOUT$" if xml_path == b"STDOUT$" else xml_path
+    if progress is not None and not callable(progress):
+        raise TypeError("progress must be callable")
     if text_encoding is not None and not _core.is_known_text_encoding(text_encoding):
         raise ValueError(f"no such code page: {text_encoding}")
     try:
