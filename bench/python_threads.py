@@ -20,16 +20,19 @@ import time
 
 import tqxml
 
-RUNS = 5
+RUNS = 7
 
 
-def best_of(runs, work):
-    times = []
+def best_of(runs, *works):
+    """The best time of each of `works`, run in turn, so that they share
+    the machine's moods."""
+    best = [float("inf")] * len(works)
     for _ in range(runs):
-        start = time.perf_counter()
-        work()
-        times.append(time.perf_counter() - start)
-    return min(times)
+        for index, work in enumerate(works):
+            start = time.perf_counter()
+            work()
+            best[index] = min(best[index], time.perf_counter() - start)
+    return best
 
 
 def main():
@@ -60,8 +63,7 @@ def main():
             return lambda: subprocess.run(command, check=True)
 
         serial()  # warm the page cache
-        one, two = best_of(RUNS, serial), best_of(RUNS, parallel)
-        tool_one, tool_two = best_of(RUNS, tool("1")), best_of(RUNS, tool("2"))
+        one, two, tool_one, tool_two = best_of(RUNS, serial, parallel, tool("1"), tool("2"))
         print(f"{records} records a job, best of {RUNS}, {os.cpu_count()} cores:")
         print(f"  tqxml.convert  serial {one:.3f} s, two threads {two:.3f} s, "
               f"ratio {two / one:.2f}")
