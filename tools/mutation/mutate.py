@@ -46,8 +46,9 @@ SLOW_TESTS = "*FlippedAndResigned*:*FlippedByteNever*"
 
 # Code lines as cloc counts them: product, test code, data.
 SIZE_COMMANDS = [
-    ("product", ["cloc", "--quiet", "--exclude-dir=mutation", "src", "include", "tools"]),
-    ("tests", ["cloc", "--quiet", "--include-ext=cpp,h", "tests", "fuzz"]),
+    ("product", ["cloc", "--quiet", "--exclude-dir=mutation,tests,build",
+                 "--not-match-d=egg-info", "src", "include", "tools", "python"]),
+    ("tests", ["cloc", "--quiet", "--include-ext=cpp,h,py", "tests", "fuzz", "python/tests"]),
     ("data", ["cloc", "--quiet", "tests/golden", "fuzz/corpus", "fuzz/job.dict"]),
     ("data bytes", ["du", "-cb", "tests/golden", "fuzz/corpus", "fuzz/job.dict"]),
 ]

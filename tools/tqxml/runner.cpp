@@ -7,6 +7,7 @@
 
 #include "convert/export.h"
 #include "convert/job_report.h"
+#include "convert/output_failure.h"
 #include "convert/transcode.h"
 #include "platform/file.h"
 #include "text/unistr.h"
@@ -31,32 +32,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Why the document could not be created: the system's reason when the
-// library has one, else what the place shows.
-std::string OutputProblem(const std::string& output, uint32_t error) {
-    if (error != 0)
-        return std::string("cannot create the document: ") + std::strerror(static_cast<int>(error));
-    std::error_code ec;
-    if (fs::is_directory(output, ec)) return "cannot create the document: it is a directory";
-    return "cannot create the document";
-}
-
 // A document that could not be written completely: said once, and a file
-// holding only part of it is removed, so that a full disk gets its space
-// back and nothing incomplete is left to be taken for the whole.
+// holding only part of it is removed.
 int ReportWriteFailure(const Conversion& conversion, uint32_t error, Console& console) {
     if (conversion.toStandardOutput && error == EPIPE) return EXIT_BrokenPipe; // quietly
-    const std::string reason = std::strerror(static_cast<int>(error));
-    if (conversion.toStandardOutput) {
-        console.Error("standard output", reason + "; the document is incomplete");
-    } else if (std::error_code ec; !fs::is_regular_file(fs::symlink_status(conversion.output, ec))) {
-        console.Error(conversion.output, reason + "; the document is incomplete"); // a device
-    } else if (fs::remove(conversion.output, ec)) {
-        console.Error(conversion.output, reason + "; the incomplete document was removed");
-    } else {
-        console.Error(conversion.output,
-                      reason + "; the incomplete document could not be removed: " + ec.message());
-    }
+    if (conversion.toStandardOutput)
+        console.Error("standard output", std::string(std::strerror(static_cast<int>(error))) +
+                                             "; the document is incomplete");
+    else
+        console.Error(conversion.output, DiscardIncompleteDocument(conversion.output, error));
     return EXIT_WriteFailed;
 }
 
@@ -88,7 +72,8 @@ int ReportOutcome(unsigned status, const ConversionReport& report, const Convers
         console.Error(job, DescribeOpenFailure(SourceOf(options, job)));
         return EXIT_JobUnreadable;
     case TQXML_OutputFailed:
-        console.Error(conversion.output, OutputProblem(conversion.output, report.outputError));
+        console.Error(conversion.output,
+                      DescribeOutputFailure(conversion.output, report.outputError));
         return EXIT_OutputFailed;
     default:
         console.Error(job, "conversion failed with status " + std::to_string(status));
