@@ -102,6 +102,15 @@ TEST_F(ToolTest, EveryWayOutGivesTheExportsDocumentOrSaysWhereItWasCut) {
         EXPECT_TRUE(SameDocument(run.out + (c.file.empty() ? "" : ReadText(c.file)), c.document));
     }
 
+    // The library's name for standard output is a file's name to the command.
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Path());
+    const ToolRun named = Run({"-o", "STDOUT$", job});
+    fs::current_path(before);
+    EXPECT_EQ(named.exitCode, 0);
+    EXPECT_EQ(named.out, "");
+    EXPECT_TRUE(SameDocument(ReadText(dir.File("STDOUT$")), expected));
+
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const rlimit limited{100000, saved.rlim_max};

@@ -154,7 +154,10 @@ int ConvertOne(const Conversion& conversion, JobProgress& progress, const Option
                           transcoded->Problem());
             return EXIT_OutputFailed;
         }
-        const std::string& destination = transcoding ? transcoded->Path() : conversion.output;
+        // The library's name for standard output is a file's name here.
+        const std::string destination = transcoding                      ? transcoded->Path()
+                                        : conversion.output == "STDOUT$" ? "./STDOUT$"
+                                                                         : conversion.output;
         status = ConvertJobFile(SourceOf(options, conversion.job).c_str(),
                                 transcoding || !conversion.toStandardOutput ? destination.c_str()
                                                                             : "STDOUT$",
