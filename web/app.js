@@ -131,7 +131,7 @@ class Job {
     this.card.dataset.state = state;
     this.part('.job-state').textContent = text;
     const finished = !['queued', 'reading', 'converting'].includes(state);
-    this.part('.cancel').disabled = finished;
+    this.part('.cancel').disabled = finished || this.cancelRequested;
     this.part('.progress-row').hidden = finished;
   }
 
@@ -156,7 +156,7 @@ class Job {
     this.worker.onmessage = (event) => this.receive(event.data);
     this.worker.onerror = (event) => {
       event.preventDefault();
-      this.fail(`The converter stopped unexpectedly: ${event.message || 'no reason given'}`);
+      this.crashed(event.message || 'no reason given');
     };
     this.worker.postMessage({ type: 'convert', wasmModule, file: this.file,
                               transcode: this.transcode });
@@ -199,7 +199,7 @@ class Job {
         this.showOutcome(message);
         break;
       case 'crashed':
-        this.fail(`The converter stopped unexpectedly: ${message.message}`);
+        this.crashed(message.message);
         break;
     }
   }
@@ -217,7 +217,12 @@ class Job {
   fail(text) {
     this.finish();
     this.setState('failed', 'Not converted');
-    this.showProblem(`${text} (perhaps the job is too large for this browser's memory)`);
+    this.showProblem(text);
+  }
+
+  crashed(reason) {
+    this.fail(`The converter stopped unexpectedly (${reason}); perhaps the job is too large ` +
+              'for the memory this browser gives a page');
   }
 
   showOutcome(outcome) {
