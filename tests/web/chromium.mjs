@@ -1,12 +1,12 @@
 // Headless Chromium (Debian's package) driven over the DevTools protocol on
-// a pipe (--remote-debugging-pipe: no port, no WebSocket library), and a
-// static server on 127.0.0.1 for the page, which also takes what the page
-// posts to /upload/NAME.
+// a pipe (--remote-debugging-pipe: no port, no WebSocket library), a static
+// server on 127.0.0.1 for the page, which also takes what the page posts to
+// /upload/NAME, and what the page shows of each job.
 import { spawn } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { extname, join, normalize } from 'node:path';
+import { basename, extname, join, normalize } from 'node:path';
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
                 '.wasm': 'application/wasm' };
@@ -214,4 +214,41 @@ export class Page {
                                                                  captureBeyondViewport: true });
     return Buffer.from(data, 'base64');
   }
+}
+
+// What the page shows on each job's card, newest first.
+export const CARDS = `Array.from(document.querySelectorAll('.job')).map((card) => {
+  const problem = card.querySelector('.problem');
+  const link = card.querySelector('.download');
+  return {
+    name: card.querySelector('.job-name').textContent,
+    state: card.dataset.state,
+    text: card.querySelector('.job-state').textContent,
+    problem: problem.hidden ? '' : problem.textContent,
+    rows: Array.from(card.querySelectorAll('.info tr'),
+                     (tr) => [tr.cells[0].textContent, tr.cells[1].textContent]),
+    chart: Array.from(card.querySelectorAll('.chart li'),
+                      (li) => [li.querySelector('.count').textContent,
+                               li.querySelector('.type-name').textContent]),
+    download: link.getAttribute('download'),
+    href: link.getAttribute('href') || '',
+    recordsWritten: Number(card.dataset.recordsWritten),
+    convertMs: Number(card.dataset.convertMs),
+    workerMs: Number(card.dataset.workerMs),
+    pageMs: Number(card.dataset.pageMs),
+  };
+})`;
+
+const FINISHED = ['done', 'cancelled', 'failed'];
+
+// Picks `jobs` in the page's file input, as a person would, and waits until
+// each is converted, cancelled or refused; their cards.
+export async function pickAndWait(page, jobs) {
+  await page.pickFiles('#job-files', jobs);
+  const names = jobs.map((job) => basename(job));
+  return page.waitFor(`(() => {
+    const cards = ${CARDS}.filter((c) => ${JSON.stringify(names)}.includes(c.name));
+    return cards.length === ${names.length} &&
+           cards.every((c) => ${JSON.stringify(FINISHED)}.includes(c.state)) && cards;
+  })()`, `the page to finish ${names.join(', ')}`);
 }

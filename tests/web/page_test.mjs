@@ -4,20 +4,18 @@
 //
 //   node page_test.mjs --group documents|unreadable|cancel|offline
 //                      --page build-web/page --native build --source . --work DIR
-//   node page_test.mjs --bench JOB [--runs 5] --page ... --native ... --work DIR
 //
 // Prints one line per check and "N passed, N failed" at the end.
 import { spawnSync } from 'node:child_process';
-import { copyFileSync, mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync }
-  from 'node:fs';
+import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { basename, dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { parseArgs } from 'node:util';
 
-import { Browser, startServer } from './chromium.mjs';
+import { Browser, pickAndWait, startServer } from './chromium.mjs';
 
 const { values: options } = parseArgs({ options: {
-  group: { type: 'string' }, bench: { type: 'string' }, runs: { type: 'string', default: '5' },
+  group: { type: 'string' },
   page: { type: 'string' }, native: { type: 'string' }, source: { type: 'string' },
   work: { type: 'string' }, screenshot: { type: 'string' },
 } });
@@ -95,41 +93,6 @@ function nativeInfo(job) {
   return { rows, chart };
 }
 
-// What the page shows on each job's card, newest first.
-const CARDS = `Array.from(document.querySelectorAll('.job')).map((card) => {
-  const problem = card.querySelector('.problem');
-  const link = card.querySelector('.download');
-  return {
-    name: card.querySelector('.job-name').textContent,
-    state: card.dataset.state,
-    text: card.querySelector('.job-state').textContent,
-    problem: problem.hidden ? '' : problem.textContent,
-    rows: Array.from(card.querySelectorAll('.info tr'),
-                     (tr) => [tr.cells[0].textContent, tr.cells[1].textContent]),
-    chart: Array.from(card.querySelectorAll('.chart li'),
-                      (li) => [li.querySelector('.count').textContent,
-                               li.querySelector('.type-name').textContent]),
-    download: link.getAttribute('download'),
-    href: link.getAttribute('href') || '',
-    recordsWritten: Number(card.dataset.recordsWritten),
-    convertMs: Number(card.dataset.convertMs),
-    workerMs: Number(card.dataset.workerMs),
-    pageMs: Number(card.dataset.pageMs),
-  };
-})`;
-
-const FINISHED = ['done', 'cancelled', 'failed'];
-
-async function pickAndWait(page, jobs) {
-  await page.pickFiles('#job-files', jobs);
-  const names = jobs.map((job) => basename(job));
-  return page.waitFor(`(() => {
-    const cards = ${CARDS}.filter((c) => ${JSON.stringify(names)}.includes(c.name));
-    return cards.length === ${names.length} &&
-           cards.every((c) => ${JSON.stringify(FINISHED)}.includes(c.state)) && cards;
-  })()`, `the page to finish ${names.join(', ')}`);
-}
-
 // The document the page offers on `card`, fetched from its link and posted
 // to the test server.
 async function offeredDocument(page, server, card) {
@@ -140,15 +103,6 @@ async function offeredDocument(page, server, card) {
     .then((body) => fetch(${JSON.stringify(server.url + 'upload/' + encodeURIComponent(key))},
                           { method: 'POST', body })).then(() => true)`);
   return taken;
-}
-
-function copyInto(folder, files) {
-  mkdirSync(folder, { recursive: true });
-  return files.map((file) => {
-    const to = join(folder, basename(file));
-    copyFileSync(file, to);
-    return to;
-  });
 }
 
 function generateJob(path, records, seed) {
@@ -182,7 +136,7 @@ async function checkCardsAgainstTool(page, server, cards, jobs, toolOptions, lab
 async function documents(browser, server) {
   const golden = readdirSync(join(sourceDir, 'tests/golden'))
     .filter((f) => f.endsWith('.job')).map((f) => join(sourceDir, 'tests/golden', f));
-  const jobs = copyInto(join(workDir, 'jobs'), [join(sourceDir, 'examples/sample.job'), ...golden]);
+  const jobs = [join(sourceDir, 'examples/sample.job'), ...golden];
   jobs.push(generateJob(join(workDir, 'jobs', 'generated.job'), 20000, 11));
 
   const page = await browser.newPage();
@@ -294,7 +248,7 @@ async function cancel(browser, server) {
 
 // The page opened from disk converts with nothing but its own files.
 async function offline(browser, server) {
-  const [job] = copyInto(join(workDir, 'jobs'), [join(sourceDir, 'examples/sample.job')]);
+  const job = join(sourceDir, 'examples/sample.job');
   const page = await browser.newPage();
   await page.goto(pathToFileURL(join(pageDir, 'index.html')).href);
   const [card] = await pickAndWait(page, [job]);
@@ -311,44 +265,8 @@ async function offline(browser, server) {
   await check('no errors on the page', () => expectEqual(page.errors, [], 'page errors'));
 }
 
-function summarise(times) {
-  const sorted = times.slice().sort((a, b) => a - b);
-  return { best: sorted[0], median: sorted[Math.floor(sorted.length / 2)] };
-}
-
-// The page's conversion time against the tool's, alternating, best of `runs`.
-async function bench(browser, server) {
-  const job = resolve(options.bench);
-  const runs = Number(options.runs);
-  const page = await browser.newPage();
-  const seen = { convert: [], worker: [], page: [], tool: [] };
-  for (let i = 0; i < runs; ++i) {
-    await page.goto(server.url + 'index.html');
-    const [card] = await pickAndWait(page, [job]);
-    expect(card.state === 'done', `not converted: ${card.problem}`);
-    seen.convert.push(card.convertMs);
-    seen.worker.push(card.workerMs);
-    seen.page.push(card.pageMs);
-    const started = process.hrtime.bigint();
-    const native = run(tool, ['-o', join(workDir, 'bench.xml'), basename(job)], dirname(job));
-    seen.tool.push(Number(process.hrtime.bigint() - started) / 1e6);
-    expect(native.status === 0, native.stderr);
-  }
-  const tool = summarise(seen.tool);
-  console.log(`# ${basename(job)}, ${runs} runs each, milliseconds (best, median):`);
-  console.log(`# tqxml -o FILE (native)          ${tool.best.toFixed(0)}  ${tool.median.toFixed(0)}`);
-  for (const [what, label] of [['convert', 'page: the conversion call'],
-                               ['worker', 'page: worker, file to document'],
-                               ['page', 'page: picked to link offered']]) {
-    const t = summarise(seen[what]);
-    console.log(`# ${label.padEnd(31)} ${t.best.toFixed(0)}  ${t.median.toFixed(0)}  ` +
-                `(${(t.best / tool.best).toFixed(2)}x the tool)`);
-  }
-  rmSync(join(workDir, 'bench.xml'), { force: true });
-}
-
 const groups = { documents, unreadable, cancel, offline };
-const body = options.bench ? bench : groups[options.group];
+const body = groups[options.group];
 if (!body) {
   console.error(`unknown group "${options.group}"; one of ${Object.keys(groups).join(', ')}`);
   process.exit(2);
@@ -361,7 +279,7 @@ try {
   await body(browser, server);
 } catch (error) {
   failed += 1;
-  console.log(`not ok ${passed + failed} - ${options.group || 'bench'}: ${error.stack || error}`);
+  console.log(`not ok ${passed + failed} - ${options.group}: ${error.stack || error}`);
 } finally {
   await browser.close();
   await server.close();
