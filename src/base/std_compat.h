@@ -41,8 +41,8 @@ template <class T> std::unique_ptr<T> MakeUniqueForOverwrite(size_t count) {
 // which ScientificChars takes where the standard library has it (the macro
 // __cpp_lib_to_chars says so, and that its shortest form is there too).
 inline char* PrintfScientificChars(char* first, char* last, double value, int precision) {
-    const int length = std::snprintf(first, static_cast<size_t>(last - first), "%.*e", precision,
-                                     value);
+    const int length =
+        std::snprintf(first, static_cast<size_t>(last - first), "%.*e", precision, value);
     return length < 0 || length >= last - first ? first : first + length;
 }
 

@@ -282,8 +282,8 @@ char* FormatReal(char* out, double value) {
     rounded = RoundShortest(magnitude, decimal);
 #endif
     if (!rounded) {
-        const char* end = ScientificChars(scientific, scientific + sizeof scientific, magnitude,
-                                          kRealDigits - 1);
+        const char* end =
+            ScientificChars(scientific, scientific + sizeof scientific, magnitude, kRealDigits - 1);
         ReadScientific(scientific, end, decimal);
     }
     while (decimal.count > 1 && decimal.digits[decimal.count - 1] == '0')

@@ -155,8 +155,8 @@ TEST(RealValue, MatchesPrintfOverManyValues) {
 // the form is the same), for any finite value.
 TEST(RealValue, PrintfScientificDigitsAreToCharsDigits) {
     std::mt19937_64 random(7);
-    std::vector<double> values = {0.0, 5e-324, 2.2250738585072014e-308, 1e-5, 9.5, 1e16,
-                                  1e308, std::numeric_limits<double>::max()};
+    const double max = std::numeric_limits<double>::max();
+    std::vector<double> values = {0.0, 5e-324, 2.2250738585072014e-308, 1e-5, 9.5, 1e16, max};
     for (int k = -323; k <= 308; ++k)
         values.push_back(std::nextafter(std::pow(10.0, k), 0.0));
     while (values.size() < 200000) {
@@ -167,13 +167,12 @@ TEST(RealValue, PrintfScientificDigitsAreToCharsDigits) {
     for (double v : values) {
         for (int precision : {0, 1, 15, 16}) {
             char ours[kValueTextSize], theirs[kValueTextSize];
-            const std::string printed(ours,
-                                      PrintfScientificChars(ours, ours + sizeof ours, v, precision));
-            const std::string expected(
-                theirs,
-                std::to_chars(theirs, theirs + sizeof theirs, v, std::chars_format::scientific,
-                              precision)
-                    .ptr);
+            const std::string printed(
+                ours, PrintfScientificChars(ours, ours + sizeof ours, v, precision));
+            const std::string expected(theirs,
+                                       std::to_chars(theirs, theirs + sizeof theirs, v,
+                                                     std::chars_format::scientific, precision)
+                                           .ptr);
             if (printed != expected && ++mismatched <= 5)
                 ADD_FAILURE() << "precision " << precision << ": " << printed << " for "
                               << expected;

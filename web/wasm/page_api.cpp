@@ -42,9 +42,8 @@ public:
 };
 
 // Resolves to 1 when the page asked to cancel while the conversion paused.
-EM_ASYNC_JS(int, PauseConversion, (double recordsWritten, int percent), {
-    return await Module["pauseConversion"](recordsWritten, percent);
-});
+EM_ASYNC_JS(int, PauseConversion, (double recordsWritten, int percent),
+            { return await Module["pauseConversion"](recordsWritten, percent); });
 
 unsigned char OnRecordWritten(int percent) {
     ++g_run.recordsWritten;
@@ -127,8 +126,6 @@ private:
 };
 
 std::string ReportJson(const char* path) {
-    JournalReports ignored;
-    const ScopedThreadEnvironment scope(&ignored);
     const JobReport report = ReadJobReport(Str(path));
     const dbAccess_Statistics& stats = report.statistics;
     Json json;
