@@ -6,7 +6,7 @@
 
 const JOB_PATH = '/work/job';
 const DOCUMENT_PATH = '/work/document.xml';
-const TRANSCODED_PATH = '/work/transcoded.xml';
+const UNTRANSCODED_PATH = '/work/untranscoded.xml';
 
 // The statuses of the export.
 const STATUS_DONE = 0;
@@ -42,11 +42,28 @@ async function loadModule(wasmModule) {
   });
 }
 
+// The document's blocks as they are written to DOCUMENT_PATH, a device:
+// the library writes to a device as to standard output, and an in-memory
+// file would be copied again each time it grew.
+function gatherDocument(FS) {
+  const blocks = [];
+  const device = FS.makedev(64, 0);
+  FS.registerDevice(device, {
+    write(stream, buffer, offset, length) {
+      blocks.push(buffer.slice(offset, offset + length));
+      return length;
+    },
+  });
+  FS.mkdev(DOCUMENT_PATH, device);
+  return blocks;
+}
+
 async function convert({ wasmModule, file, transcode }) {
   const started = performance.now();
   const tqxml = await loadModule(wasmModule);
   tqxml.FS.mkdir('/work');
-  tqxml.FS.writeFile(JOB_PATH, new Uint8Array(await file.arrayBuffer()));
+  const blocks = gatherDocument(tqxml.FS);
+  tqxml.FS.writeFile(JOB_PATH, new Uint8Array(await file.arrayBuffer()), { canOwn: true });
 
   const report = JSON.parse(tqxml.ccall('tqxml_job_report', 'string', ['string'], [JOB_PATH]));
   self.postMessage({ type: 'report', report });
@@ -57,9 +74,11 @@ async function convert({ wasmModule, file, transcode }) {
 
   const convertStarted = performance.now();
   // The document names the job by the file's own name, as the tool does
-  // for a job converted from its own folder.
+  // for a job converted from its own folder. The texts are transcoded from
+  // a document written whole first, as the tool does.
   const status = await tqxml.ccall('tqxml_convert', 'number', ['string', 'string', 'string'],
-                                   [JOB_PATH, DOCUMENT_PATH, file.name], { async: true });
+                                   [JOB_PATH, transcode ? UNTRANSCODED_PATH : DOCUMENT_PATH,
+                                    file.name], { async: true });
   const convertMs = performance.now() - convertStarted;
   tqxml.FS.unlink(JOB_PATH);
   const outcome = {
@@ -71,19 +90,13 @@ async function convert({ wasmModule, file, transcode }) {
     transcodeError: 0,
     convertMs,
   };
-  let documentPath = DOCUMENT_PATH;
-  if (transcode && (status === STATUS_DONE || status === STATUS_STOPPED) && !outcome.writeFailed) {
+  const written = status === STATUS_DONE || status === STATUS_STOPPED;
+  if (transcode && written && !outcome.writeFailed) {
     outcome.transcodeError = tqxml.ccall('tqxml_transcode', 'number',
                                          ['string', 'string', 'string'],
-                                         [DOCUMENT_PATH, TRANSCODED_PATH, 'CP1252']);
-    tqxml.FS.unlink(DOCUMENT_PATH);
-    documentPath = TRANSCODED_PATH;
+                                         [UNTRANSCODED_PATH, DOCUMENT_PATH, 'CP1252']);
   }
-  if (status === STATUS_DONE || status === STATUS_STOPPED) {
-    const bytes = tqxml.FS.readFile(documentPath);
-    tqxml.FS.unlink(documentPath);
-    outcome.document = new Blob([bytes], { type: 'application/xml' });
-  }
+  if (written) outcome.document = new Blob(blocks, { type: 'application/xml' });
   outcome.totalMs = performance.now() - started;
   self.postMessage(outcome);
 }
