@@ -2,7 +2,6 @@
 
 #include "base/environment.h"
 
-#include <bit>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -44,7 +43,7 @@ buffer_Class::buffer_Class(data_Endian endian) : data_Endian_(endian) {}
 buffer_Class::buffer_Class(int32_t length, data_Endian endian, const void* bytes)
     : data_Endian_(endian) {
     if (length <= 0) return;
-    _Buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(length));
+    _Buffer = MakeUniqueForOverwrite<uint8_t[]>(static_cast<size_t>(length));
     if (bytes)
         std::memcpy(_Buffer.get(), bytes, static_cast<size_t>(length));
     else
@@ -198,7 +197,7 @@ void buffer_Writer::Reserve(int32_t n) {
     if (newLength > INT32_MAX) newLength = INT32_MAX;
     TQ_ASSERT(newLength >= _AllocatedLength);
     if (newLength <= _AllocatedLength) return;
-    auto block = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(newLength));
+    auto block = MakeUniqueForOverwrite<uint8_t[]>(static_cast<size_t>(newLength));
     if (_DataLength > 0) std::memcpy(block.get(), _Buffer.get(), static_cast<size_t>(_DataLength));
     _Buffer = std::move(block);
     _AllocatedLength = static_cast<int32_t>(newLength);
@@ -244,7 +243,7 @@ void buffer_Writer::PutInt64(int64_t value) {
     Store(static_cast<uint64_t>(value));
 }
 void buffer_Writer::PutDouble(double value) {
-    Store(std::bit_cast<uint64_t>(value));
+    Store(BitCast<uint64_t>(value));
 }
 
 void buffer_Writer::PutString(const Str& text) {

@@ -8,6 +8,7 @@
 // buffer_Writer: the growable counterpart used to serialise entries.
 #pragma once
 
+#include "base/std_compat.h"
 #include "text/str.h"
 
 #include <bit>
@@ -63,7 +64,7 @@ public:
         return static_cast<int64_t>(Load<uint64_t>(offset, "(Offset + 8) <= _DataLength"));
     }
     double GetDouble(int32_t& offset) const {
-        return std::bit_cast<double>(
+        return BitCast<double>(
             Load<uint64_t>(offset, "(Offset + (int) sizeof (double)) <= _DataLength"));
     }
     Str GetString(int32_t& offset) const;

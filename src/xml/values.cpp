@@ -1,7 +1,8 @@
 #include "xml/values.h"
 
+#include "base/std_compat.h"
+
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -84,6 +85,7 @@ void ReadScientific(const char* p, const char* end, Decimal& decimal) {
     decimal.exponent = negative ? -exponent : exponent;
 }
 
+#if defined(__cpp_lib_to_chars)
 // Turns the shortest digits that read back as `magnitude` into its rounding
 // to 16 significant digits where that can be done without the exact value;
 // false where it cannot.
@@ -116,13 +118,14 @@ bool RoundShortest(double magnitude, Decimal& decimal) {
         return true;
     }
     if (decimal.count == 1 && decimal.digits[0] == '1') return false;
-    const auto biased = static_cast<int>((std::bit_cast<uint64_t>(magnitude) >> 52) & 0x7FF);
+    const auto biased = static_cast<int>((BitCast<uint64_t>(magnitude) >> 52) & 0x7FF);
     const int unitExponent = (biased == 0 ? 1 : biased) - 1075; // the unit is 2^unitExponent
     // 2^a and 10^b are never this close for the exponents a double has, so
     // the rounding of the product cannot change the answer.
     constexpr double kLog10Of2 = 0.30102999566398119521;
     return unitExponent * kLog10Of2 <= decimal.exponent - (kRealDigits - 1);
 }
+#endif
 
 template <typename Number> char* PutDecimal(char* out, Number value) {
     return std::to_chars(out, out + kValueTextSize, value).ptr;
@@ -160,7 +163,7 @@ constexpr uint64_t kPowersOfTen[20] = {1ull,
 __extension__ typedef unsigned __int128 Wide;
 
 bool PlainDigits(double magnitude, uint64_t& digits, int& exponent) {
-    const uint64_t bits = std::bit_cast<uint64_t>(magnitude);
+    const uint64_t bits = BitCast<uint64_t>(magnitude);
     const int biased = static_cast<int>(bits >> 52);
     if (biased == 0 || biased >= 0x7FF) return false;
     const uint64_t significand = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
@@ -266,16 +269,21 @@ char* FormatReal(char* out, double value) {
     // The shortest digits that read back as the value are quick to find and
     // are usually the 16-digit rounding as well; where they may not be, the
     // correctly rounded 16 digits are asked for. The layout is ours.
+    // Without the shortest form (an older standard library) the correctly
+    // rounded digits come straight from printf's "%.15e".
     char scientific[kValueTextSize];
     Decimal decimal;
-    const char* end = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                                    std::chars_format::scientific)
-                          .ptr;
-    ReadScientific(scientific, end, decimal);
-    if (!RoundShortest(magnitude, decimal)) {
-        end = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                            std::chars_format::scientific, kRealDigits - 1)
-                  .ptr;
+    bool rounded = false;
+#if defined(__cpp_lib_to_chars)
+    const char* shortest = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                         std::chars_format::scientific)
+                               .ptr;
+    ReadScientific(scientific, shortest, decimal);
+    rounded = RoundShortest(magnitude, decimal);
+#endif
+    if (!rounded) {
+        const char* end =
+            ScientificChars(scientific, scientific + sizeof scientific, magnitude, kRealDigits - 1);
         ReadScientific(scientific, end, decimal);
     }
     while (decimal.count > 1 && decimal.digits[decimal.count - 1] == '0')
