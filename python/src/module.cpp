@@ -122,13 +122,15 @@ struct Outcome {
 // The conversion proper, without the interpreter's lock. With an encoding
 // the library writes into `temporary`, which is then transcoded.
 Outcome ConvertUnlocked(const std::string& job, const std::string& output,
-                        const std::string& encoding, const std::string& temporary, Run& run) {
+                        const std::string& encoding, const std::string& temporary, bool salvage,
+                        Run& run) {
     JournalLines lines;
     const ScopedThreadEnvironment scope(&lines);
     Run* const outer = t_run; // a conversion started by another's callback
     t_run = &run;
     ConversionOptions choices;
     choices.stopOnWriteFailure = true;
+    choices.salvage = salvage;
     Outcome outcome{};
     const std::string& destination = encoding.empty() ? output : temporary;
     outcome.status = ConvertJobFile(job.c_str(), destination.c_str(), &OnRecordWritten, choices,
@@ -147,13 +149,13 @@ Outcome ConvertUnlocked(const std::string& job, const std::string& output,
 // else (kind, reason), which the package raises or warns of. An exception
 // of the callback (or of a signal's handler) is raised here.
 py::object Convert(const std::string& job, const std::string& output, py::object progress,
-                   const std::string& encoding, const std::string& temporary) {
+                   const std::string& encoding, const std::string& temporary, bool salvage) {
     Run run;
     run.progress = std::move(progress);
     Outcome outcome;
     {
         py::gil_scoped_release unlocked;
-        outcome = ConvertUnlocked(job, output, encoding, temporary, run);
+        outcome = ConvertUnlocked(job, output, encoding, temporary, salvage, run);
     }
     if (run.error) std::rethrow_exception(run.error);
     const auto result = [](const char* kind, const std::string& reason) {
@@ -169,6 +171,13 @@ py::object Convert(const std::string& job, const std::string& output, py::object
     }
     switch (outcome.status) {
     case TQXML_Done:
+        if (!outcome.report.gaps.empty()) {
+            std::string gaps;
+            for (const dbJournal_Gap& gap : outcome.report.gaps)
+                gaps += (gaps.empty() ? "salvaged: " : "; salvaged: ") +
+                        GapText(gap, outcome.report.jobSize);
+            return result("damaged", gaps);
+        }
         if (outcome.journalLines == 0) return py::none();
         return result("damaged", "the journal is damaged or incomplete; the document holds what "
                                  "could be read (tqxml.info tells more)");
@@ -192,14 +201,14 @@ py::object Convert(const std::string& job, const std::string& output, py::object
 }
 
 // The report of --info as a dict; None when there is no such file.
-py::object Info(const std::string& path) {
+py::object Info(const std::string& path, bool salvage) {
     bool exists;
     JobReport report;
     std::string problem;
     {
         py::gil_scoped_release unlocked;
         exists = file_Class(Str(path.c_str())).Exists();
-        if (exists) report = ReadJobReport(Str(path.c_str()));
+        if (exists) report = ReadJobReport(Str(path.c_str()), false, salvage);
         if (exists && !report.Opened()) problem = DescribeOpenFailure(path);
     }
     if (!exists) return py::none();
@@ -252,6 +261,19 @@ py::object Info(const std::string& path) {
         journal["identifier_gaps"] = stats.DbidDiscontinuities;
         journal["entries_with_bytes_left"] = stats.EntriesWithBytesLeft;
         journal["entries_rejected"] = stats.EntriesRejected;
+        py::list gaps;
+        for (const dbJournal_Gap& gap : stats.Gaps)
+            gaps.append(py::dict(
+                py::arg("position") = gap.Position,
+                py::arg("damage") = kDamageKeys[int(gap.Damage)]
+                                        ? py::object(py::str(kDamageKeys[int(gap.Damage)]))
+                                        : py::object(py::none()),
+                py::arg("resumed_at") =
+                    gap.ResumedAt ? py::object(py::int_(gap.ResumedAt)) : py::object(py::none()),
+                py::arg("bytes_skipped") = gap.BytesSkipped(stats.FileSize),
+                py::arg("entries_read_after") = gap.EntriesRecovered,
+                py::arg("text") = GapText(gap, stats.FileSize)));
+        journal["salvage_gaps"] = gaps;
         info["journal"] = journal;
     }
     if (report.Opened()) {
@@ -277,7 +299,7 @@ PYBIND11_MODULE(_core, module) {
     using namespace tqxml::python;
     module.doc() = "The converter behind the tqxml package; use the package's functions.";
     module.def("convert", &Convert, py::arg("job"), py::arg("output"), py::arg("progress"),
-               py::arg("encoding"), py::arg("temporary"));
-    module.def("info", &Info, py::arg("job"));
+               py::arg("encoding"), py::arg("temporary"), py::arg("salvage"));
+    module.def("info", &Info, py::arg("job"), py::arg("salvage"));
     module.def("is_known_text_encoding", &tqxml::IsKnownTextEncoding, py::arg("name"));
 }

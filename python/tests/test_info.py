@@ -1,6 +1,7 @@
 """tqxml.info: the facts of tqxml --info as data, for a sound job, damaged
 ones and files that are no job; and a damaged job's conversion."""
 
+import re
 import struct
 
 import pytest
@@ -89,6 +90,23 @@ def test_damaged_jobs_tell_where_and_why_the_replay_stopped(tmp_path):
             tqxml.convert(job, tmp_path / "ours.xml")
         assert run_tool("-o", tmp_path / "tools.xml", job)[0] == 0
         assert (tmp_path / "ours.xml").read_bytes() == (tmp_path / "tools.xml").read_bytes()
+
+
+def test_salvage_reads_past_the_damage_as_the_tool_does(tmp_path):
+    original = SAMPLE.read_bytes()
+    offsets = entry_offsets(original)
+    flipped = bytearray(original)
+    flipped[offsets[10] + 12] ^= 0x40
+    job = tmp_path / "damaged.job"
+    job.write_bytes(bytes(flipped))
+    gaps = tqxml.info(job, salvage=True)["journal"]["salvage_gaps"]
+    assert [(g["position"], g["damage"], g["resumed_at"]) for g in gaps] == \
+        [(offsets[10], "checksum", offsets[11])]
+    assert tqxml.info(job)["journal"]["salvage_gaps"] == []
+    with pytest.warns(tqxml.DamagedJobWarning, match=re.escape("salvaged: " + gaps[0]["text"])):
+        tqxml.convert(job, tmp_path / "ours.xml", salvage=True)
+    assert run_tool("--salvage", "-o", tmp_path / "tools.xml", job)[0] == 0
+    assert (tmp_path / "ours.xml").read_bytes() == (tmp_path / "tools.xml").read_bytes()
 
 
 def test_files_that_are_no_job_are_told_as_far_as_they_read(tmp_path):

@@ -18,7 +18,7 @@ from . import _core
 __all__ = [
     "convert", "info", "Error", "JobMissing", "JobUnreadable", "OutputFailed",
     "WriteFailed", "Cancelled", "DamagedJobWarning", "JobInfo", "Header", "Journal",
-    "Replay", "RecordCount",
+    "Replay", "RecordCount", "Gap",
 ]
 
 Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
@@ -72,7 +72,7 @@ def _encoded(path: Path) -> bytes:
 
 
 def convert(job: Path, xml: Path, *, progress: Progress | None = None,
-            text_encoding: str | None = None) -> None:
+            text_encoding: str | None = None, salvage: bool = False) -> None:
     """Writes the document of the job file ``job`` to ``xml``, replacing an
     earlier file (a device or a FIFO is written to).
 
@@ -84,6 +84,11 @@ def convert(job: Path, xml: Path, *, progress: Progress | None = None,
 
     ``text_encoding`` names the code page of the job's texts (``"CP1252"``):
     the document then is UTF-8 throughout, one any XML parser accepts.
+
+    ``salvage`` goes on past damaged entries of the journal, as
+    ``tqxml --salvage`` does: the records behind them are converted too, the
+    document says where it was salvaged, and ``DamagedJobWarning`` names
+    each gap.
 
     Raises a subclass of ``Error``; warns with ``DamagedJobWarning`` when the
     job's journal is damaged and the document holds only what could be read.
@@ -102,7 +107,7 @@ def convert(job: Path, xml: Path, *, progress: Progress | None = None,
     if same:
         raise OutputFailed(os.fsdecode(xml_path), "the document would replace its own job file")
     if text_encoding is None:
-        outcome = _core.convert(job_path, library_xml, progress, "", b"")
+        outcome = _core.convert(job_path, library_xml, progress, "", b"", salvage)
     else:
         try:
             handle, temporary = tempfile.mkstemp(prefix="tqxml-document-", suffix=".xml")
@@ -112,7 +117,7 @@ def convert(job: Path, xml: Path, *, progress: Progress | None = None,
         os.close(handle)
         try:
             outcome = _core.convert(job_path, library_xml, progress, text_encoding,
-                                    os.fsencode(temporary))
+                                    os.fsencode(temporary), salvage)
         finally:
             os.unlink(temporary)
     if outcome is None:
@@ -143,6 +148,15 @@ class Replay(TypedDict):
     committed_position: int  #: where the last complete transaction ends
 
 
+class Gap(TypedDict):
+    position: int  #: where the damaged entry begins
+    damage: str | None  #: "checksum", "short_read", ...
+    resumed_at: int | None  #: where reading went on; None when nothing after it could be read
+    bytes_skipped: int
+    entries_read_after: int
+    text: str  #: the same in words, as tqxml --salvage says it
+
+
 class Journal(TypedDict):
     entries_read: int
     entries_removed_by_hand: int  #: skipped
@@ -156,6 +170,7 @@ class Journal(TypedDict):
     identifier_gaps: int
     entries_with_bytes_left: int  #: bytes after their record (ignored)
     entries_rejected: int  #: an action their record does not take
+    salvage_gaps: list[Gap]  #: with ``info(job, salvage=True)``: the damaged places skipped
 
 
 class RecordCount(TypedDict):
@@ -177,14 +192,16 @@ class JobInfo(TypedDict):
     problem: str | None  #: why the job cannot be converted; None when it opened
 
 
-def info(job: Path) -> JobInfo:
+def info(job: Path, *, salvage: bool = False) -> JobInfo:
     """What ``tqxml --info`` reports of the job file ``job``: its header, the
     journal's entries and transactions, where the replay stopped and why,
     and the records by type. A file that is no job that opens is reported
     too, as far as it could be read (``opened`` is false, ``problem`` says
-    why). Raises ``JobMissing`` when there is no such file."""
+    why). With ``salvage``, the replay goes on past damaged entries and
+    ``journal["salvage_gaps"]`` lists them. Raises ``JobMissing`` when
+    there is no such file."""
     path = _encoded(job)
-    report = _core.info(path)
+    report = _core.info(path, salvage)
     if report is None:
         raise JobMissing(os.fsdecode(path), "no such job file")
     report["path"] = os.fsdecode(path)
