@@ -13,6 +13,7 @@ const STATUS_OUTPUT_FAILED = 5;
 const jobsSection = document.getElementById('jobs');
 const fileInput = document.getElementById('job-files');
 const transcodeBox = document.getElementById('transcode');
+const salvageBox = document.getElementById('salvage');
 const dropZone = document.getElementById('drop-zone');
 
 const queue = [];
@@ -92,6 +93,7 @@ function infoRows(name, report) {
     add('entries', entries);
     add('transactions', `${report.transactionsApplied} applied, ${report.transactionsDropped} dropped`);
     for (const drop of report.drops) add('', `${drop.count} ${drop.reason}`);
+    report.gaps.forEach((gap, i) => add(i === 0 ? 'salvage' : '', gap));
     if (report.stoppedAtDamage) {
       add('replay', `stopped at the damaged entry at ${hex(report.stopPosition)}: ${report.damageText}`);
     } else {
@@ -112,9 +114,10 @@ function infoRows(name, report) {
 }
 
 class Job {
-  constructor(file, transcode) {
+  constructor(file, { transcode, salvage }) {
     this.file = file;
     this.transcode = transcode;
+    this.salvage = salvage;
     this.name = documentName(file.name);
     this.total = 0;
     this.worker = null;
@@ -159,7 +162,7 @@ class Job {
       this.crashed(event.message || 'no reason given');
     };
     this.worker.postMessage({ type: 'convert', wasmModule, file: this.file,
-                              transcode: this.transcode });
+                              transcode: this.transcode, salvage: this.salvage });
     if (this.cancelRequested) this.worker.postMessage({ type: 'cancel' });
   }
 
@@ -247,7 +250,11 @@ class Job {
     } else if (outcome.status === STATUS_DONE) {
       this.setState('done', `Converted ${formatCount(outcome.recordsWritten)} records in ${seconds} s` +
                             (this.transcode ? ', the texts transcoded from CP1252' : ''));
-      if (outcome.journalReports > 0) {
+      if (outcome.gaps.length > 0) {
+        // A salvaged job tells each gap, instead of the warning of damage.
+        this.showProblem(outcome.gaps.map((gap) => `salvaged: ${gap}`).join('\n'));
+        this.part('.problem').classList.add('warning');
+      } else if (outcome.journalReports > 0) {
         this.showProblem('warning: the journal is damaged or incomplete; the document holds what ' +
                          'could be read (the summary below tells where and why)');
         this.part('.problem').classList.add('warning');
@@ -329,7 +336,8 @@ function pump() {
 }
 
 function addFiles(files) {
-  for (const file of files) queue.push(new Job(file, transcodeBox.checked));
+  const options = { transcode: transcodeBox.checked, salvage: salvageBox.checked };
+  for (const file of files) queue.push(new Job(file, options));
   pump();
 }
 

@@ -58,14 +58,15 @@ function gatherDocument(FS) {
   return blocks;
 }
 
-async function convert({ wasmModule, file, transcode }) {
+async function convert({ wasmModule, file, transcode, salvage }) {
   const started = performance.now();
   const tqxml = await loadModule(wasmModule);
   tqxml.FS.mkdir('/work');
   const blocks = gatherDocument(tqxml.FS);
   tqxml.FS.writeFile(JOB_PATH, new Uint8Array(await file.arrayBuffer()), { canOwn: true });
 
-  const report = JSON.parse(tqxml.ccall('tqxml_job_report', 'string', ['string'], [JOB_PATH]));
+  const report = JSON.parse(tqxml.ccall('tqxml_job_report', 'string', ['string', 'number'],
+                                        [JOB_PATH, salvage ? 1 : 0]));
   self.postMessage({ type: 'report', report });
   if (!report.opened) {
     self.postMessage({ type: 'unreadable', reason: report.failure });
@@ -76,9 +77,10 @@ async function convert({ wasmModule, file, transcode }) {
   // The document names the job by the file's own name, as the tool does
   // for a job converted from its own folder. The texts are transcoded from
   // a document written whole first, as the tool does.
-  const status = await tqxml.ccall('tqxml_convert', 'number', ['string', 'string', 'string'],
+  const status = await tqxml.ccall('tqxml_convert', 'number',
+                                   ['string', 'string', 'string', 'number'],
                                    [JOB_PATH, transcode ? UNTRANSCODED_PATH : DOCUMENT_PATH,
-                                    file.name], { async: true });
+                                    file.name, salvage ? 1 : 0], { async: true });
   const convertMs = performance.now() - convertStarted;
   tqxml.FS.unlink(JOB_PATH);
   const outcome = {
@@ -87,6 +89,7 @@ async function convert({ wasmModule, file, transcode }) {
     recordsWritten: tqxml._tqxml_records_written(),
     journalReports: tqxml._tqxml_journal_reports(),
     writeFailed: tqxml._tqxml_write_failed() !== 0,
+    gaps: JSON.parse(tqxml.ccall('tqxml_salvage_gaps', 'string', [], [])),
     transcodeError: 0,
     convertMs,
   };

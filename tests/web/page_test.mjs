@@ -77,8 +77,8 @@ function nativeDocument(job, toolOptions = []) {
 }
 
 // `tqxml --info`'s lines as [heading, text], the records by type apart.
-function nativeInfo(job) {
-  const { stdout } = run(tool, ['--info', basename(job)], dirname(job));
+function nativeInfo(job, toolOptions = []) {
+  const { stdout } = run(tool, ['--info', ...toolOptions, basename(job)], dirname(job));
   const rows = [];
   const chart = [];
   let inRecords = false;
@@ -162,13 +162,14 @@ async function documents(browser, server) {
 }
 
 // Files the tool cannot convert, or converts only up to their damage: the
-// page must say what the tool says.
+// page must say what the tool says, and salvage what the tool salvages.
 async function unreadable(browser, server) {
   const folder = join(workDir, 'files');
   mkdirSync(folder, { recursive: true });
   const sample = readFileSync(join(sourceDir, 'examples/sample.job'));
   const files = {
     'checksum.job': Buffer.from(sample).fill(0x5a, 6000, 6001),
+    'hole.job': Buffer.from(sample).fill(0xff, 3000, 3400),
     'cut.job': sample.subarray(0, 7000),
     'notes.txt': Buffer.from('These are the surveyor\'s notes, not a job file.\n'.repeat(3)),
     'short.job': sample.subarray(0, 20),
@@ -179,34 +180,43 @@ async function unreadable(browser, server) {
     writeFileSync(join(folder, name), bytes);
     return join(folder, name);
   });
-  const page = await browser.newPage();
-  await page.goto(server.url + 'index.html');
-  const cards = await pickAndWait(page, paths);
-  for (const path of paths) {
-    const name = basename(path);
-    await check(`unreadable or damaged: ${name}`, async () => {
-      const card = cards.find((c) => c.name === name);
-      const out = join(workDir, 'native', name + '.xml');
-      mkdirSync(dirname(out), { recursive: true });
-      const native = run(tool, ['-o', out, name], folder);
-      const info = nativeInfo(path);
-      expectEqual(card.rows, info.rows, `${name}: the summary against --info`);
-      expectEqual(card.chart, info.chart, `${name}: the records by type against --info`);
-      if (native.status === 0) {
-        expect(card.state === 'done', `the page did not convert it: ${card.problem}`);
-        const warning = native.stderr.trim().replace(`tqxml: ${name}: `, '');
-        expect(warning.startsWith('warning: the journal is damaged'), `no warning: ${warning}`);
-        expect(card.problem.startsWith(warning.replace(/ \(--info.*$/, '')),
-               `the page warns "${card.problem}", the tool "${warning}"`);
-        expectSameBytes(await offeredDocument(page, server, card), readFileSync(out), name);
-      } else {
-        expect(card.state === 'failed', `the page says ${card.state}: ${card.text}`);
-        expectEqual(`tqxml: ${card.problem}`, native.stderr.trim(), `${name}: the reason`);
-        expect(card.href === '', 'a document is offered');
-      }
-    });
+  for (const salvage of [false, true]) {
+    const toolOptions = salvage ? ['--salvage'] : [];
+    const label = salvage ? 'salvaged' : 'unreadable or damaged';
+    const page = await browser.newPage();
+    await page.goto(server.url + 'index.html');
+    if (salvage) await page.evaluate(`document.getElementById('salvage').click(); true`);
+    const cards = await pickAndWait(page, paths);
+    for (const path of paths) {
+      const name = basename(path);
+      await check(`${label}: ${name}`, async () => {
+        const card = cards.find((c) => c.name === name);
+        const out = join(workDir, 'native', `${name}-${label}.xml`);
+        mkdirSync(dirname(out), { recursive: true });
+        const native = run(tool, [...toolOptions, '-o', out, name], folder);
+        const info = nativeInfo(path, toolOptions);
+        expectEqual(card.rows, info.rows, `${name}: the summary against --info`);
+        expectEqual(card.chart, info.chart, `${name}: the records by type against --info`);
+        if (native.status === 0) {
+          expect(card.state === 'done', `the page did not convert it: ${card.problem}`);
+          const warnings = native.stderr.trim().split('\n')
+            .map((line) => line.replace(`tqxml: ${name}: `, '').replace(/ \(--info.*$/, ''));
+          expect(warnings[0].startsWith(salvage ? 'salvaged: ' : 'warning: the journal is damaged'),
+                 `no warning: ${warnings}`);
+          if (salvage) expectEqual(card.problem.split('\n'), warnings, `${name}: the gaps`);
+          else expect(card.problem.startsWith(warnings[0]),
+                      `the page warns "${card.problem}", the tool "${warnings[0]}"`);
+          expectSameBytes(await offeredDocument(page, server, card), readFileSync(out), name);
+        } else {
+          expect(card.state === 'failed', `the page says ${card.state}: ${card.text}`);
+          expectEqual(`tqxml: ${card.problem}`, native.stderr.trim(), `${name}: the reason`);
+          expect(card.href === '', 'a document is offered');
+        }
+      });
+    }
+    await check(`${label}: no errors on the page`,
+                () => expectEqual(page.errors, [], 'page errors'));
   }
-  await check('no errors on the page', () => expectEqual(page.errors, [], 'page errors'));
 }
 
 // Cancel during a long conversion: the page stops, says where, and offers

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +34,7 @@ struct Run {
     uint32_t journalReports = 0;
     bool writeFailed = false;
     double lastPause = 0;
+    std::string gaps; // JSON: what salvage skipped, in words
 } g_run;
 
 // Counts what the journal reports while it is read (damage, repairs).
@@ -81,6 +83,11 @@ public:
         Quote(value);
         return *this;
     }
+    Json& Raw(std::string_view json) {
+        Separate();
+        text_ += json;
+        return *this;
+    }
     Json& Open(char bracket) {
         Separate();
         text_ += bracket;
@@ -125,8 +132,18 @@ private:
     bool afterKey_ = false;
 };
 
-std::string ReportJson(const char* path) {
-    const JobReport report = ReadJobReport(Str(path));
+// The gaps that salvage skipped, each in one line, as a JSON array.
+std::string GapsJson(const std::vector<dbJournal_Gap>& gaps, uint32_t fileSize) {
+    Json json;
+    json.Open('[');
+    for (const dbJournal_Gap& gap : gaps)
+        json.String(GapText(gap, fileSize));
+    json.Close(']');
+    return json.Text();
+}
+
+std::string ReportJson(const char* path, bool salvage) {
+    const JobReport report = ReadJobReport(Str(path), false, salvage);
     const dbAccess_Statistics& stats = report.statistics;
     Json json;
     json.Open('{');
@@ -162,6 +179,7 @@ std::string ReportJson(const char* path) {
             json.Close('}');
         }
         json.Close(']');
+        json.Key("gaps").Raw(GapsJson(stats.Gaps, stats.FileSize));
         json.Key("stoppedAtDamage").Bool(stats.StopStatus == ENTRY_Damaged);
         json.Key("damageText").String(DamageText(stats.Damage));
         json.Key("stopPosition").Number(stats.StopPosition);
@@ -193,17 +211,19 @@ std::string ReportJson(const char* path) {
 
 extern "C" {
 
-// The report of the job at `path` as JSON; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* tqxml_job_report(const char* path) {
+// The report of the job at `path` as JSON, read past damaged entries when
+// `salvage` is set; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* tqxml_job_report(const char* path, int salvage) {
     static std::string json;
-    json = ReportJson(path);
+    json = ReportJson(path, salvage != 0);
     return json.c_str();
 }
 
 // Converts the job at `jobPath` into `xmlPath`, naming it `jobName` in the
-// document; the export's status. Called through Asyncify (it pauses).
+// document and going on past damaged entries when `salvage` is set; the
+// export's status. Called through Asyncify (it pauses).
 EMSCRIPTEN_KEEPALIVE unsigned tqxml_convert(const char* jobPath, const char* xmlPath,
-                                            const char* jobName) {
+                                            const char* jobName, int salvage) {
     g_run = Run();
     g_run.lastPause = emscripten_get_now();
     JournalReports reports;
@@ -211,9 +231,11 @@ EMSCRIPTEN_KEEPALIVE unsigned tqxml_convert(const char* jobPath, const char* xml
     ConversionOptions options;
     options.documentJobName = jobName;
     options.stopOnWriteFailure = true;
+    options.salvage = salvage != 0;
     ConversionReport report;
     const unsigned status = ConvertJobFile(jobPath, xmlPath, &OnRecordWritten, options, &report);
     g_run.writeFailed = report.writeFailed;
+    g_run.gaps = GapsJson(report.gaps, report.jobSize);
     return status;
 }
 
@@ -226,6 +248,9 @@ EMSCRIPTEN_KEEPALIVE uint32_t tqxml_journal_reports() {
 }
 EMSCRIPTEN_KEEPALIVE int tqxml_write_failed() {
     return g_run.writeFailed ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* tqxml_salvage_gaps() {
+    return g_run.gaps.c_str();
 }
 
 // The document at `from` with its texts transcoded from `encoding`, written
