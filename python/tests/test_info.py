@@ -73,9 +73,9 @@ def test_damaged_jobs_tell_where_and_why_the_replay_stopped(tmp_path):
     flipped = bytearray(original)
     flipped[offsets[10] + 12] ^= 0x40
     cut = original[:offsets[-1] + 7]
+    job, ours, tools = tmp_path / "damaged.job", tmp_path / "ours.xml", tmp_path / "tools.xml"
     for content, damage, position in [(bytes(flipped), "checksum", offsets[10]),
                                       (cut, "short_read", offsets[-1])]:
-        job = tmp_path / "damaged.job"
         job.write_bytes(content)
         info = tqxml.info(job)
         replay = info["journal"]["replay"]
@@ -83,30 +83,24 @@ def test_damaged_jobs_tell_where_and_why_the_replay_stopped(tmp_path):
         assert replay["stopped_at_damage"] and replay["damage"] == damage
         assert replay["position"] == replay["committed_position"] == position
         assert info["journal"]["entries_read"] == offsets.index(position)
+        assert info["journal"]["salvage_gaps"] == []
         assert_the_tool_tells_the_same(info)
 
         # Converted up to the damage, with a warning, as the tool converts it.
         with pytest.warns(tqxml.DamagedJobWarning, match="journal is damaged or incomplete"):
-            tqxml.convert(job, tmp_path / "ours.xml")
-        assert run_tool("-o", tmp_path / "tools.xml", job)[0] == 0
-        assert (tmp_path / "ours.xml").read_bytes() == (tmp_path / "tools.xml").read_bytes()
+            tqxml.convert(job, ours)
+        assert run_tool("-o", tools, job)[0] == 0
+        assert ours.read_bytes() == tools.read_bytes()
 
-
-def test_salvage_reads_past_the_damage_as_the_tool_does(tmp_path):
-    original = SAMPLE.read_bytes()
-    offsets = entry_offsets(original)
-    flipped = bytearray(original)
-    flipped[offsets[10] + 12] ^= 0x40
-    job = tmp_path / "damaged.job"
+    # Salvage reads on past the damaged entry, as the tool does.
     job.write_bytes(bytes(flipped))
     gaps = tqxml.info(job, salvage=True)["journal"]["salvage_gaps"]
     assert [(g["position"], g["damage"], g["resumed_at"]) for g in gaps] == \
         [(offsets[10], "checksum", offsets[11])]
-    assert tqxml.info(job)["journal"]["salvage_gaps"] == []
     with pytest.warns(tqxml.DamagedJobWarning, match=re.escape("salvaged: " + gaps[0]["text"])):
-        tqxml.convert(job, tmp_path / "ours.xml", salvage=True)
-    assert run_tool("--salvage", "-o", tmp_path / "tools.xml", job)[0] == 0
-    assert (tmp_path / "ours.xml").read_bytes() == (tmp_path / "tools.xml").read_bytes()
+        tqxml.convert(job, ours, salvage=True)
+    assert run_tool("--salvage", "-o", tools, job)[0] == 0
+    assert ours.read_bytes() == tools.read_bytes()
 
 
 def test_files_that_are_no_job_are_told_as_far_as_they_read(tmp_path):

@@ -49,7 +49,7 @@ SLOW_TESTS = "*FlippedAndResigned*:*FlippedByteNever*"
 SIZE_COMMANDS = [
     ("product", ["cloc", "--quiet", "--exclude-dir=mutation,tests,build",
                  "--not-match-d=egg-info", "src", "include", "tools", "python", "web"]),
-    ("tests", ["cloc", "--quiet", "--include-ext=cpp,h,py,mjs", "tests", "fuzz",
+    ("tests", ["cloc", "--quiet", "--include-ext=c,cpp,h,py,mjs", "tests", "fuzz",
                "python/tests"]),
     ("data", ["cloc", "--quiet", "tests/golden", "fuzz/corpus", "fuzz/job.dict"]),
     ("data bytes", ["du", "-cb", "tests/golden", "fuzz/corpus", "fuzz/job.dict"]),
