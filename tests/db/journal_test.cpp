@@ -19,8 +19,8 @@ protected:
     }
 };
 
-// Every damage of the shared table, as the journal sees it; the export's
-// view of the same damages is in the end-to-end tests.
+// Every damage of the shared table, as the journal sees it: what remains,
+// each record from its own entry (note n was stamped n), and what is logged.
 class JournalDamageTest : public JournalTest,
                           public ::testing::WithParamInterface<JournalDamage> {};
 
@@ -36,6 +36,8 @@ TEST_P(JournalDamageTest, KeepsTheTransactionsBeforeTheDamage) {
     job.Open(JobPath(), true);
     EXPECT_EQ(job.GetOpenStatus(), damaged ? DBACCESS_Damaged : DBACCESS_Opened);
     EXPECT_EQ(Walk(job), damage.kept);
+    for (db_DBIDValue id : damage.kept)
+        EXPECT_EQ(job.GetRecord(id) ? job.GetRecord(id)->TimeStamp : 0.0, id);
     EXPECT_EQ(job.Statistics().Damage, damage.damage);
     if (damage.log) {
         EXPECT_TRUE(Logged(JournalLine(damage.log, at[damage.entry] + damage.offset)));

@@ -112,24 +112,6 @@ protected:
     }
 };
 
-// Every damage of the shared table, as the export sees it: the document of
-// the records the journal keeps, as the whole job writes them.
-class DamageTable : public DamagedJob, public ::testing::WithParamInterface<JournalDamage> {};
-
-TEST_P(DamageTable, DocumentHoldsTheRecordsKept) {
-    const std::vector<std::string> blocks = WriteDamageJobBlocks();
-    ASSERT_EQ(blocks.size(), 5u);
-    GetParam().apply(job, EntryPositions(job));
-
-    std::string expected = DocumentStart(job);
-    for (db_DBIDValue id : GetParam().kept)
-        expected += blocks.at(id - 1);
-    EXPECT_EQ(Converted(), expected + kDocumentEnd);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, DamageTable, ::testing::ValuesIn(JournalDamages()),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(DamagedJob, EveryCutGivesFourOrAPrefixOfWholeTransactions) {
     // Transactions of one, two, one and one entries: a cut anywhere keeps
     // whole transactions only, so records 2 and 3 come and go together.
