@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,6 @@ struct ElementCase {
     std::vector<std::string> assertions; // what the write reports
     bool whole = true;                   // the lines are the whole element, not a part
 };
-
-void PrintTo(const ElementCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 // A record of class R, identifier 1, with a time stamp, a note and `fill`.
 template <class R>

@@ -78,12 +78,6 @@ void PatchBytes(const std::string& path, uint32_t offset, const std::vector<uint
     WriteFileBytes(path, bytes);
 }
 
-void PatchUInt32(const std::string& path, uint32_t offset, uint32_t value) {
-    PatchBytes(path, offset,
-               {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
-}
-
 std::vector<uint32_t> EntryPositions(const std::string& path) {
     const std::vector<uint8_t> bytes = ReadFileBytes(path);
     std::vector<uint32_t> positions;
@@ -145,7 +139,7 @@ constexpr const char* kCrc = "Journal: CRC error at ";
 constexpr const char* kCorrupt = "Journal: Record corruption at filepos ";
 
 template <uint32_t Length> void SetLength(P p, Entries at) {
-    PatchUInt32(p, at[1], Length);
+    PatchBytes(p, at[1], {Length & 0xFF, Length >> 8 & 0xFF, Length >> 16 & 0xFF, Length >> 24});
 }
 } // namespace
 
