@@ -60,15 +60,6 @@ TEST_F(AccessTest, ComparesTypeAndVersionButNotTextOrReservedByte) {
     PatchBytes(path, 44, {0x77});
     EXPECT_EQ(OpenJob(job), DBACCESS_Opened);
     EXPECT_EQ(job.Statistics().Header.Identification, "Halvorn X");
-    job.Close();
-
-    // The old form without text opens as a job.
-    WriteSmallJob();
-    std::vector<uint8_t> old(48, 0);
-    old[0] = 1, old[2] = 12, old[3] = 20, old[4] = 36;
-    PatchBytes(path, 0, old);
-    EXPECT_EQ(OpenJob(job), DBACCESS_Opened);
-    EXPECT_EQ(Walk(job).size(), 3u);
 }
 
 TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
