@@ -141,6 +141,11 @@ constexpr const char* kCorrupt = "Journal: Record corruption at filepos ";
 template <uint32_t Length> void SetLength(P p, Entries at) {
     PatchBytes(p, at[1], {Length & 0xFF, Length >> 8 & 0xFF, Length >> 16 & 0xFF, Length >> 24});
 }
+// Entry 3 given another action, and signed again.
+template <uint16_t Action> void ResignedAction(P p, Entries at) {
+    PatchBytes(p, at[3] + 4 + ENTRY_ActionAt, {Action & 0xFF, Action >> 8});
+    ResignEntry(p, at[3]);
+}
 } // namespace
 
 const std::vector<JournalDamage>& JournalDamages() {
@@ -177,12 +182,11 @@ const std::vector<JournalDamage>& JournalDamages() {
              ResignEntry(p, at[3]);
          },
          {1, 2, 3}, D::Corruption, kCorrupt, 3},
-        {"ResignedActionThatDoesNotExist",
-         [](P p, Entries at) {
-             PatchBytes(p, at[3] + 5, {0x37, 0x2A}); // 10807
-             ResignEntry(p, at[3]);
-         },
-         {1, 2, 3}, D::Corruption, kCorrupt, 3},
+        {"ResignedActionThatDoesNotExist", ResignedAction<10807>, {1, 2, 3}, D::Corruption,
+         kCorrupt, 3},
+        // A marker carries no record: one that does is taken for corruption.
+        {"ResignedMarkerCarryingARecord", ResignedAction<ACTION_Marker>, {1, 2, 3}, D::Corruption,
+         kCorrupt, 3},
     };
     // clang-format on
     return damages;
