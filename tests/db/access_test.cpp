@@ -68,15 +68,6 @@ TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
     EXPECT_EQ(ReadFileBytes(path).size(), 48u);
     EXPECT_FALSE(job.Open(JobPath(), false));
     EXPECT_EQ(job.GetOpenStatus(), DBACCESS_NoJob);
-
-    // A discarded transaction leaves it empty too.
-    WriteJob([](JobFileWriter& writer) {
-        writer.BeginTransaction();
-        writer.Add(db_JobHeader());
-        writer.EndTransaction(true);
-    });
-    EXPECT_EQ(OpenJob(job), DBACCESS_NoJob);
-    EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_Discarded], 1u);
 }
 
 TEST_F(AccessTest, WalksTheChainAndKeepsStatistics) {
