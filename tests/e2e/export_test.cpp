@@ -226,20 +226,16 @@ TEST_F(Export, StopLaterKeepsOnlyWhatWasWrittenOut) {
 
 // Markup characters of the job path are written as entities; bytes from
 // 0x80 up (UTF-8 of two, three and four bytes, and a byte that is no UTF-8
-// at all) are written as they are; a space at the end is not written.
+// at all) are written as they are. (Spaces at the ends: the sink's tests.)
 TEST_F(Export, JobPathIsEncodedInTheDocument) {
-    const std::pair<std::string, std::string> names[] = {
-        {"a&b \"c\" <d> 'e' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job",
-         "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job"},
-        {"trailing ", "trailing"}};
-    for (const auto& [name, written] : names) {
-        WriteNotes(dir.File(name), 1);
-        EXPECT_EQ(Run(dir.File(name), xml), 0u);
-        const std::string document = ReadText(xml);
-        const std::string start = DocumentStart(dir.File(written));
-        EXPECT_EQ(document.substr(0, start.size()), start);
-        EXPECT_TRUE(IsWellFormed(document));
-    }
+    const std::string name = "a&b \"c\" <d> 'e' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job";
+    WriteNotes(dir.File(name), 1);
+    EXPECT_EQ(Run(dir.File(name), xml), 0u);
+    const std::string document = ReadText(xml);
+    const std::string start = DocumentStart(dir.File(
+        "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job"));
+    EXPECT_EQ(document.substr(0, start.size()), start);
+    EXPECT_TRUE(IsWellFormed(document));
 }
 
 // "STDOUT$" exactly is standard output; a file that carries the name is
