@@ -52,12 +52,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DamagedJob : public ::testing::Test {
+class DamagedJob : public JobFileTest {
 protected:
-    TempDir dir;
-    std::string job = dir.File("survey.job");
-    std::string xml = dir.File("survey.xml");
-
     // The job's document; nothing when the export refuses the job (4)
     // without an output. Any other outcome fails the test.
     std::optional<std::string> Converted() {

@@ -31,7 +31,7 @@ unsigned char TQXML_CALL RecordProgress(int percent) {
     return percent >= gStopFrom ? 0 : 1;
 }
 
-class Export : public ::testing::Test {
+class Export : public JobFileTest {
 protected:
     void SetUp() override {
         ASSERT_NE(create = SharedExport(), nullptr);
@@ -68,19 +68,15 @@ protected:
     }
 
     CreateTQXMLFileFunction create = nullptr;
-    TempDir dir;
-    std::string job = dir.File("survey.job");
-    std::string xml = dir.File("survey.xml");
 };
 
-// The whole document with status 0, also over a longer file an earlier run
-// left, which a second call in the same process replaces by the same bytes.
+// The whole document with status 0 (which one: the golden documents), also
+// over a longer file an earlier run left, which a second call in the same
+// process replaces by the same bytes.
 TEST_F(Export, WritesTheWholeDocumentOverAnEarlierOne) {
     WriteNotes(job, 5);
     ASSERT_EQ(Run(job, xml, &RecordProgress), 0u);
     const std::string document = ReadText(xml);
-    EXPECT_EQ(document.substr(0, DocumentStart(job).size()), DocumentStart(job));
-    EXPECT_TRUE(IsWellFormed(document));
     EXPECT_EQ(RecordBlocks(document).size(), 5u);
 
     WriteFileBytes(xml, std::vector<uint8_t>(document.size() * 3, '#'));
