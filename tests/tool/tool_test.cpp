@@ -367,8 +367,9 @@ TEST_F(ToolTest, InfoAndAWarningTellOfDamage) {
     EXPECT_THAT(plain.errorLines,
                 ElementsAre(AllOf(StartsWith("tqxml: " + job + ": warning"), HasSubstr("--info"))));
 
-    // With --salvage the six observations behind the damaged entry come
-    // back; the line, --info and the document's first lines say where from.
+    // With --salvage the observations behind the damaged entry come back
+    // (how many: the salvage tests); the line, --info and the document's
+    // first lines say where from.
     const std::string gap = "salvaged: " + JournalLine("the journal is damaged at", damagedAt) +
                             " (its checksum does not match); ";
     const ToolRun salvaged = Run({"--salvage", "-o", dir.File("salvaged.xml"), job});
@@ -377,10 +378,6 @@ TEST_F(ToolTest, InfoAndAWarningTellOfDamage) {
                                                        EndsWith("6 entries read after them"))));
     const std::string document = ReadText(dir.File("salvaged.xml"));
     EXPECT_THAT(document, HasSubstr("\r\n    <!-- " + gap));
-    int records = 0;
-    for (size_t at = 0; (at = document.find("\r\n\r\n    <DATABASE_", at)) != std::string::npos; ++at)
-        ++records;
-    EXPECT_EQ(records, 10);
     const ToolRun salvageInfo = Run({"--info", "--salvage", job});
     EXPECT_THAT(salvageInfo.out, HasSubstr("salvage       the journal is damaged at"));
     EXPECT_THAT(salvageInfo.out, HasSubstr("records       10 in the chain"));
