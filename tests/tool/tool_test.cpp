@@ -195,20 +195,6 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     EXPECT_TRUE(SameDocument(ReadText(dir.File("good.xml")), ExportDocument(good)));
 }
 
-// The default document carries stored bytes under a UTF-8 declaration; on
-// request it comes out as a document a strict XML parser accepts, also for a
-// job path with a control character and a byte that is no UTF-8. (Every
-// golden job's edge values, so transcoded, validate in the schema tests.)
-TEST_F(ToolTest, TextEncodingGivesDocumentsAnXmlParserAccepts) {
-    if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
-    const std::string job = dir.File("odd\x01name\xFF.job");
-    fs::copy_file(fs::path(TQXML_SOURCE_DIR) / "tests/golden/observation.job", job);
-    const std::string xml = dir.File("strict.xml");
-    const ToolRun run = Run({"--text-encoding", "CP1252", "-o", xml, job});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(std::system(("xmllint --noout '" + xml + "'").c_str()), 0);
-}
-
 // ---- Temporary files, signals, links and closed streams ------------------------
 
 // The files the command keeps in $TMPDIR while it runs.
