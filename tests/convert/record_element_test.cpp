@@ -39,14 +39,6 @@ std::function<std::unique_ptr<dbRecord_Class>()> Make(
     };
 }
 
-// A record's element as the walk writes it, laid out as a record at depth 1.
-std::string RecordElementText(const dbRecord_Class& record) {
-    Str out;
-    StreamSink sink(out, nullptr);
-    WriteRecord(sink, record);
-    return std::string(out.View());
-}
-
 constexpr double kStamp = 1325376000.25;
 
 const ElementCase kCases[] = {
@@ -141,7 +133,10 @@ TEST_P(RecordElement, IsWrittenAsTheDocumentHasIt) {
     std::string expected;
     for (const std::string& line : c.lines)
         expected += "    " + line + "\r\n";
-    const std::string text = RecordElementText(*c.make());
+    Str out; // the element as the walk writes it, laid out as a record at depth 1
+    StreamSink sink(out, nullptr);
+    WriteRecord(sink, *c.make());
+    const std::string text(out.View());
     if (c.whole) {
         EXPECT_EQ(text, "\r\n" + expected);
     } else {
