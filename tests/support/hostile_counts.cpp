@@ -30,15 +30,12 @@ void OneFeature(buffer_Writer& w, uint32_t attributes) {
     w.PutString("abcdefgh");
 }
 
-const FeatureArray& FeaturesOf(const dbRecord_Class& record) {
-    if (const auto* point = dynamic_cast<const db_Observation*>(&record)) return point->Features;
-    return dynamic_cast<const db_Features&>(record).Features;
-}
-
+// Whether the features of a point or of a feature update hold `counts` attributes.
 bool AttributeCounts(const dbRecord_Class& record, std::vector<size_t> counts) {
-    const FeatureArray& features = FeaturesOf(record);
+    const auto* point = dynamic_cast<const db_Observation*>(&record);
     std::vector<size_t> actual;
-    for (const Feature& feature : features)
+    for (const Feature& feature :
+         point ? point->Features : dynamic_cast<const db_Features&>(record).Features)
         actual.push_back(feature.Attributes.size());
     return actual == counts;
 }
