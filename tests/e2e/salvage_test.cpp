@@ -186,10 +186,8 @@ TEST_F(Salvage, GivesBackMostRecordsOfGeneratedJobs) {
         }
     }
     for (const auto& [name, figures] : totals) {
-        std::printf("salvage, %s: %.1f%% of the records kept, %.2f extra a job\n", name.c_str(),
-                    100 * figures.first, figures.second);
-        EXPECT_GE(figures.first, 0.85) << name;
-        EXPECT_LE(figures.second, 5.0) << name;
+        EXPECT_GE(figures.first, 0.85) << name << ": the share of the records kept";
+        EXPECT_LE(figures.second, 5.0) << name << ": extra records a job";
     }
 }
 
