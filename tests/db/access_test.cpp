@@ -60,15 +60,6 @@ TEST_F(AccessTest, ComparesTypeAndVersionButNotTextOrReservedByte) {
     PatchBytes(path, 44, {0x77});
     EXPECT_EQ(OpenJob(job), DBACCESS_Opened);
     EXPECT_EQ(job.Statistics().Header.Identification, "Halvorn X");
-    job.Close();
-
-    // The old form without text opens as a job.
-    WriteSmallJob();
-    std::vector<uint8_t> old(48, 0);
-    old[0] = 1, old[2] = 12, old[3] = 20, old[4] = 36;
-    PatchBytes(path, 0, old);
-    EXPECT_EQ(OpenJob(job), DBACCESS_Opened);
-    EXPECT_EQ(Walk(job).size(), 3u);
 }
 
 TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
@@ -77,15 +68,6 @@ TEST_F(AccessTest, AJobWithoutAChainedRecordDoesNotOpen) {
     EXPECT_EQ(ReadFileBytes(path).size(), 48u);
     EXPECT_FALSE(job.Open(JobPath(), false));
     EXPECT_EQ(job.GetOpenStatus(), DBACCESS_NoJob);
-
-    // A discarded transaction leaves it empty too.
-    WriteJob([](JobFileWriter& writer) {
-        writer.BeginTransaction();
-        writer.Add(db_JobHeader());
-        writer.EndTransaction(true);
-    });
-    EXPECT_EQ(OpenJob(job), DBACCESS_NoJob);
-    EXPECT_EQ(job.Statistics().TransactionsDropped[DROP_Discarded], 1u);
 }
 
 TEST_F(AccessTest, WalksTheChainAndKeepsStatistics) {

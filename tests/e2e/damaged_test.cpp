@@ -52,12 +52,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DamagedJob : public ::testing::Test {
+class DamagedJob : public JobFileTest {
 protected:
-    TempDir dir;
-    std::string job = dir.File("survey.job");
-    std::string xml = dir.File("survey.xml");
-
     // The job's document; nothing when the export refuses the job (4)
     // without an output. Any other outcome fails the test.
     std::optional<std::string> Converted() {
@@ -112,24 +108,6 @@ protected:
     }
 };
 
-// Every damage of the shared table, as the export sees it: the document of
-// the records the journal keeps, as the whole job writes them.
-class DamageTable : public DamagedJob, public ::testing::WithParamInterface<JournalDamage> {};
-
-TEST_P(DamageTable, DocumentHoldsTheRecordsKept) {
-    const std::vector<std::string> blocks = WriteDamageJobBlocks();
-    ASSERT_EQ(blocks.size(), 5u);
-    GetParam().apply(job, EntryPositions(job));
-
-    std::string expected = DocumentStart(job);
-    for (db_DBIDValue id : GetParam().kept)
-        expected += blocks.at(id - 1);
-    EXPECT_EQ(Converted(), expected + kDocumentEnd);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, DamageTable, ::testing::ValuesIn(JournalDamages()),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(DamagedJob, EveryCutGivesFourOrAPrefixOfWholeTransactions) {
     // Transactions of one, two, one and one entries: a cut anywhere keeps
     // whole transactions only, so records 2 and 3 come and go together.
@@ -158,20 +136,16 @@ TEST_F(DamagedJob, EveryCutGivesFourOrAPrefixOfWholeTransactions) {
 void WriteVariedJob(const std::string& path) {
     JobFileWriter writer;
     ASSERT_TRUE(writer.Create(Str(path.c_str())));
-    db_Observation point;
-    point.TimeStamp = 10;
-    point.PointName = "P1";
-    point.Descriptions.Description1 = "kerb";
     const Feature feature{"TREE",
                           "tree",
                           {{FEATURE_Numerical, "Height", 12.5, "", 0},
                            {FEATURE_Menu, "Species", 0, "oak", 2},
                            {FEATURE_Text, "Remark", 0, "old", 0}}};
+    db_Observation point;
+    point.TimeStamp = 10, point.PointName = "P1", point.Descriptions.Description1 = "kerb";
     point.Features = {feature};
     const db_DBIDValue pointId = writer.Add(point);
-
-    db_Circle circle;
-    writer.Attach(pointId, circle);
+    writer.Attach(pointId, db_Circle());
     db_Str rename;
     rename.Value = "P1a";
     writer.Attach(pointId, rename);
@@ -183,29 +157,22 @@ void WriteVariedJob(const std::string& path) {
     writer.Attach(pointId, features);
 
     db_Foreign foreign;
-    foreign.Name = "vendor";
-    foreign.Data = {0, 1, 2, 3, 4, 5, 6, 7};
+    foreign.Name = "vendor", foreign.Data = {0, 1, 2, 3, 4, 5, 6, 7};
     writer.Add(foreign);
-    db_Note note;
-    note.Note = "line one\r\nline two";
+    db_Note note, attached;
+    note.Note = "line one\r\nline two", attached.Note = "attached";
     writer.BeginTransaction();
     writer.Add(note);
-    db_EndEntity marker;
-    const db_DBIDValue markerId = writer.Add(marker);
+    const db_DBIDValue markerId = writer.Add(db_EndEntity());
     writer.EndTransaction();
-    db_Note attached;
-    attached.Note = "attached";
     writer.Attach(markerId, attached);
-    db_StartRounds rounds;
-    writer.Insert(markerId, rounds);
-    db_EndEntity replacement;
-    writer.Replace(markerId, replacement);
+    writer.Insert(markerId, db_StartRounds());
+    writer.Replace(markerId, db_EndEntity());
     db_BoolAction deleted;
     deleted.Value = 0;
     writer.Attach(pointId, deleted);
-    db_Foreign gone;
-    const db_DBIDValue goneId = writer.Add(gone);
-    writer.Delete(goneId, gone);
+    const db_Foreign gone;
+    writer.Delete(writer.Add(gone), gone);
     ASSERT_TRUE(writer.Close());
 }
 

@@ -35,4 +35,12 @@ std::vector<std::string> RecordBlocks(const std::string& document);
 // Whether an XML parser reads `document` as one JOBFile element.
 ::testing::AssertionResult IsWellFormed(const std::string& document);
 
+// A test with a scratch folder, and there the paths of a job and its document.
+class JobFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string job = dir.File("survey.job");
+    std::string xml = dir.File("survey.xml");
+};
+
 } // namespace tqxml

@@ -4,7 +4,6 @@
 #include "e2e_support.h"
 
 #include "convert/export.h"
-#include "db/filehdr.h"
 #include "records/job_level.h"
 #include "support/child_process.h"
 
@@ -32,7 +31,7 @@ unsigned char TQXML_CALL RecordProgress(int percent) {
     return percent >= gStopFrom ? 0 : 1;
 }
 
-class Export : public ::testing::Test {
+class Export : public JobFileTest {
 protected:
     void SetUp() override {
         ASSERT_NE(create = SharedExport(), nullptr);
@@ -69,19 +68,15 @@ protected:
     }
 
     CreateTQXMLFileFunction create = nullptr;
-    TempDir dir;
-    std::string job = dir.File("survey.job");
-    std::string xml = dir.File("survey.xml");
 };
 
-// The whole document with status 0, also over a longer file an earlier run
-// left, which a second call in the same process replaces by the same bytes.
+// The whole document with status 0 (which one: the golden documents), also
+// over a longer file an earlier run left, which a second call in the same
+// process replaces by the same bytes.
 TEST_F(Export, WritesTheWholeDocumentOverAnEarlierOne) {
     WriteNotes(job, 5);
     ASSERT_EQ(Run(job, xml, &RecordProgress), 0u);
     const std::string document = ReadText(xml);
-    EXPECT_EQ(document.substr(0, DocumentStart(job).size()), DocumentStart(job));
-    EXPECT_TRUE(IsWellFormed(document));
     EXPECT_EQ(RecordBlocks(document).size(), 5u);
 
     WriteFileBytes(xml, std::vector<uint8_t>(document.size() * 3, '#'));
@@ -92,25 +87,16 @@ TEST_F(Export, WritesTheWholeDocumentOverAnEarlierOne) {
 // A job that is missing (3) or does not open as a job (4): no output, and
 // an earlier document of that name is left as it was.
 TEST_F(Export, JobThatCannotBeReadLeavesTheOutputAlone) {
-    const std::string text = dir.File("readme.txt");
-    WriteFileBytes(text, std::vector<uint8_t>(200, 'x'));
     const std::string empty = dir.File("empty.job");
     WriteFileBytes(empty, {});
-    const std::string headerOnly = dir.File("header-only.job"); // a valid header, no record
-    WriteNotes(headerOnly, 0);
-    const std::string older = dir.File("older.job"); // a format version one step back
-    WriteNotes(older, 1);
-    PatchBytes(older, 47, {35});
-    const std::string style = dir.File("style.job"); // a style file's type
-    WriteNotes(style, 1);
-    PatchBytes(style, 43, {FILEHDR_Style});
     const std::string fifo = dir.File("pipe.job"); // no writer: refused, never waited on
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-
+    // (Jobs of another version or type, or without a record, are refused by
+    // the open: its statuses are in the access tests, the 4 in the command's.)
     // clang-format off
     const std::pair<std::string, unsigned> cases[] = {
-        {dir.File("absent.job"), 3}, {"", 3},    {text, 4},  {dir.Path(), 4},  {empty, 4},
-        {headerOnly, 4},             {older, 4}, {style, 4}, {fifo, 4}, {"/dev/zero", 4}};
+        {dir.File("absent.job"), 3}, {"", 3}, {dir.Path(), 4}, {empty, 4}, {fifo, 4},
+        {"/dev/zero", 4}};
     // clang-format on
     for (const auto& [path, status] : cases) {
         SCOPED_TRACE(path);
@@ -125,8 +111,9 @@ TEST_F(Export, JobThatCannotBeReadLeavesTheOutputAlone) {
 
 // Only the innermost missing folder is made; no folder, an empty path or a
 // directory in the output's place give 5. A device in the output's place is
-// written to, not replaced: the export does not see that the writes fail,
-// the internal call reports it, as it reports why creating failed.
+// written to, not replaced: the export does not see that the writes fail
+// (the command, which asks to, does). The internal call reports why
+// creating failed.
 TEST_F(Export, OutputPlaces) {
     WriteNotes(job, 3000);
     ASSERT_EQ(Run(job, xml), 0u);
@@ -142,22 +129,14 @@ TEST_F(Export, OutputPlaces) {
     EXPECT_FALSE(fs::exists(dir.File("missing")));
     EXPECT_TRUE(fs::is_directory(folder));
 
-    EXPECT_EQ(Run(job, "/dev/null"), 0u);
     EXPECT_EQ(Run(job, "/dev/full"), 0u);
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 
     ConversionReport report;
-    ConversionOptions stopAtFailure;
-    stopAtFailure.stopOnWriteFailure = true;
-    EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/full", nullptr, stopAtFailure, &report), 5u);
-    EXPECT_TRUE(report.writeFailed);
-    EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOSPC));
-    EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/null", nullptr, stopAtFailure, &report), 0u);
-    EXPECT_FALSE(report.writeFailed);
-    EXPECT_EQ(report.outputError, 0u); // a report says "no error" after a clean run
     EXPECT_EQ(ConvertJobFile(job.c_str(), deep.c_str(), nullptr, {}, &report), 5u);
     EXPECT_EQ(report.outputError, static_cast<uint32_t>(ENOENT));
-    EXPECT_FALSE(report.writeFailed);
+    EXPECT_EQ(ConvertJobFile(job.c_str(), "/dev/null", nullptr, {}, &report), 0u);
+    EXPECT_EQ(report.outputError, 0u); // a report says "no error" after a clean run
 }
 
 // An output that names the job, by another spelling or through a link, is
@@ -190,10 +169,6 @@ TEST_F(Export, OutputThatIsTheJobIsRefused) {
 TEST_F(Export, OutputThatCannotBeRemovedSaysWhy) {
     WriteNotes(job, 1);
     ConversionReport report;
-    if (fs::is_regular_file("/proc/version")) {
-        EXPECT_EQ(ConvertJobFile(job.c_str(), "/proc/version", nullptr, {}, &report), 5u);
-        EXPECT_EQ(report.outputError, static_cast<uint32_t>(EPERM));
-    }
     if (::geteuid() != 0) { // the superuser removes it all the same
         const std::string folder = dir.File("locked");
         fs::create_directory(folder);
@@ -241,25 +216,20 @@ TEST_F(Export, StopLaterKeepsOnlyWhatWasWrittenOut) {
     EXPECT_GT(cut.size(), 65536u);
     EXPECT_LT(cut.size(), complete.size() / 2);
     EXPECT_EQ(complete.compare(0, cut.size(), cut), 0);
-    EXPECT_EQ(cut.find("</JOBFile>"), std::string::npos);
 }
 
 // Markup characters of the job path are written as entities; bytes from
 // 0x80 up (UTF-8 of two, three and four bytes, and a byte that is no UTF-8
-// at all) are written as they are; a space at the end is not written.
+// at all) are written as they are. (Spaces at the ends: the sink's tests.)
 TEST_F(Export, JobPathIsEncodedInTheDocument) {
-    const std::pair<std::string, std::string> names[] = {
-        {"a&b \"c\" <d> 'e' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job",
-         "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job"},
-        {"trailing ", "trailing"}};
-    for (const auto& [name, written] : names) {
-        WriteNotes(dir.File(name), 1);
-        EXPECT_EQ(Run(dir.File(name), xml), 0u);
-        const std::string document = ReadText(xml);
-        const std::string start = DocumentStart(dir.File(written));
-        EXPECT_EQ(document.substr(0, start.size()), start);
-        EXPECT_TRUE(IsWellFormed(document));
-    }
+    const std::string name = "a&b \"c\" <d> 'e' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job";
+    WriteNotes(dir.File(name), 1);
+    EXPECT_EQ(Run(dir.File(name), xml), 0u);
+    const std::string document = ReadText(xml);
+    const std::string start = DocumentStart(dir.File(
+        "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos; \xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x90\xFF.job"));
+    EXPECT_EQ(document.substr(0, start.size()), start);
+    EXPECT_TRUE(IsWellFormed(document));
 }
 
 // "STDOUT$" exactly is standard output; a file that carries the name is

@@ -141,18 +141,14 @@ TEST(BufferRead, WhatRemainsAndTextsAsViews) {
     EXPECT_EQ(env.assertions, std::vector<std::string>{"Offset <= _DataLength"});
 }
 
-// A view reads bytes held elsewhere; bytes that were checked when first read
-// report nothing when read again. Copies of a view are views.
+// A view reads bytes held elsewhere, and reports a read past them (a view
+// of bytes checked before reports nothing: the record round trip reads
+// every type's damaged bytes so). Copies of a view are views.
 TEST(BufferClass, ViewsCopiesAndBlocks) {
     RecordingEnvironment env;
     const uint8_t bytes[] = {1, 2, 3};
-    const buffer_Class checked = buffer_Class::View(bytes, 3, false);
-    int32_t offset = 2;
-    EXPECT_EQ(checked.GetUInt32(offset), 0u);
-    EXPECT_EQ(offset, 3);
-    EXPECT_TRUE(env.assertions.empty());
     const buffer_Class view = buffer_Class::View(bytes, 3, true);
-    offset = 2;
+    int32_t offset = 2;
     view.GetUInt32(offset);
     EXPECT_EQ(env.assertions.size(), 1u);
     const buffer_Class copiedView(view);

@@ -2,6 +2,7 @@
 // stored form as it was written.
 #include "records/all_records.h"
 #include "filler.h"
+#include "support/journal_damage.h"
 #include "support/recording_environment.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,9 @@
 namespace tqxml {
 namespace {
 
-std::string Bytes(const buffer_Writer& writer) {
-    return std::string(reinterpret_cast<const char*>(writer.Data()),
-                       static_cast<size_t>(writer.Length()));
-}
-
 std::string StoredForm(const dbRecord_Class& record) {
-    buffer_Writer writer;
-    record.Write(writer);
-    return Bytes(writer);
+    const std::vector<uint8_t> bytes = StoredBytes(record);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // The stored form after the common header (type, identifier, time stamp and

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <ctime>
 #include <string>
+#include <tuple>
 
 namespace tqxml {
 namespace {
@@ -74,30 +75,19 @@ TEST(RecordRegistry, NewRecordsCarryTheLocalTimeSince1980) {
 
 // ---- Features ------------------------------------------------------------------
 
+// Two attributes are the same when their kind, name and the value that kind
+// carries are: a text's real and index, a separator's text, are not looked at.
 TEST(RecordFeatures, AttributesCompareByTheValueTheirKindCarries) {
-    FeatureAttribute a;
-    a.Type = FEATURE_Text;
-    a.Name = "x";
-    a.Text = "t";
-    FeatureAttribute b = a;
-    b.Real = 99; // not part of a text attribute
-    EXPECT_EQ(a, b);
-    b.Text = "u";
-    EXPECT_FALSE(a == b);
-
-    FeatureAttribute menu;
-    menu.Type = FEATURE_Menu;
-    menu.ItemIndex = 1;
-    FeatureAttribute other = menu;
-    other.ItemIndex = 2;
-    EXPECT_FALSE(menu == other);
-
-    FeatureAttribute separator;
-    separator.Text = "ignored";
-    EXPECT_EQ(separator, FeatureAttribute());
-    FeatureAttribute renamed;
-    renamed.Name = "other";
-    EXPECT_FALSE(renamed == FeatureAttribute());
+    using A = FeatureAttribute;
+    const std::tuple<A, A, bool> cases[] = {
+        {{FEATURE_Text, "x", 1, "t", 0}, {FEATURE_Text, "x", 99, "t", 5}, true},
+        {{FEATURE_Text, "x", 0, "t", 0}, {FEATURE_Text, "x", 0, "u", 0}, false},
+        {{FEATURE_Menu, "x", 0, "t", 1}, {FEATURE_Menu, "x", 0, "t", 2}, false},
+        {{}, {FEATURE_Separator, "", 0, "ignored", 0}, true},
+        {{}, {FEATURE_Separator, "other", 0, "", 0}, false},
+    };
+    for (const auto& [a, b, same] : cases)
+        EXPECT_EQ(a == b, same) << a.Type << " " << b.Name.CStr() << " " << b.Text.CStr();
 }
 
 // ---- Copies -------------------------------------------------------------------

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <ostream>
 #include <vector>
 
 namespace tqxml {
@@ -19,10 +18,6 @@ struct HostileRecord {
     std::function<bool(const dbRecord_Class&)> keeps; // what the read must have kept
     bool reported = true;                             // the read reports the damage
 };
-
-inline void PrintTo(const HostileRecord& record, std::ostream* out) {
-    *out << record.name;
-}
 
 // Identifiers 2 and up, for a job whose record 1 is an observation.
 const std::vector<HostileRecord>& HostileRecords();

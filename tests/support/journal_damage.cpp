@@ -27,14 +27,14 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    const std::string text = ReadText(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
 }
 
 ::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected) {
@@ -76,12 +76,6 @@ void PatchBytes(const std::string& path, uint32_t offset, const std::vector<uint
     if (offset + patch.size() > bytes.size()) bytes.resize(offset + patch.size());
     std::copy(patch.begin(), patch.end(), bytes.begin() + offset);
     WriteFileBytes(path, bytes);
-}
-
-void PatchUInt32(const std::string& path, uint32_t offset, uint32_t value) {
-    PatchBytes(path, offset,
-               {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
 }
 
 std::vector<uint32_t> EntryPositions(const std::string& path) {
@@ -145,7 +139,12 @@ constexpr const char* kCrc = "Journal: CRC error at ";
 constexpr const char* kCorrupt = "Journal: Record corruption at filepos ";
 
 template <uint32_t Length> void SetLength(P p, Entries at) {
-    PatchUInt32(p, at[1], Length);
+    PatchBytes(p, at[1], {Length & 0xFF, Length >> 8 & 0xFF, Length >> 16 & 0xFF, Length >> 24});
+}
+// Entry 3 given another action, and signed again.
+template <uint16_t Action> void ResignedAction(P p, Entries at) {
+    PatchBytes(p, at[3] + 4 + ENTRY_ActionAt, {Action & 0xFF, Action >> 8});
+    ResignEntry(p, at[3]);
 }
 } // namespace
 
@@ -183,12 +182,11 @@ const std::vector<JournalDamage>& JournalDamages() {
              ResignEntry(p, at[3]);
          },
          {1, 2, 3}, D::Corruption, kCorrupt, 3},
-        {"ResignedActionThatDoesNotExist",
-         [](P p, Entries at) {
-             PatchBytes(p, at[3] + 5, {0x37, 0x2A}); // 10807
-             ResignEntry(p, at[3]);
-         },
-         {1, 2, 3}, D::Corruption, kCorrupt, 3},
+        {"ResignedActionThatDoesNotExist", ResignedAction<10807>, {1, 2, 3}, D::Corruption,
+         kCorrupt, 3},
+        // A marker carries no record: one that does is taken for corruption.
+        {"ResignedMarkerCarryingARecord", ResignedAction<ACTION_Marker>, {1, 2, 3}, D::Corruption,
+         kCorrupt, 3},
     };
     // clang-format on
     return damages;

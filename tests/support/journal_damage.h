@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,7 +48,6 @@ void FlipByte(const std::string& path, uint32_t offset, uint8_t mask = 0xFF);
 void CutAt(const std::string& path, uint32_t size);
 // Overwrites bytes from `offset`.
 void PatchBytes(const std::string& path, uint32_t offset, const std::vector<uint8_t>& bytes);
-void PatchUInt32(const std::string& path, uint32_t offset, uint32_t value);
 
 // Where each entry's length field begins, following the lengths from the end
 // of the 48-byte header; stops at a length that does not fit in the file.
@@ -86,9 +84,5 @@ struct JournalDamage {
     uint32_t offset = 0;
 };
 const std::vector<JournalDamage>& JournalDamages();
-
-inline void PrintTo(const JournalDamage& damage, std::ostream* out) {
-    *out << damage.name;
-}
 
 } // namespace tqxml

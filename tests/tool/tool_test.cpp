@@ -195,26 +195,6 @@ TEST_F(ToolTest, EachFailureHasItsExitCodeAndOneLineNamingTheFile) {
     EXPECT_TRUE(SameDocument(ReadText(dir.File("good.xml")), ExportDocument(good)));
 }
 
-// The default document carries stored bytes under a UTF-8 declaration; on
-// request, every golden job's edge values come out as a document a strict
-// XML parser accepts.
-TEST_F(ToolTest, TextEncodingGivesDocumentsAnXmlParserAccepts) {
-    if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xmllint";
-    Lines jobs;
-    for (const auto& entry : fs::directory_iterator(fs::path(TQXML_SOURCE_DIR) / "tests/golden"))
-        if (entry.path().extension() == ".job") jobs.push_back(entry.path().string());
-    EXPECT_GE(jobs.size(), 10u);
-    // A path with a control character and a byte that is no UTF-8.
-    jobs.push_back(dir.File("odd\x01name\xFF.job"));
-    fs::copy_file(jobs.front(), jobs.back());
-    for (const std::string& job : jobs) {
-        const std::string xml = dir.File("strict.xml");
-        const ToolRun run = Run({"--text-encoding", "CP1252", "-o", xml, job});
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(std::system(("xmllint --noout '" + xml + "'").c_str()), 0) << job;
-    }
-}
-
 // ---- Temporary files, signals, links and closed streams ------------------------
 
 // The files the command keeps in $TMPDIR while it runs.
@@ -373,8 +353,9 @@ TEST_F(ToolTest, InfoAndAWarningTellOfDamage) {
     EXPECT_THAT(plain.errorLines,
                 ElementsAre(AllOf(StartsWith("tqxml: " + job + ": warning"), HasSubstr("--info"))));
 
-    // With --salvage the six observations behind the damaged entry come
-    // back; the line, --info and the document's first lines say where from.
+    // With --salvage the observations behind the damaged entry come back
+    // (how many: the salvage tests); the line, --info and the document's
+    // first lines say where from.
     const std::string gap = "salvaged: " + JournalLine("the journal is damaged at", damagedAt) +
                             " (its checksum does not match); ";
     const ToolRun salvaged = Run({"--salvage", "-o", dir.File("salvaged.xml"), job});
@@ -383,10 +364,6 @@ TEST_F(ToolTest, InfoAndAWarningTellOfDamage) {
                                                        EndsWith("6 entries read after them"))));
     const std::string document = ReadText(dir.File("salvaged.xml"));
     EXPECT_THAT(document, HasSubstr("\r\n    <!-- " + gap));
-    int records = 0;
-    for (size_t at = 0; (at = document.find("\r\n\r\n    <DATABASE_", at)) != std::string::npos; ++at)
-        ++records;
-    EXPECT_EQ(records, 10);
     const ToolRun salvageInfo = Run({"--info", "--salvage", job});
     EXPECT_THAT(salvageInfo.out, HasSubstr("salvage       the journal is damaged at"));
     EXPECT_THAT(salvageInfo.out, HasSubstr("records       10 in the chain"));

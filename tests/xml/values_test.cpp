@@ -42,23 +42,20 @@ double FromBits(uint64_t bits) {
     return std::bit_cast<double>(bits);
 }
 
-TEST(RealValue, NoValueAndItsNeighbours) {
-    EXPECT_EQ(Formatted<FormatReal>(1e308), "");
-    EXPECT_EQ(Formatted<FormatReal>(FromBits(0x7FE1CCF385EBC8A0)), "");
-    EXPECT_EQ(Formatted<FormatReal>(std::nextafter(1e308, std::numeric_limits<double>::infinity())),
-              "1E+308");
-    // The 16-digit rounding of the double just below is not 1E+308.
-    EXPECT_EQ(Formatted<FormatReal>(std::nextafter(1e308, 0.0)), "9.999999999999998E+307");
-    EXPECT_EQ(Formatted<FormatReal>(-1e308), "-1E+308");
-}
-
-TEST(RealValue, NonFinite) {
+// The no-value real 1E+308 is written as nothing, its neighbours as numbers;
+// the non-finite values by name.
+TEST(RealValue, NoValueAndNonFinite) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(Formatted<FormatReal>(inf), "INF");
-    EXPECT_EQ(Formatted<FormatReal>(-inf), "-INF");
-    EXPECT_EQ(Formatted<FormatReal>(nan), "NAN");
-    EXPECT_EQ(Formatted<FormatReal>(-nan), "-NAN");
+    // clang-format off
+    const std::pair<double, const char*> cases[] = {
+        {1e308, ""}, {FromBits(0x7FE1CCF385EBC8A0), ""}, {std::nextafter(1e308, inf), "1E+308"},
+        // The 16-digit rounding of the double just below is not 1E+308.
+        {std::nextafter(1e308, 0.0), "9.999999999999998E+307"}, {-1e308, "-1E+308"},
+        {inf, "INF"}, {-inf, "-INF"}, {nan, "NAN"}, {-nan, "-NAN"}};
+    // clang-format on
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(Formatted<FormatReal>(value), text) << PrintfReal(value);
 }
 
 // The real form must equal the C runtime's "%.16G" (exponent widened) for
@@ -129,24 +126,13 @@ TEST(RealValue, MatchesPrintfOverManyValues) {
         add(text(digits, static_cast<int>(random() % 630) - 320));
     }
 
-    int64_t compared = 0;
-    int64_t mismatched = 0;
-    std::vector<std::string> mismatches;
-    for (double v : values) {
-        if (v == 1e308) continue;
-        ++compared;
-        const std::string ours = Formatted<FormatReal>(v);
-        const std::string expected = PrintfReal(v);
-        if (ours == expected) continue;
-        ++mismatched;
-        if (mismatches.size() < 10)
-            mismatches.push_back(expected + " (bits " + std::to_string(std::bit_cast<uint64_t>(v)) +
-                                 ") gave " + ours);
-    }
-    EXPECT_GE(compared, 1000000);
-    EXPECT_EQ(mismatched, 0) << "for example " << mismatches.front();
-    RecordProperty("values_compared", std::to_string(compared));
-    std::printf("[ compared  ] %lld reals with %%.16G\n", static_cast<long long>(compared));
+    EXPECT_GE(values.size(), 1000000u);
+    int mismatched = 0;
+    for (double v : values)
+        if (v != 1e308 && Formatted<FormatReal>(v) != PrintfReal(v) && ++mismatched <= 5)
+            ADD_FAILURE() << PrintfReal(v) << " (bits " << std::bit_cast<uint64_t>(v) << ") gave "
+                          << Formatted<FormatReal>(v);
+    EXPECT_EQ(mismatched, 0);
 }
 
 // The WebAssembly build's standard library writes no floating-point numbers,
@@ -182,9 +168,6 @@ TEST(RealValue, PrintfScientificDigitsAreToCharsDigits) {
 }
 
 TEST(IntegerValues, EdgesAndThePaddedTypeNumber) {
-    EXPECT_EQ(Formatted<FormatUnsigned>(4294967295u), "4294967295");
-    EXPECT_EQ(Formatted<FormatInt>(INT32_MIN), "-2147483648");
-    EXPECT_EQ(Formatted<FormatInt>(INT32_MAX), "2147483647");
     EXPECT_EQ(Formatted<FormatUInt64>(UINT64_MAX), "18446744073709551615");
     EXPECT_EQ(Formatted<FormatHex>(0), "0x00000000");
     EXPECT_EQ(Formatted<FormatHex>(0xABCDEF12u), "0xabcdef12");
@@ -197,7 +180,7 @@ TEST(IntegerValues, EdgesAndThePaddedTypeNumber) {
     }
     for (uint32_t v : {0u, 1u, 9u, 10u, 99u, 100u, 65535u, 4294967295u})
         EXPECT_EQ(Formatted<FormatUnsigned>(v), std::to_string(v));
-    for (int32_t v : {-1, 0, 9, -10, 100, -12345})
+    for (int32_t v : {INT32_MIN, -12345, -10, -1, 0, 9, 100, INT32_MAX})
         EXPECT_EQ(Formatted<FormatInt>(v), std::to_string(v));
 }
 

@@ -15,14 +15,6 @@
 namespace tqxml {
 namespace {
 
-// What `lay` writes through a stream writer without an output.
-template <class Lay> std::string Laid(Lay lay) {
-    Str buffer;
-    StreamSink sink(buffer, nullptr);
-    lay(sink);
-    return std::string(buffer.View());
-}
-
 std::string Encoded(const char* text) {
     return std::string(EncodeXmlText(text).View());
 }
@@ -80,37 +72,37 @@ TEST(XmlEncoding, LongTextIsReportedAndEncodedFully) {
 // only count as text though nothing of them is written, and text beside
 // children takes a line of its own.
 TEST(XmlStream, ElementForms) {
-    EXPECT_EQ(Laid([](StreamSink& s) {
-                  s.Begin("Feature");
-                  s.Attribute("Name", "  a\"b ");
-                  s.Attribute("Empty", "");
-                  s.End();
-                  s.Begin("Point");
-                  s.Attribute("n", "0");
-                  s.Text("a<b");
-                  s.End();
-                  s.Begin("DATABASE_NoteRecord", true);
-                  s.Text("a\tnote ");
-                  s.End();
-                  s.Begin("Outer");
-                  s.Text("x&y");
-                  s.Leaf("Inner", " 1.5 ");
-                  s.Leaf("Name", "");
-                  s.Leaf("Name", "   ");
-                  s.End();
-              }),
-              "    <Feature Name=\"a&quot;b\" Empty=\"\"/>\r\n"
-              "    <Point n=\"0\">a&lt;b</Point>\r\n"
-              "\r\n"
-              "    <DATABASE_NoteRecord>\r\n"
-              "        a&#x009;note\r\n"
-              "    </DATABASE_NoteRecord>\r\n"
-              "    <Outer>\r\n"
-              "        x&amp;y\r\n"
-              "        <Inner>1.5</Inner>\r\n"
-              "        <Name/>\r\n"
-              "        <Name></Name>\r\n"
-              "    </Outer>\r\n");
+    Str laid;
+    StreamSink s(laid, nullptr);
+    s.Begin("Feature");
+    s.Attribute("Name", "  a\"b ");
+    s.Attribute("Empty", "");
+    s.End();
+    s.Begin("Point");
+    s.Attribute("n", "0");
+    s.Text("a<b");
+    s.End();
+    s.Begin("DATABASE_NoteRecord", true);
+    s.Text("a\tnote ");
+    s.End();
+    s.Begin("Outer");
+    s.Text("x&y");
+    s.Leaf("Inner", " 1.5 ");
+    s.Leaf("Name", "");
+    s.Leaf("Name", "   ");
+    s.End();
+    EXPECT_EQ(std::string(laid.View()), "    <Feature Name=\"a&quot;b\" Empty=\"\"/>\r\n"
+                                        "    <Point n=\"0\">a&lt;b</Point>\r\n"
+                                        "\r\n"
+                                        "    <DATABASE_NoteRecord>\r\n"
+                                        "        a&#x009;note\r\n"
+                                        "    </DATABASE_NoteRecord>\r\n"
+                                        "    <Outer>\r\n"
+                                        "        x&amp;y\r\n"
+                                        "        <Inner>1.5</Inner>\r\n"
+                                        "        <Name/>\r\n"
+                                        "        <Name></Name>\r\n"
+                                        "    </Outer>\r\n");
 }
 
 // The document's frame: the declaration, the root element with its
