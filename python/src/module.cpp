@@ -96,21 +96,8 @@ unsigned Transcode(const std::string& from, const std::string& output, const std
         report.outputError = document.LastError();
         return TQXML_OutputFailed;
     }
-    int error = TranscodeDocument(
-        from,
-        [&](std::string_view bytes) {
-            document.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-            return static_cast<int>(document.WriteError());
-        },
-        encoding, [&run] { return run.SignalArrived(); });
-    document.Close();
-    if (error == 0) error = static_cast<int>(document.WriteError());
-    if (error == ECANCELED) return TQXML_Stopped;
-    if (error != 0) {
-        report.outputError = static_cast<uint32_t>(error);
-        report.writeFailed = true;
-    }
-    return TQXML_Done;
+    return TranscodeIntoFile(
+        from, document, encoding, [&run] { return run.SignalArrived(); }, report);
 }
 
 struct Outcome {

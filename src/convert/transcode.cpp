@@ -1,5 +1,8 @@
 #include "convert/transcode.h"
 
+#include "convert/export.h"
+#include "platform/file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -137,6 +140,25 @@ int TranscodeDocument(const std::string& from, const DocumentWriter& write,
     }
     ::close(in);
     return error;
+}
+
+unsigned TranscodeIntoFile(const std::string& from, file_Class& output, const std::string& encoding,
+                           const std::function<bool()>& stop, ConversionReport& report) {
+    int error = TranscodeDocument(
+        from,
+        [&output](std::string_view bytes) {
+            output.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+            return static_cast<int>(output.WriteError());
+        },
+        encoding, stop);
+    output.Close();
+    if (error == 0) error = static_cast<int>(output.WriteError());
+    if (error == ECANCELED) return TQXML_Stopped;
+    if (error != 0) {
+        report.outputError = static_cast<uint32_t>(error);
+        report.writeFailed = true;
+    }
+    return TQXML_Done;
 }
 
 } // namespace tqxml

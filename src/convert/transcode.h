@@ -16,6 +16,9 @@
 
 namespace tqxml {
 
+class file_Class;
+struct ConversionReport;
+
 // Whether iconv knows `encoding`.
 bool IsKnownTextEncoding(const std::string& encoding);
 
@@ -26,5 +29,12 @@ bool IsKnownTextEncoding(const std::string& encoding);
 using DocumentWriter = std::function<int(std::string_view)>;
 int TranscodeDocument(const std::string& from, const DocumentWriter& write,
                       const std::string& encoding, const std::function<bool()>& stop = {});
+
+// Transcodes the document a conversion wrote at `from` into `output`, which
+// the caller has opened for writing, and closes it. As a conversion ends:
+// TQXML_Stopped when `stop` asked to, else TQXML_Done, with a failed read or
+// write in `report` (outputError, writeFailed).
+unsigned TranscodeIntoFile(const std::string& from, file_Class& output, const std::string& encoding,
+                           const std::function<bool()>& stop, ConversionReport& report);
 
 } // namespace tqxml

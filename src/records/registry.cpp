@@ -37,7 +37,7 @@ constexpr ClassFacts kClassFacts[DATABASE_AllRecords] = {
 
 // Sets the field `field` of the top level of a record's list to `value`,
 // where the field's kind takes such a value: a flag, a number or a text.
-template <class Value> class FieldAssigner {
+template <class Value> class FieldAssigner : public DocumentOnlyCalls {
 public:
     FieldAssigner(const char* field, const Value& value) : field_(field), value_(value) {}
 
@@ -53,12 +53,6 @@ public:
     template <class... A> void Flags(A&&...) {}
     template <class... A> void TwoChar(A&&...) {}
     template <class... A> void Struct(A&&...) {}
-    template <class... A> void Descriptions(A&&...) {}
-    template <class... A> void Features(A&&...) {}
-    template <class... A> void Measurement(A&&...) {}
-    template <class... A> void List(A&&...) {}
-    template <class... A> void Element(A&&...) {}
-    template <class... A> void Records(A&&...) {}
 
     bool Assigned() const { return assigned_; }
 

@@ -108,21 +108,7 @@ public:
             report.outputError = output.LastError();
             return TQXML_OutputFailed;
         }
-        int error = TranscodeDocument(
-            Path(),
-            [&](std::string_view bytes) {
-                output.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-                return static_cast<int>(output.WriteError());
-            },
-            encoding, &InterruptRequested);
-        output.Close();
-        if (error == 0) error = static_cast<int>(output.WriteError());
-        if (error == ECANCELED) return TQXML_Stopped;
-        if (error != 0) {
-            report.outputError = static_cast<uint32_t>(error);
-            report.writeFailed = true;
-        }
-        return TQXML_Done;
+        return TranscodeIntoFile(Path(), output, encoding, &InterruptRequested, report);
     }
 
 private:

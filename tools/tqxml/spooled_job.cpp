@@ -68,8 +68,6 @@ bool IsPipedJob(const std::string& job) {
     return ::stat(job.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
 }
 
-SpooledJob::~SpooledJob() = default;
-
 bool SpooledJob::Copy(int from, int to, std::string& error) {
     // A job file's positions are 32-bit: a stream longer than that is not
     // one, and is not kept on and on (yes | tqxml -).

@@ -13,11 +13,6 @@ namespace tqxml::tool {
 
 class SpooledJob {
 public:
-    SpooledJob() = default;
-    SpooledJob(const SpooledJob&) = delete;
-    SpooledJob& operator=(const SpooledJob&) = delete;
-    ~SpooledJob();
-
     // Copies what `job` delivers ("-": standard input) into a new temporary
     // file. False, with the reason in `error`, when standard input is a
     // terminal or closed, when either side fails, when the first 48 bytes
